@@ -1,0 +1,107 @@
+// Scoring of one QSO against the tally: duplicate check, band points, band
+// statistics and multipliers. The tally is owned by the statistics window; it
+// reads the current QSO from the context copy it is given.
+#pragma once
+
+#include "AreaList.h"
+#include "HostRecords.h"
+#include "WorkedList.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace brevlund {
+
+class TStatistic {
+public:
+    TStatistic(std::string_view ABand, std::int32_t AQSOs, std::int32_t APoints,
+               std::int32_t AMultipliers)
+        : Band(ABand), QSOs(AQSOs), Points(APoints), Multipliers(AMultipliers) {}
+
+    std::string Band;
+    std::int32_t QSOs;
+    std::int32_t Points;
+    std::int32_t Multipliers;
+};
+
+// The nine band labels, numbered 1 to 9 like the multipliers window's buttons.
+constexpr std::array<std::string_view, 9> BandLabels = {"1.8", "3.5", "7",  "10", "14",
+                                                        "18",  "21",  "24", "28"};
+// 1 to 9 for a label of the table, 0 for any other text.
+int BandNumber(std::string_view Label);
+
+// 2, 1 or 0 by the two points lists ":1.8:3.5:7:" and ":14:21:28:".
+std::int32_t BandPoints(std::string_view Band);
+
+// "[A-Z]{2}$": the last two characters when both are capitals A to Z.
+class TAreaMatcher {
+public:
+    bool Match(std::string_view Text, std::string_view& Area) const;
+};
+
+// The multiplier keys "band|AB|" in the order counted. Membership ignores letter
+// case under the user's locale; keys are bucketed by their ASCII-folded ending
+// (the area code) so that a test compares against one area's keys only.
+class TMultiplierKeys {
+public:
+    std::size_t Count() const { return Keys.size(); }
+    const std::string& operator[](std::size_t Index) const { return Keys[Index]; }
+    const std::vector<std::string>& Items() const { return Keys; }
+
+    bool Contains(std::string_view Key) const;
+    void Add(std::string Key);
+    void Clear();
+
+private:
+    std::vector<std::string> Keys;
+    std::unordered_map<std::uint32_t, std::vector<std::size_t>> Buckets;
+};
+
+// Whatever shows the multipliers window; ShowDXList switches it to a band.
+class TMultipliersView {
+public:
+    virtual void SelectBand(std::int32_t Number) = 0;
+
+protected:
+    ~TMultipliersView() = default;
+};
+
+class TTally {
+public:
+    explicit TTally(QsoContext& Context) : Context(&Context) {}
+
+    // The worked list, the duplicate check and the scoring of the current QSO.
+    void AddWorkedQSO();
+    void SortWorkedQSOs();
+    bool IsDuplicate() const;
+    std::int32_t ScoreQSO(bool Commit);
+    void ShowDXList();
+
+    // Empties what a log rescan rebuilds; the area list stays.
+    void EmptyWorkedQSOs() { WorkedQSOs.Clear(); }
+    void EmptyBandStats() { BandStats.clear(); }
+    void EmptyMultiplierKeys() { MultiplierKeys.Clear(); }
+
+    // Not owned; null while no multipliers window is open.
+    void SetMultipliersView(TMultipliersView* View) { MultipliersView = View; }
+
+    QsoContext& CurrentQSO() const { return *Context; }
+
+    TWorkedList WorkedQSOs;
+    std::vector<TStatistic> BandStats;
+    TMultiplierKeys MultiplierKeys;
+    TAreaMatcher AreaMatcher;
+    TAreaList AreaList;
+
+private:
+    TStatistic& FindBandStat(std::string_view Band);
+
+    QsoContext* Context; // the context copy; not owned
+    TMultipliersView* MultipliersView = nullptr;
+};
+
+} // namespace brevlund
