@@ -1,0 +1,58 @@
+// What the plug-in's windows need of the platform: the native window behind
+// each form, the message pump, the error box, the log query and the host's
+// executable. One implementation drives real Win32 windows, the other (headless)
+// runs the same form logic without a screen for the Linux tests.
+#pragma once
+
+#include "engine/LogQuery.h"
+#include "engine/Summary.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace brevlund {
+
+class TfmMainForm;
+
+// The statistics window's native side: the form, Panel1 with BitBtn1 and
+// btnOBL1, and the text box myStatisticM.
+class TMainWindowView {
+public:
+    virtual ~TMainWindowView() = default;
+
+    virtual std::uint32_t Handle() const = 0;
+    virtual void SetCaption(const std::string& Caption) = 0;
+    virtual std::string Caption() const = 0;
+    virtual TTextBox& StatisticBox() = 0;
+    // The action RecalcStatistic, and BitBtn1 greyed with it.
+    virtual void SetRecalcEnabled(bool Enabled) = 0;
+    virtual void ShowAndBringToFront() = 0;
+    virtual void ShowMinimised() = 0;
+    // Queues the release request; when the message loop dispatches it, the
+    // platform calls TfmMainForm::ReleaseNow.
+    virtual void PostRelease() = 0;
+};
+
+class TFormPlatform {
+public:
+    virtual ~TFormPlatform() = default;
+
+    virtual std::unique_ptr<TMainWindowView> CreateMainWindow(TfmMainForm& Form) = 0;
+    virtual std::unique_ptr<TLogQuery> CreateLogQuery() = 0;
+    // Full path of the host process's executable.
+    virtual std::string HostExePath() const = 0;
+    // Lets the user interface process its pending messages once.
+    virtual void ProcessMessages() = 0;
+    // The error box: the text under the application's title, with an OK button.
+    virtual void ShowError(const std::string& Text) = 0;
+};
+
+// The text of the error box: a full stop is added when the last character
+// sorts above ".".
+std::string ErrorBoxText(std::string Message);
+
+// The application's title: the host executable's name without folder and extension.
+std::string ApplicationTitle(const std::string& HostExePath);
+
+} // namespace brevlund

@@ -1,0 +1,149 @@
+#include "MainForm.h"
+
+#include "engine/HostRecords.h"
+#include "engine/Text.h"
+
+namespace brevlund {
+
+TfmMainForm* fmMainForm = nullptr;
+
+std::string ErrorBoxText(std::string Message) {
+    if (!Message.empty() && static_cast<unsigned char>(Message.back()) > '.') Message += '.';
+    return Message;
+}
+
+std::string ApplicationTitle(const std::string& HostExePath) {
+    const std::size_t Folder = HostExePath.find_last_of("\\/:");
+    std::string Name = HostExePath.substr(Folder == std::string::npos ? 0 : Folder + 1);
+    const std::size_t Dot = Name.rfind('.');
+    if (Dot != std::string::npos && Dot > 0) Name.erase(Dot);
+    return Name;
+}
+
+TfmMainForm::TfmMainForm(TFormPlatform& APlatform, const void* HostContext)
+    : Platform(APlatform), View(APlatform.CreateMainWindow(*this)), Tally(ContextCopy()) {
+    CopyInContext(HostContext);
+    QsoContext& Context = ContextCopy();
+    View->SetCaption(std::string(Context.CaptionTitle.Text()) + " in " + DesignCaption);
+    LogQuery = Platform.CreateLogQuery();
+    LogQuery->Attach(Context.LogConnection);
+    Tally.AreaList.LoadFromFile(AreaListPath(Platform.HostExePath()));
+}
+
+TfmMainForm::~TfmMainForm() {
+    if (fmMainForm == this) fmMainForm = nullptr;
+}
+
+void TfmMainForm::Show() {
+    View->ShowAndBringToFront();
+    if (Shown) return;
+    Shown = true;
+    Dispatch([this] { FormShow(); });
+}
+
+void TfmMainForm::PrintSummary() {
+    brevlund::PrintSummary(Tally.BandStats, View->StatisticBox());
+}
+
+void TfmMainForm::RescanLog() {
+    QsoContext& Context = ContextCopy();
+    const std::string SavedBand(Context.DigiBand.Text());
+    Tally.EmptyWorkedQSOs();
+    Tally.EmptyBandStats();
+    View->StatisticBox().SetText("");
+    Tally.EmptyMultiplierKeys();
+    LogQuery->Close();
+    LogQuery->SetStatement("Select * from " + std::string(Context.LogTable.Text()) +
+                           " order by CallSign");
+    LogQuery->Open();
+    Platform.ProcessMessages();
+    while (!LogQuery->AtEnd()) {
+        Context.QSOReportRecived.Store(LogQuery->ColumnText("QSOReportRecived"));
+        Context.DXCCPrefix.Store(LogQuery->ColumnText("DXCCPrefix"));
+        Context.MainPrefix.Store(LogQuery->ColumnText("MainPrefix"));
+        Context.CallSign.Store(LogQuery->ColumnText("CallSign"));
+        Context.DigiBand.Store(LogQuery->ColumnText("DigiBand"));
+        Context.QSOMode.Store(LogQuery->ColumnText("QSOMode"));
+        Context.Continent.Store(UpperAscii(LogQuery->ColumnText("Continent")));
+        Tally.ScoreQSO(true);
+        LogQuery->Next();
+    }
+    LogQuery->Close();
+    Context.DigiBand.Store(SavedBand);
+}
+
+void TfmMainForm::SetRecalcEnabled(bool Enabled) {
+    RecalcStatisticEnabled = Enabled;
+    View->SetRecalcEnabled(Enabled);
+}
+
+void TfmMainForm::RecalcStatisticExecute() {
+    Platform.ProcessMessages();
+    try {
+        SetRecalcEnabled(false);
+        RescanLog();
+        PrintSummary();
+    } catch (...) {
+        SetRecalcEnabled(true);
+        throw;
+    }
+    SetRecalcEnabled(true);
+}
+
+void TfmMainForm::ExecuteRecalcStatistic() {
+    if (RecalcStatisticEnabled) RecalcStatisticExecute();
+}
+
+void TfmMainForm::FormShow() {
+    ExecuteRecalcStatistic();
+}
+
+void TfmMainForm::btnOBL1Click() {
+    // The multipliers window is not part of this build yet.
+}
+
+bool TfmMainForm::WMSysCommand(unsigned Command) {
+    // The low four bits of a system command are the system's own.
+    if ((Command & 0xFFF0) != 0xF060) return false;
+    View->ShowMinimised();
+    return true;
+}
+
+void TfmMainForm::FormCloseQuery(bool& CanClose) {
+    LogQuery->Close();
+    CanClose = true;
+}
+
+void TfmMainForm::FormClose() {
+    Release();
+    if (fmMainForm == this) fmMainForm = nullptr;
+}
+
+void TfmMainForm::Close() {
+    bool CanClose = true;
+    FormCloseQuery(CanClose);
+    if (CanClose) FormClose();
+}
+
+void TfmMainForm::Dispatch(const std::function<void()>& Handler) {
+    ++HandlerDepth;
+    try {
+        Handler();
+    } catch (const std::exception& Error) {
+        Platform.ShowError(ErrorBoxText(Error.what()));
+    } catch (...) {
+        Platform.ShowError("Unexpected failure.");
+    }
+    if (--HandlerDepth == 0 && ReleaseRequested) delete this;
+}
+
+void TfmMainForm::ReleaseNow(TfmMainForm* Form) {
+    // A release dispatched from inside one of the window's own handlers (by the
+    // rescan's message pump) must not pull the window from under that handler.
+    if (Form->HandlerDepth > 0)
+        Form->ReleaseRequested = true;
+    else
+        delete Form;
+}
+
+} // namespace brevlund

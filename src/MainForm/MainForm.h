@@ -1,0 +1,84 @@
+// TfmMainForm, the statistics window: owns the tally, shows the score summary,
+// rebuilds the tally from the host's log, and turns its close command into
+// minimising. The window behaviour lives here; the native window behind it
+// comes from the platform.
+#pragma once
+
+#include "FormPlatform.h"
+
+#include "engine/Scoring.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace brevlund {
+
+constexpr const char* DesignCaption = "Brevlund DX Contest";
+
+class TfmMainForm {
+public:
+    // Builds the window for the host's QsoContext (5916 bytes at HostContext).
+    // A failure destroys what was built and leaves towards the caller.
+    TfmMainForm(TFormPlatform& Platform, const void* HostContext);
+    ~TfmMainForm();
+    TfmMainForm(const TfmMainForm&) = delete;
+    TfmMainForm& operator=(const TfmMainForm&) = delete;
+
+    // Shows the window and brings it to the front; the first showing runs FormShow.
+    void Show();
+    std::uint32_t Handle() const { return View->Handle(); }
+    TMainWindowView& Window() { return *View; }
+
+    // The tally and its operations.
+    std::int32_t ScoreQSO(bool Commit) { return Tally.ScoreQSO(Commit); }
+    void SortWorkedQSOs() { Tally.SortWorkedQSOs(); }
+    void PrintSummary();
+    void RescanLog();
+    const TTally& Scores() const { return Tally; }
+    TTally& Scores() { return Tally; }
+
+    // Event handlers, called by the platform through Dispatch.
+    void FormShow();
+    void RecalcStatisticExecute();
+    void ExecuteRecalcStatistic(); // the action: runs the handler only while enabled
+    void BitBtn1Click() { ExecuteRecalcStatistic(); }
+    void btnOBL1Click();
+    // True when the command was the close command and has been turned into minimising.
+    bool WMSysCommand(unsigned Command);
+    void FormCloseQuery(bool& CanClose);
+    void FormClose();
+    // A close message sent straight to the window: close query, then close.
+    void Close();
+    // The number hook of _GrabNumber: there is no number to give.
+    std::string GrabNumber() const { return {}; }
+
+    bool RecalcEnabled() const { return RecalcStatisticEnabled; }
+
+    // Runs one message's handler: a failure goes to the error box and the window
+    // goes on. A release dispatched meanwhile waits until the handler is done.
+    void Dispatch(const std::function<void()>& Handler);
+    // Asks for the release: the window destroys itself when the message loop
+    // dispatches the request.
+    void Release() { View->PostRelease(); }
+    // Called by the platform when the release request is dispatched.
+    static void ReleaseNow(TfmMainForm* Form);
+
+private:
+    void SetRecalcEnabled(bool Enabled);
+
+    TFormPlatform& Platform;
+    std::unique_ptr<TMainWindowView> View;
+    TTally Tally;
+    std::unique_ptr<TLogQuery> LogQuery;
+    bool RecalcStatisticEnabled = true;
+    bool Shown = false;
+    int HandlerDepth = 0;
+    bool ReleaseRequested = false;
+};
+
+// The window reference: the one statistics window, or null. Set by _Run,
+// cleared by _Release and by the window's FormClose.
+extern TfmMainForm* fmMainForm;
+
+} // namespace brevlund

@@ -1,0 +1,84 @@
+#include "HeadlessPlatform.h"
+
+#include "SqliteLogQuery.h"
+
+#include <algorithm>
+
+namespace brevlund {
+
+THeadlessMainWindow::THeadlessMainWindow(THeadlessPlatform& APlatform, TfmMainForm& AForm,
+                                         std::uint32_t Handle)
+    : Platform(APlatform), Owner(AForm), Number(Handle), CaptionText(DesignCaption) {
+    Platform.MainWindows.push_back(this);
+}
+
+void THeadlessMainWindow::ShowAndBringToFront() {
+    IsVisible = true;
+    IsMinimised = false;
+    ++BroughtToFront;
+}
+
+void THeadlessMainWindow::ShowMinimised() {
+    IsVisible = true;
+    IsMinimised = true;
+}
+
+THeadlessMainWindow::~THeadlessMainWindow() {
+    auto& Windows = Platform.MainWindows;
+    Windows.erase(std::remove(Windows.begin(), Windows.end(), this), Windows.end());
+}
+
+void THeadlessMainWindow::PostRelease() {
+    Platform.PostTo(Number, [](TfmMainForm& F) { TfmMainForm::ReleaseNow(&F); });
+}
+
+void THeadlessMainWindow::ClickRecalcStatistic() {
+    if (!RecalcButtonEnabled) return; // a greyed button takes no click
+    Platform.PostTo(Number, [](TfmMainForm& F) { F.Dispatch([&F] { F.BitBtn1Click(); }); });
+}
+
+void THeadlessMainWindow::ClickMultipliers() {
+    Platform.PostTo(Number, [](TfmMainForm& F) { F.Dispatch([&F] { F.btnOBL1Click(); }); });
+}
+
+void THeadlessMainWindow::SysCommand(unsigned Command) {
+    Platform.PostTo(Number, [Command](TfmMainForm& F) {
+        F.Dispatch([&F, Command] { F.WMSysCommand(Command); });
+    });
+}
+
+void THeadlessMainWindow::SendClose() {
+    Platform.PostTo(Number, [](TfmMainForm& F) { F.Dispatch([&F] { F.Close(); }); });
+}
+
+THeadlessPlatform::THeadlessPlatform(std::string HostExePath) : HostExe(std::move(HostExePath)) {}
+
+THeadlessPlatform::~THeadlessPlatform() = default;
+
+std::unique_ptr<TMainWindowView> THeadlessPlatform::CreateMainWindow(TfmMainForm& Form) {
+    return std::make_unique<THeadlessMainWindow>(*this, Form, NextHandle++);
+}
+
+std::unique_ptr<TLogQuery> THeadlessPlatform::CreateLogQuery() {
+    if (QueryFactory) return QueryFactory();
+    return std::make_unique<TSqliteLogQuery>();
+}
+
+void THeadlessPlatform::PostTo(std::uint32_t Handle, std::function<void(TfmMainForm&)> Message) {
+    // Messages name their window by handle: one gone meanwhile drops them.
+    Post([this, Handle, Message = std::move(Message)] {
+        for (THeadlessMainWindow* Window : MainWindows)
+            if (Window->Handle() == Handle) return Message(Window->Owner);
+    });
+}
+
+void THeadlessPlatform::ProcessMessages() {
+    ++Pumps;
+    while (!Queue.empty()) {
+        std::function<void()> Message = std::move(Queue.front());
+        Queue.pop_front();
+        Message();
+    }
+}
+
+} // namespace brevlund

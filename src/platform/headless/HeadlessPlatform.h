@@ -1,0 +1,93 @@
+// The windows without a screen: every native window is a record of what it
+// would show, the message loop is a queue, and the error box remembers its texts.
+// The Linux tests and tools run the plug-in's window logic on it.
+#pragma once
+
+#include "MainForm/FormPlatform.h"
+#include "MainForm/MainForm.h"
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace brevlund {
+
+class THeadlessPlatform;
+
+class THeadlessMainWindow final : public TMainWindowView, private TTextBox {
+public:
+    THeadlessMainWindow(THeadlessPlatform& Platform, TfmMainForm& Form, std::uint32_t Handle);
+    ~THeadlessMainWindow() override;
+
+    std::uint32_t Handle() const override { return Number; }
+    void SetCaption(const std::string& Caption) override { CaptionText = Caption; }
+    std::string Caption() const override { return CaptionText; }
+    TTextBox& StatisticBox() override { return *this; }
+    void SetRecalcEnabled(bool Enabled) override { RecalcButtonEnabled = Enabled; }
+    void ShowAndBringToFront() override;
+    void ShowMinimised() override;
+    void PostRelease() override;
+
+    TfmMainForm& Form() const { return Owner; }
+
+    // What the user sees.
+    std::string Text() const { return BoxText; }
+    bool Visible() const { return IsVisible; }
+    bool Minimised() const { return IsMinimised; }
+    bool RecalcButtonEnabled = true;
+    int BroughtToFront = 0;
+
+    // What the user does; each is queued as a message and runs at the next pump.
+    void ClickRecalcStatistic();
+    void ClickMultipliers();
+    void SysCommand(unsigned Command);
+    void SendClose();
+    void TypeText(const std::string& Text) { BoxText = Text; }
+
+private:
+    friend class THeadlessPlatform;
+    void SetText(const std::string& Text) override { BoxText = Text; }
+    std::string GetText() const override { return BoxText; }
+
+    THeadlessPlatform& Platform;
+    TfmMainForm& Owner;
+    std::uint32_t Number;
+    std::string CaptionText;
+    std::string BoxText;
+    bool IsVisible = false;
+    bool IsMinimised = false;
+};
+
+class THeadlessPlatform final : public TFormPlatform {
+public:
+    explicit THeadlessPlatform(std::string HostExe = "/opt/host/Logger.exe");
+    ~THeadlessPlatform() override;
+
+    std::unique_ptr<TMainWindowView> CreateMainWindow(TfmMainForm& Form) override;
+    std::unique_ptr<TLogQuery> CreateLogQuery() override;
+    std::string HostExePath() const override { return HostExe; }
+    void ProcessMessages() override;
+    void ShowError(const std::string& Text) override { ErrorBoxes.push_back(Text); }
+
+    // The message queue: Post adds a message, ProcessMessages dispatches them
+    // all, those posted meanwhile included.
+    void Post(std::function<void()> Message) { Queue.push_back(std::move(Message)); }
+    void PostTo(std::uint32_t Handle, std::function<void(TfmMainForm&)> Message);
+    std::size_t Pending() const { return Queue.size(); }
+
+    // The windows alive now, the newest last.
+    std::vector<THeadlessMainWindow*> MainWindows;
+    std::vector<std::string> ErrorBoxes;
+    std::string HostExe;
+    // Replaces the SQLite query, for tests that need a query to misbehave.
+    std::function<std::unique_ptr<TLogQuery>()> QueryFactory;
+    int Pumps = 0;
+
+private:
+    friend class THeadlessMainWindow;
+    std::deque<std::function<void()>> Queue;
+    std::uint32_t NextHandle = 0x10000;
+};
+
+} // namespace brevlund
