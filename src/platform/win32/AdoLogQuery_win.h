@@ -1,0 +1,51 @@
+// The log query over ADO: one recordset run over the host's own connection,
+// which the plug-in never opens, closes or releases.
+#pragma once
+
+#include "engine/LogQuery.h"
+
+#include <oaidl.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+struct Recordset15;
+
+namespace brevlund {
+
+// Whether a 32-bit value the host handed over points to an ADO connection
+// object: readable memory whose vtable lies in the loaded ADO library.
+bool IsAdoConnection(std::uint32_t Connection);
+
+// A column value as single-byte text in the ANSI code page; null and empty give "".
+std::string VariantText(const VARIANT& Value);
+
+// The text of the last COM error of this thread, or a text built from Result.
+std::string ComErrorText(HRESULT Result);
+
+class TAdoLogQuery final : public TLogQuery {
+public:
+    TAdoLogQuery();
+    ~TAdoLogQuery() override;
+    TAdoLogQuery(const TAdoLogQuery&) = delete;
+    TAdoLogQuery& operator=(const TAdoLogQuery&) = delete;
+
+    void Attach(std::uint32_t Connection) override;
+    void Close() override;
+    void SetStatement(const std::string& Sql) override { Statement = Sql; }
+    void Open() override;
+    bool AtEnd() const override;
+    std::string ColumnText(std::string_view Name) override;
+    void Next() override;
+
+private:
+    IDispatch* Connection = nullptr; // the host's; only borrowed, never released
+    bool ConnectionInvalid = false;
+    bool ComStarted = false;
+    std::string Statement;
+    Recordset15* Records = nullptr; // owned while open
+    std::vector<std::string> ColumnNames;
+};
+
+} // namespace brevlund

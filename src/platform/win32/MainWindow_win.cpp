@@ -1,0 +1,255 @@
+// The statistics window on Win32: a stay-on-top window with the summary text
+// box above a bottom panel holding the two buttons.
+#include "Win32Platform_win.h"
+
+#include "MainForm/MainForm.h"
+
+#include <cstdint>
+#include <stdexcept>
+
+namespace brevlund {
+
+namespace {
+
+constexpr char FormClass[] = "TfmMainForm";
+constexpr char PanelClass[] = "TPanel";
+constexpr UINT WM_RELEASE = WM_APP + 0x100; // the queued release request
+constexpr int IdBitBtn1 = 101;
+constexpr int IdBtnOBL1 = 102;
+
+// The design, in pixels at 96 pixels per inch.
+constexpr int FormLeft = 967, FormTop = 202, FormWidth = 374, FormHeight = 196;
+constexpr int PanelHeight = 23;
+struct TButtonDesign {
+    int Id, Left, Top, Width, Height;
+    const char* Caption;
+    const char* Glyph;
+};
+constexpr TButtonDesign ButtonDesigns[] = {
+    {IdBitBtn1, 144, 1, 113, 22, "Recalc Statistic", "RECALC"},
+    {IdBtnOBL1, 264, 0, 93, 23, "Multipliers", "MULTIPLIERS"},
+};
+
+// The panel hands its buttons' notifications to the form.
+LRESULT CALLBACK PanelProc(HWND Window, UINT Message, WPARAM W, LPARAM L) {
+    if (Message == WM_COMMAND || Message == WM_DRAWITEM)
+        return SendMessageA(GetParent(Window), Message, W, L);
+    return DefWindowProcA(Window, Message, W, L);
+}
+
+// A push button drawn with its glyph left of the caption; greyed when disabled.
+void DrawGlyphButton(const DRAWITEMSTRUCT& Item, HBITMAP Glyph, HFONT Font) {
+    RECT Box = Item.rcItem;
+    UINT Frame = DFCS_BUTTONPUSH;
+    if (Item.itemState & ODS_SELECTED) Frame |= DFCS_PUSHED;
+    DrawFrameControl(Item.hDC, &Box, DFC_BUTTON, Frame);
+
+    char Caption[64];
+    const int Length = GetWindowTextA(Item.hwndItem, Caption, sizeof Caption);
+    HGDIOBJ OldFont = SelectObject(Item.hDC, Font);
+    SIZE Text{};
+    GetTextExtentPoint32A(Item.hDC, Caption, Length, &Text);
+    const bool Disabled = (Item.itemState & ODS_DISABLED) != 0;
+    const int Shift = (Item.itemState & ODS_SELECTED) ? 1 : 0;
+    const int Left = Box.left + (Box.right - Box.left - (16 + 4 + Text.cx)) / 2 + Shift;
+    const int Middle = (Box.top + Box.bottom) / 2 + Shift;
+    DrawStateA(Item.hDC, nullptr, nullptr, reinterpret_cast<LPARAM>(Glyph), 0, Left, Middle - 8, 16,
+               16, DST_BITMAP | (Disabled ? DSS_DISABLED : 0));
+    SetBkMode(Item.hDC, TRANSPARENT);
+    SetTextColor(Item.hDC, GetSysColor(Disabled ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
+    TextOutA(Item.hDC, Left + 20, Middle - Text.cy / 2, Caption, Length);
+    SelectObject(Item.hDC, OldFont);
+    if (Item.itemState & ODS_FOCUS) {
+        InflateRect(&Box, -3, -3);
+        DrawFocusRect(Item.hDC, &Box);
+    }
+}
+
+class TWin32MainWindow final : public TMainWindowView, private TTextBox {
+public:
+    TWin32MainWindow(HINSTANCE Instance, TfmMainForm& AForm);
+    ~TWin32MainWindow() override;
+
+    std::uint32_t Handle() const override {
+        return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(Form));
+    }
+    void SetCaption(const std::string& Caption) override { SetWindowTextA(Form, Caption.c_str()); }
+    std::string Caption() const override { return WindowText(Form); }
+    TTextBox& StatisticBox() override { return *this; }
+    void SetRecalcEnabled(bool Enabled) override { EnableWindow(BitBtn1, Enabled); }
+    void ShowAndBringToFront() override {
+        ShowWindow(Form, SW_SHOW);
+        SetWindowPos(Form, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+        BringWindowToTop(Form);
+    }
+    void ShowMinimised() override {
+        ShowWindow(Form, SW_SHOW);
+        ShowWindow(Form, SW_MINIMIZE);
+    }
+    void PostRelease() override { PostMessageA(Form, WM_RELEASE, 0, 0); }
+
+    static void RegisterClasses(HINSTANCE Instance);
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND Window, UINT Message, WPARAM W, LPARAM L);
+    static std::string WindowText(HWND Window);
+
+    void SetText(const std::string& Text) override { SetWindowTextA(myStatisticM, Text.c_str()); }
+    std::string GetText() const override { return WindowText(myStatisticM); }
+    void Layout();
+
+    TfmMainForm& Owner;
+    HWND Form = nullptr; // owned: destroyed with this object
+    HWND Panel1 = nullptr, BitBtn1 = nullptr, btnOBL1 = nullptr, myStatisticM = nullptr;
+    TGdiObject<HFONT> FormFont{CreatePointFont("MS Sans Serif", 8)};
+    TGdiObject<HFONT> MemoFont{CreatePointFont("Courier New", 8)};
+    TGdiObject<HBITMAP> Glyphs[2];
+    int ButtonRightMargins[2] = {}; // the buttons keep their distance to the right edge
+};
+
+} // namespace
+
+void TWin32MainWindow::RegisterClasses(HINSTANCE Instance) {
+    WNDCLASSEXA Class{};
+    Class.cbSize = sizeof Class;
+    if (GetClassInfoExA(Instance, FormClass, &Class)) return;
+    Class = WNDCLASSEXA{};
+    Class.cbSize = sizeof Class;
+    Class.hInstance = Instance;
+    Class.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    Class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    Class.lpfnWndProc = PanelProc;
+    Class.lpszClassName = PanelClass;
+    RegisterClassExA(&Class);
+    Class.lpfnWndProc = WindowProc;
+    Class.hIcon = LoadIcon(nullptr, IDI_APPLICATION);
+    Class.lpszClassName = FormClass;
+    if (!RegisterClassExA(&Class)) throw std::runtime_error("Cannot register the window class");
+}
+
+void UnregisterMainWindowClasses(HINSTANCE Instance) {
+    UnregisterClassA(FormClass, Instance);
+    UnregisterClassA(PanelClass, Instance);
+}
+
+TWin32MainWindow::TWin32MainWindow(HINSTANCE Instance, TfmMainForm& AForm) : Owner(AForm) {
+    RegisterClasses(Instance);
+    // Created hidden: the window has its handle before it is first shown.
+    Form = CreateWindowExA(
+        WS_EX_TOPMOST, FormClass, DesignCaption,
+        WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_THICKFRAME | WS_CLIPCHILDREN,
+        FormLeft, FormTop, FormWidth, FormHeight, nullptr, nullptr, Instance, this);
+    if (!Form) throw std::runtime_error("Cannot create the statistics window");
+
+    RECT Client;
+    GetClientRect(Form, &Client);
+    Panel1 = CreateWindowExA(0, PanelClass, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0,
+                             Client.bottom - PanelHeight, Client.right, PanelHeight, Form, nullptr,
+                             Instance, nullptr);
+    HWND* Buttons[] = {&BitBtn1, &btnOBL1};
+    for (int I = 0; I < 2; ++I) {
+        const TButtonDesign& D = ButtonDesigns[I];
+        *Buttons[I] = CreateWindowExA(
+            0, "BUTTON", D.Caption, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW, D.Left,
+            D.Top, D.Width, D.Height, Panel1, reinterpret_cast<HMENU>(static_cast<INT_PTR>(D.Id)),
+            Instance, nullptr);
+        SendMessageA(*Buttons[I], WM_SETFONT, reinterpret_cast<WPARAM>(FormFont.Get()), FALSE);
+        Glyphs[I].Reset(static_cast<HBITMAP>(
+            LoadImageA(Instance, D.Glyph, IMAGE_BITMAP, 16, 16, LR_LOADMAP3DCOLORS)));
+        ButtonRightMargins[I] = Client.right - D.Left;
+    }
+    myStatisticM = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "",
+                                   WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_MULTILINE |
+                                       ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_WANTRETURN,
+                                   0, 0, Client.right, Client.bottom - PanelHeight, Form, nullptr,
+                                   Instance, nullptr);
+    if (!Panel1 || !BitBtn1 || !btnOBL1 || !myStatisticM)
+        throw std::runtime_error("Cannot create the statistics window's controls");
+    SendMessageA(myStatisticM, WM_SETFONT, reinterpret_cast<WPARAM>(MemoFont.Get()), FALSE);
+    SendMessageA(myStatisticM, EM_SETLIMITTEXT, 0, 0); // no 32K cap on a long summary
+    SendMessageA(Form, WM_SETFONT, reinterpret_cast<WPARAM>(FormFont.Get()), FALSE);
+}
+
+TWin32MainWindow::~TWin32MainWindow() {
+    if (Form) {
+        // Messages of the destruction must not reach a half-destroyed object.
+        SetWindowLongPtrA(Form, GWLP_USERDATA, 0);
+        DestroyWindow(Form);
+    }
+}
+
+std::string TWin32MainWindow::WindowText(HWND Window) {
+    std::string Text(static_cast<std::size_t>(GetWindowTextLengthA(Window)) + 1, '\0');
+    Text.resize(static_cast<std::size_t>(
+        GetWindowTextA(Window, Text.data(), static_cast<int>(Text.size()))));
+    return Text;
+}
+
+void TWin32MainWindow::Layout() {
+    RECT Client;
+    GetClientRect(Form, &Client);
+    MoveWindow(Panel1, 0, Client.bottom - PanelHeight, Client.right, PanelHeight, TRUE);
+    MoveWindow(myStatisticM, 0, 0, Client.right, Client.bottom - PanelHeight, TRUE);
+    HWND Buttons[] = {BitBtn1, btnOBL1};
+    for (int I = 0; I < 2; ++I) {
+        const TButtonDesign& D = ButtonDesigns[I];
+        MoveWindow(Buttons[I], Client.right - ButtonRightMargins[I], D.Top, D.Width, D.Height,
+                   TRUE);
+    }
+}
+
+LRESULT CALLBACK TWin32MainWindow::WindowProc(HWND Window, UINT Message, WPARAM W, LPARAM L) {
+    if (Message == WM_NCCREATE) {
+        auto* Create = reinterpret_cast<CREATESTRUCTA*>(L);
+        SetWindowLongPtrA(Window, GWLP_USERDATA,
+                          reinterpret_cast<LONG_PTR>(Create->lpCreateParams));
+    }
+    auto* Self = reinterpret_cast<TWin32MainWindow*>(GetWindowLongPtrA(Window, GWLP_USERDATA));
+    if (!Self) return DefWindowProcA(Window, Message, W, L);
+    // Every handler that goes through Dispatch may end with the window released:
+    // nothing touches Self after it.
+    TfmMainForm& F = Self->Owner;
+    switch (Message) {
+    case WM_SIZE:
+        if (Self->myStatisticM) Self->Layout();
+        return 0;
+    case WM_COMMAND:
+        if (HIWORD(W) == BN_CLICKED && LOWORD(W) == IdBitBtn1) {
+            F.Dispatch([&F] { F.BitBtn1Click(); });
+            return 0;
+        }
+        if (HIWORD(W) == BN_CLICKED && LOWORD(W) == IdBtnOBL1) {
+            F.Dispatch([&F] { F.btnOBL1Click(); });
+            return 0;
+        }
+        break;
+    case WM_DRAWITEM: {
+        const auto& Item = *reinterpret_cast<const DRAWITEMSTRUCT*>(L);
+        const int Index = Item.CtlID == IdBitBtn1 ? 0 : 1;
+        DrawGlyphButton(Item, Self->Glyphs[Index].Get(), Self->FormFont.Get());
+        return TRUE;
+    }
+    case WM_SYSCOMMAND: {
+        bool Handled = false;
+        F.Dispatch([&F, &Handled, W] { Handled = F.WMSysCommand(static_cast<unsigned>(W)); });
+        return Handled ? 0 : DefWindowProcA(Window, Message, W, L);
+    }
+    case WM_CLOSE:
+        F.Dispatch([&F] { F.Close(); });
+        return 0;
+    case WM_RELEASE:
+        TfmMainForm::ReleaseNow(&F);
+        return 0;
+    case WM_NCDESTROY:
+        SetWindowLongPtrA(Window, GWLP_USERDATA, 0);
+        Self->Form = nullptr;
+        break;
+    }
+    return DefWindowProcA(Window, Message, W, L);
+}
+
+std::unique_ptr<TMainWindowView> TWin32Platform::CreateMainWindow(TfmMainForm& Form) {
+    return std::make_unique<TWin32MainWindow>(Module, Form);
+}
+
+} // namespace brevlund

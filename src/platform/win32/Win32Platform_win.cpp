@@ -1,0 +1,55 @@
+#include "Win32Platform_win.h"
+
+#include "AdoLogQuery_win.h"
+
+namespace brevlund {
+
+TWin32Platform::TWin32Platform(HINSTANCE Instance) : Module(Instance) {}
+
+std::unique_ptr<TLogQuery> TWin32Platform::CreateLogQuery() {
+    return std::make_unique<TAdoLogQuery>();
+}
+
+std::string TWin32Platform::HostExePath() const {
+    // Long paths are cut by the API; grow until the whole path fits.
+    std::string Path(MAX_PATH, '\0');
+    for (;;) {
+        const DWORD Length =
+            GetModuleFileNameA(nullptr, Path.data(), static_cast<DWORD>(Path.size()));
+        if (Length < Path.size()) {
+            Path.resize(Length);
+            return Path;
+        }
+        Path.resize(Path.size() * 2);
+    }
+}
+
+void TWin32Platform::ProcessMessages() {
+    MSG Message;
+    while (PeekMessageA(&Message, nullptr, 0, 0, PM_REMOVE)) {
+        if (Message.message == WM_QUIT) {
+            // The quit belongs to the host's own loop: leave it for that loop.
+            PostQuitMessage(static_cast<int>(Message.wParam));
+            return;
+        }
+        TranslateMessage(&Message);
+        DispatchMessageA(&Message);
+    }
+}
+
+void TWin32Platform::ShowError(const std::string& Text) {
+    const std::string Title = ApplicationTitle(HostExePath());
+    MessageBoxA(GetActiveWindow(), Text.c_str(), Title.c_str(),
+                MB_OK | MB_ICONERROR | MB_TASKMODAL);
+}
+
+HFONT CreatePointFont(const char* Face, int Points) {
+    HDC Screen = GetDC(nullptr);
+    const int Height = -MulDiv(Points, GetDeviceCaps(Screen, LOGPIXELSY), 72);
+    ReleaseDC(nullptr, Screen);
+    return CreateFontA(Height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                       DEFAULT_PITCH | FF_DONTCARE, Face);
+}
+
+} // namespace brevlund

@@ -1,0 +1,53 @@
+// The plug-in's windows on Win32: real top-level windows of the host's
+// user-interface thread, the ADO log query, and the host's message loop.
+#pragma once
+
+#include "MainForm/FormPlatform.h"
+
+#include <windows.h>
+
+namespace brevlund {
+
+// Owns a GDI object; copying is refused so it is deleted once.
+template <typename Handle> class TGdiObject {
+public:
+    explicit TGdiObject(Handle AObject = nullptr) : Object(AObject) {}
+    ~TGdiObject() {
+        if (Object) DeleteObject(Object);
+    }
+    TGdiObject(const TGdiObject&) = delete;
+    TGdiObject& operator=(const TGdiObject&) = delete;
+    Handle Get() const { return Object; }
+    void Reset(Handle Replacement) {
+        if (Object) DeleteObject(Object);
+        Object = Replacement;
+    }
+
+private:
+    Handle Object;
+};
+
+class TWin32Platform final : public TFormPlatform {
+public:
+    // Instance: the module that holds the window procedures and resources.
+    explicit TWin32Platform(HINSTANCE Instance);
+
+    std::unique_ptr<TMainWindowView> CreateMainWindow(TfmMainForm& Form) override;
+    std::unique_ptr<TLogQuery> CreateLogQuery() override;
+    std::string HostExePath() const override;
+    void ProcessMessages() override;
+    void ShowError(const std::string& Text) override;
+
+    HINSTANCE Instance() const { return Module; }
+
+private:
+    HINSTANCE Module;
+};
+
+// A DLL's window classes outlive it unless it unregisters them at unload.
+void UnregisterMainWindowClasses(HINSTANCE Instance);
+
+// A font of the given face and point size for the screen.
+HFONT CreatePointFont(const char* Face, int Points);
+
+} // namespace brevlund
