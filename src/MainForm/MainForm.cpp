@@ -3,9 +3,20 @@
 #include "engine/HostRecords.h"
 #include "engine/Text.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace brevlund {
 
 TfmMainForm* fmMainForm = nullptr;
+
+namespace {
+// Every window built and not yet destroyed; at most one of them is referenced.
+std::vector<TfmMainForm*>& LiveForms() {
+    static std::vector<TfmMainForm*> Forms;
+    return Forms;
+}
+} // namespace
 
 std::string ErrorBoxText(std::string Message) {
     if (!Message.empty() && static_cast<unsigned char>(Message.back()) > '.') Message += '.';
@@ -28,10 +39,18 @@ TfmMainForm::TfmMainForm(TFormPlatform& APlatform, const void* HostContext)
     LogQuery = Platform.CreateLogQuery();
     LogQuery->Attach(Context.LogConnection);
     Tally.AreaList.LoadFromFile(AreaListPath(Platform.HostExePath()));
+    LiveForms().push_back(this);
 }
 
 TfmMainForm::~TfmMainForm() {
+    auto& Forms = LiveForms();
+    Forms.erase(std::remove(Forms.begin(), Forms.end(), this), Forms.end());
     if (fmMainForm == this) fmMainForm = nullptr;
+}
+
+void TfmMainForm::DestroyAll() {
+    while (!LiveForms().empty())
+        delete LiveForms().back();
 }
 
 void TfmMainForm::Show() {

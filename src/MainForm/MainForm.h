@@ -63,6 +63,9 @@ public:
     void Release() { View->PostRelease(); }
     // Called by the platform when the release request is dispatched.
     static void ReleaseNow(TfmMainForm* Form);
+    // Destroys every statistics window still alive, those waiting for their
+    // release included: the library is being unloaded.
+    static void DestroyAll();
 
 private:
     void SetRecalcEnabled(bool Enabled);

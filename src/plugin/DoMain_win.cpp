@@ -1,0 +1,101 @@
+// The six exports of BrevlundDXContest.dll, in the host's register convention
+// (arguments in EAX, EDX, ECX; result in EAX), and the library's load and unload.
+//
+// No C++ exception leaves an export. _Release swallows every failure; the other
+// entry points hand a failure to the host as a Windows structured exception
+// with the code below and the message as its one argument, so that the host's
+// own exception handling sees it.
+#include "DoMain.h"
+
+#include "platform/win32/Win32Platform_win.h"
+
+#include <windows.h>
+
+#include <cstring>
+#include <exception>
+#include <memory>
+
+#define BREVLUND_EXPORT extern "C" __attribute__((regparm(3)))
+
+namespace {
+
+// "Brevlund plug-in failure": customer bit set, severity error.
+constexpr DWORD PluginFailure = 0xE0425844;
+
+HINSTANCE Module = nullptr;
+// Kept past the unwinding of the export, for the host to read.
+char FailureText[1024];
+
+brevlund::TWin32Platform& Platform() {
+    static brevlund::TWin32Platform Instance(Module);
+    return Instance;
+}
+
+void RememberFailure(const char* Text) {
+    std::strncpy(FailureText, Text, sizeof FailureText - 1);
+    FailureText[sizeof FailureText - 1] = '\0';
+}
+
+// Runs Work; a failure becomes a structured exception once nothing of C++ is
+// left alive in this frame. A host that continues after it gets Fallback.
+template <typename Result, typename Work> Result Guarded(Work&& Action, Result Fallback) {
+    try {
+        return Action();
+    } catch (const std::exception& Error) {
+        RememberFailure(Error.what());
+    } catch (...) {
+        RememberFailure("Unexpected failure in the plug-in");
+    }
+    const ULONG_PTR Arguments[1] = {reinterpret_cast<ULONG_PTR>(FailureText)};
+    RaiseException(PluginFailure, 0, 1, Arguments);
+    return Fallback;
+}
+
+} // namespace
+
+using namespace brevlund;
+
+BREVLUND_EXPORT void BrevlundGrabNumber(const void* Context, unsigned char* Number) {
+    Guarded(
+        [&] {
+            DoMain::GrabNumber(Context, Number);
+            return 0;
+        },
+        0);
+}
+
+BREVLUND_EXPORT void BrevlundRelease() {
+    DoMain::Release();
+}
+
+BREVLUND_EXPORT std::int32_t BrevlundGetScore(const void* Context) {
+    return Guarded([&] { return DoMain::GetScore(Context); }, 0);
+}
+
+BREVLUND_EXPORT std::int32_t BrevlundAddQSO(const void* Context) {
+    return Guarded([&] { return DoMain::AddQSO(Context); }, 0);
+}
+
+BREVLUND_EXPORT std::uint32_t BrevlundRun(std::uint32_t Value, const void* Context) {
+    return Guarded([&] { return DoMain::Run(Platform(), Value, Context); }, std::uint32_t{0});
+}
+
+BREVLUND_EXPORT void BrevlundGetInfo(unsigned char* Info) {
+    Guarded(
+        [&] {
+            DoMain::GetInfo(Info);
+            return 0;
+        },
+        0);
+}
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE Instance, DWORD Reason, LPVOID Reserved) {
+    if (Reason == DLL_PROCESS_ATTACH) Module = Instance;
+    // At process termination the windows are the system's to end; on
+    // FreeLibrary they go now, before their window procedure does.
+    if (Reason == DLL_PROCESS_DETACH && Reserved == nullptr) {
+        DoMain::Unload();
+        UnregisterMainWindowClasses(Instance);
+    }
+    return TRUE;
+}
