@@ -6,6 +6,8 @@
 
 #include "engine/LogQuery.h"
 #include "engine/Summary.h"
+#include "storage/Store.h"
+#include "storage/WindowPlacement.h"
 
 #include <cstdint>
 #include <memory>
@@ -25,6 +27,8 @@ public:
     virtual void SetCaption(const std::string& Caption) = 0;
     virtual std::string Caption() const = 0;
     virtual TTextBox& StatisticBox() = 0;
+    // The window as its placement storage sees it.
+    virtual TPlacedWindow& Placement() = 0;
     // The action RecalcStatistic, and BitBtn1 greyed with it.
     virtual void SetRecalcEnabled(bool Enabled) = 0;
     virtual void ShowAndBringToFront() = 0;
@@ -46,6 +50,9 @@ public:
     virtual void ProcessMessages() = 0;
     // The error box: the text under the application's title, with an OK button.
     virtual void ShowError(const std::string& Text) = 0;
+    // The per-user store of the windows' placement and stored values.
+    virtual TStore& Store() = 0;
+    virtual const TScreen& Screen() const = 0;
 };
 
 // The text of the error box: a full stop is added when the last character

@@ -33,6 +33,14 @@ std::string ApplicationTitle(const std::string& HostExePath) {
 
 TfmMainForm::TfmMainForm(TFormPlatform& APlatform, const void* HostContext)
     : Platform(APlatform), View(APlatform.CreateMainWindow(*this)), Tally(ContextCopy()) {
+    FormStorage1 = std::make_unique<TFormStorage>("TfmMainForm", Platform.Store(),
+                                                  View->Placement(), Platform.Screen());
+    FormStorage1->StoredValues.Add("CurrentBand", 0);
+    FormStorage1->ShowError = [this](const std::string& Message) {
+        Platform.ShowError(ErrorBoxText(Message));
+    };
+    FormStorage1->WindowHandlers.Show = [this] { FormShow(); };
+    FormStorage1->WindowHandlers.CloseQuery = [this](bool& CanClose) { FormCloseQuery(CanClose); };
     CopyInContext(HostContext);
     QsoContext& Context = ContextCopy();
     View->SetCaption(std::string(Context.CaptionTitle.Text()) + " in " + DesignCaption);
@@ -43,6 +51,12 @@ TfmMainForm::TfmMainForm(TFormPlatform& APlatform, const void* HostContext)
 }
 
 TfmMainForm::~TfmMainForm() {
+    // The storage saves while the native window still has its placement.
+    try {
+        if (FormStorage1) FormStorage1->OnDestroy();
+    } catch (...) {
+        // A destructor cannot report; the storage has shown its own failures.
+    }
     auto& Forms = LiveForms();
     Forms.erase(std::remove(Forms.begin(), Forms.end(), this), Forms.end());
     if (fmMainForm == this) fmMainForm = nullptr;
@@ -57,7 +71,8 @@ void TfmMainForm::Show() {
     View->ShowAndBringToFront();
     if (Shown) return;
     Shown = true;
-    Dispatch([this] { FormShow(); });
+    // The storage restores the placement, then runs FormShow.
+    Dispatch([this] { FormStorage1->OnShow(); });
 }
 
 void TfmMainForm::PrintSummary() {
@@ -140,8 +155,14 @@ void TfmMainForm::FormClose() {
 
 void TfmMainForm::Close() {
     bool CanClose = true;
-    FormCloseQuery(CanClose);
+    FormStorage1->OnCloseQuery(CanClose);
     if (CanClose) FormClose();
+}
+
+bool TfmMainForm::QueryEndSession() {
+    bool CanClose = true;
+    FormStorage1->OnCloseQuery(CanClose);
+    return CanClose;
 }
 
 void TfmMainForm::Dispatch(const std::function<void()>& Handler) {

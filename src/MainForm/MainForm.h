@@ -7,6 +7,7 @@
 #include "FormPlatform.h"
 
 #include "engine/Scoring.h"
+#include "storage/FormStorage.h"
 
 #include <functional>
 #include <memory>
@@ -54,6 +55,12 @@ public:
     std::string GrabNumber() const { return {}; }
 
     bool RecalcEnabled() const { return RecalcStatisticEnabled; }
+    // The user logs off or the system shuts down: a close query that may still
+    // be cancelled later, so it releases nothing. True: the window may close.
+    bool QueryEndSession();
+
+    // Placement and the stored value CurrentBand.
+    TFormStorage& Storage() { return *FormStorage1; }
 
     // Runs one message's handler: a failure goes to the error box and the window
     // goes on. A release dispatched meanwhile waits until the handler is done.
@@ -74,6 +81,7 @@ private:
     std::unique_ptr<TMainWindowView> View;
     TTally Tally;
     std::unique_ptr<TLogQuery> LogQuery;
+    std::unique_ptr<TFormStorage> FormStorage1;
     bool RecalcStatisticEnabled = true;
     bool Shown = false;
     int HandlerDepth = 0;

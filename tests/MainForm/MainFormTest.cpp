@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 namespace brevlund {
 namespace {
 
@@ -173,6 +175,67 @@ TEST(MainForm, ConstructionCopiesTheContextAndReadsTheAreaListOnce) {
     F.Platform.ProcessMessages();
     EXPECT_EQ(Form.Scores().AreaList.Lines(), std::vector<std::string>{"AB=AB"});
     EXPECT_EQ(Form.GrabNumber(), "");
+}
+
+} // namespace
+} // namespace brevlund
+
+namespace brevlund {
+namespace {
+
+std::map<std::string, std::string> Section(TLogFixture& F, const std::string& Name) {
+    std::map<std::string, std::string> Values;
+    for (const TFileValue& V : F.Platform.Registry.Values("Software\\Logger\\" + Name))
+        Values[V.Name] = V.Data;
+    return Values;
+}
+
+TEST(MainForm, PlacementAndCurrentBandSurviveARestart) {
+    TLogFixture F;
+    F.CreateTable();
+    TfmMainForm& Form = F.Run();
+    EXPECT_EQ(Form.Storage().ReadStoredValue("CurrentBand"), TVariant("0")) << "first run";
+    EXPECT_TRUE(Section(F, "TfmMainForm").empty()) << "the section comes with the first save";
+    Form.Storage().WriteStoredValue("CurrentBand", 5);
+    F.Window().Placed = {0, 1, -1, -1, -1, -1, 100, 50, 500, 300};
+    F.Window().SysCommand(0xF060); // saved minimised
+    F.Platform.ProcessMessages();
+    Form.Release();
+    fmMainForm = nullptr;
+    F.Platform.ProcessMessages();
+    ASSERT_TRUE(F.Platform.MainWindows.empty());
+
+    const auto Saved = Section(F, "TfmMainForm");
+    EXPECT_EQ(Saved.size(), 10u);
+    EXPECT_EQ(Saved.at("CurrentBand"), "5");
+    EXPECT_EQ(Saved.at("Visible"), "1") << "saved while being destroyed";
+    EXPECT_EQ(Saved.at("ShowCmd"), "2");
+    EXPECT_EQ(Saved.at("NormPos(1280x1024)"), "100,50,500,300");
+
+    TfmMainForm& Again = F.Run();
+    EXPECT_EQ(Again.Storage().ReadStoredValue("CurrentBand"), TVariant("5"));
+    EXPECT_EQ(F.Window().Placed.Left, 100);
+    EXPECT_EQ(F.Window().Placed.Bottom, 300);
+    EXPECT_FALSE(F.Window().Minimised()) << "a window saved minimised comes back normal";
+}
+
+TEST(MainForm, CloseMessageSavesAfterTheCloseQuery) {
+    TLogFixture F;
+    F.CreateTable();
+    F.Run();
+    F.Window().SendClose();
+    F.Platform.ProcessMessages();
+    EXPECT_EQ(Section(F, "TfmMainForm").at("Visible"), "0");
+}
+
+TEST(MainForm, AStoreThatCannotBeWrittenShowsAnErrorAndTheWindowGoesOn) {
+    TLogFixture F;
+    F.CreateTable();
+    F.Platform.Registry.SetReadOnly(true);
+    F.Run();
+    ASSERT_FALSE(F.Platform.ErrorBoxes.empty());
+    EXPECT_EQ(F.Platform.ErrorBoxes[0], "Failed to create key 'Software\\Logger'");
+    EXPECT_NE(F.Window().Text().find("Score: 0*0=0"), std::string::npos) << "FormShow still ran";
 }
 
 } // namespace

@@ -12,14 +12,25 @@ THeadlessMainWindow::THeadlessMainWindow(THeadlessPlatform& APlatform, TfmMainFo
     Platform.MainWindows.push_back(this);
 }
 
+TWindowPlacementData THeadlessMainWindow::GetPlacement() const {
+    TWindowPlacementData Now = Placed;
+    Now.ShowCmd = IsMinimised ? 2 : Maximised ? 3 : 1;
+    return Now;
+}
+
+void THeadlessMainWindow::SetPlacement(const TWindowPlacementData& Placement) {
+    Placed = Placement;
+    IsMinimised = Placement.ShowCmd == 2 || Placement.ShowCmd == 6 || Placement.ShowCmd == 7;
+}
+
 void THeadlessMainWindow::ShowAndBringToFront() {
-    IsVisible = true;
+    IsVisibleNow = true;
     IsMinimised = false;
     ++BroughtToFront;
 }
 
 void THeadlessMainWindow::ShowMinimised() {
-    IsVisible = true;
+    IsVisibleNow = true;
     IsMinimised = true;
 }
 
@@ -51,7 +62,9 @@ void THeadlessMainWindow::SendClose() {
     Platform.PostTo(Number, [](TfmMainForm& F) { F.Dispatch([&F] { F.Close(); }); });
 }
 
-THeadlessPlatform::THeadlessPlatform(std::string HostExePath) : HostExe(std::move(HostExePath)) {}
+THeadlessPlatform::THeadlessPlatform(std::string HostExePath)
+    : HostExe(std::move(HostExePath)),
+      Registry(HostExe.substr(0, HostExe.find_last_of('/') + 1) + "HKCU.store", HostExe) {}
 
 THeadlessPlatform::~THeadlessPlatform() = default;
 

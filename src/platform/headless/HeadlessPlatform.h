@@ -5,6 +5,7 @@
 
 #include "MainForm/FormPlatform.h"
 #include "MainForm/MainForm.h"
+#include "storage/FileStore.h"
 
 #include <deque>
 #include <functional>
@@ -15,7 +16,7 @@ namespace brevlund {
 
 class THeadlessPlatform;
 
-class THeadlessMainWindow final : public TMainWindowView, private TTextBox {
+class THeadlessMainWindow final : public TMainWindowView, private TTextBox, public TPlacedWindow {
 public:
     THeadlessMainWindow(THeadlessPlatform& Platform, TfmMainForm& Form, std::uint32_t Handle);
     ~THeadlessMainWindow() override;
@@ -24,6 +25,7 @@ public:
     void SetCaption(const std::string& Caption) override { CaptionText = Caption; }
     std::string Caption() const override { return CaptionText; }
     TTextBox& StatisticBox() override { return *this; }
+    TPlacedWindow& Placement() override { return *this; }
     void SetRecalcEnabled(bool Enabled) override { RecalcButtonEnabled = Enabled; }
     void ShowAndBringToFront() override;
     void ShowMinimised() override;
@@ -33,10 +35,21 @@ public:
 
     // What the user sees.
     std::string Text() const { return BoxText; }
-    bool Visible() const { return IsVisible; }
+    bool Visible() const { return IsVisibleNow; }
     bool Minimised() const { return IsMinimised; }
     bool RecalcButtonEnabled = true;
     int BroughtToFront = 0;
+    // The designed place: 374 by 196 at 967, 202.
+    TWindowPlacementData Placed{0, 1, -1, -1, -1, -1, 967, 202, 967 + 374, 202 + 196};
+    bool Maximised = false;
+
+    TWindowPlacementData GetPlacement() const override;
+    void SetPlacement(const TWindowPlacementData& Placement) override;
+    bool IsVisible() const override { return IsVisibleNow; }
+    bool HasResizableBorder() const override { return true; }
+    int Width() const override { return Placed.Right - Placed.Left; }
+    int Height() const override { return Placed.Bottom - Placed.Top; }
+    void SetMaximised(bool Value) override { Maximised = Value; }
 
     // What the user does; each is queued as a message and runs at the next pump.
     void ClickRecalcStatistic();
@@ -55,7 +68,7 @@ private:
     std::uint32_t Number;
     std::string CaptionText;
     std::string BoxText;
-    bool IsVisible = false;
+    bool IsVisibleNow = false;
     bool IsMinimised = false;
 };
 
@@ -69,6 +82,8 @@ public:
     std::string HostExePath() const override { return HostExe; }
     void ProcessMessages() override;
     void ShowError(const std::string& Text) override { ErrorBoxes.push_back(Text); }
+    TStore& Store() override { return Registry; }
+    const TScreen& Screen() const override { return Display; }
 
     // The message queue: Post adds a message, ProcessMessages dispatches them
     // all, those posted meanwhile included.
@@ -83,6 +98,16 @@ public:
     // Replaces the SQLite query, for tests that need a query to misbehave.
     std::function<std::unique_ptr<TLogQuery>()> QueryFactory;
     int Pumps = 0;
+
+    // The screen the windows are placed on.
+    struct TDisplay final : TScreen {
+        int Width() const override { return W; }
+        int Height() const override { return H; }
+        int PixelsPerInch() const override { return Ppi; }
+        int W = 1280, H = 1024, Ppi = 96;
+    } Display;
+    // The registry, kept in a file beside the host executable.
+    TFileStore Registry;
 
 private:
     friend class THeadlessMainWindow;

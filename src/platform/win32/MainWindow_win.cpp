@@ -76,6 +76,7 @@ public:
     void SetCaption(const std::string& Caption) override { SetWindowTextA(Form, Caption.c_str()); }
     std::string Caption() const override { return WindowText(Form); }
     TTextBox& StatisticBox() override { return *this; }
+    TPlacedWindow& Placement() override { return Placed; }
     void SetRecalcEnabled(bool Enabled) override { EnableWindow(BitBtn1, Enabled); }
     void ShowAndBringToFront() override {
         ShowWindow(Form, SW_SHOW);
@@ -101,6 +102,7 @@ private:
     TfmMainForm& Owner;
     HWND Form = nullptr; // owned: destroyed with this object
     HWND Panel1 = nullptr, BitBtn1 = nullptr, btnOBL1 = nullptr, myStatisticM = nullptr;
+    TWin32PlacedWindow Placed;
     TGdiObject<HFONT> FormFont{CreatePointFont("MS Sans Serif", 8)};
     TGdiObject<HFONT> MemoFont{CreatePointFont("Courier New", 8)};
     TGdiObject<HBITMAP> Glyphs[2];
@@ -140,6 +142,7 @@ TWin32MainWindow::TWin32MainWindow(HINSTANCE Instance, TfmMainForm& AForm) : Own
         WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_THICKFRAME | WS_CLIPCHILDREN,
         FormLeft, FormTop, FormWidth, FormHeight, nullptr, nullptr, Instance, this);
     if (!Form) throw std::runtime_error("Cannot create the statistics window");
+    Placed.SetHandle(Form);
 
     RECT Client;
     GetClientRect(Form, &Client);
@@ -237,6 +240,11 @@ LRESULT CALLBACK TWin32MainWindow::WindowProc(HWND Window, UINT Message, WPARAM 
     case WM_CLOSE:
         F.Dispatch([&F] { F.Close(); });
         return 0;
+    case WM_QUERYENDSESSION: {
+        bool CanClose = true;
+        F.Dispatch([&F, &CanClose] { CanClose = F.QueryEndSession(); });
+        return CanClose;
+    }
     case WM_RELEASE:
         TfmMainForm::ReleaseNow(&F);
         return 0;

@@ -37,6 +37,11 @@ void TWin32Platform::ProcessMessages() {
     }
 }
 
+TStore& TWin32Platform::Store() {
+    if (!Registry) Registry = std::make_unique<TRegistryStore>(HostExePath());
+    return *Registry;
+}
+
 void TWin32Platform::ShowError(const std::string& Text) {
     const std::string Title = ApplicationTitle(HostExePath());
     MessageBoxA(GetActiveWindow(), Text.c_str(), Title.c_str(),

@@ -3,6 +3,8 @@
 #pragma once
 
 #include "MainForm/FormPlatform.h"
+#include "platform/win32/RegistryStore_win.h"
+#include "platform/win32/WindowPlacement_win.h"
 
 #include <windows.h>
 
@@ -37,11 +39,15 @@ public:
     std::string HostExePath() const override;
     void ProcessMessages() override;
     void ShowError(const std::string& Text) override;
+    TStore& Store() override;
+    const TScreen& Screen() const override { return Display; }
 
     HINSTANCE Instance() const { return Module; }
 
 private:
     HINSTANCE Module;
+    std::unique_ptr<TRegistryStore> Registry; // made at first use: it needs the host's path
+    TWin32Screen Display;
 };
 
 // A DLL's window classes outlive it unless it unregisters them at unload.

@@ -1,0 +1,176 @@
+# Wine test environment: a private 32-bit prefix and a private Xvfb display.
+# Source this file (bash), then:
+#   wine_install                  install Wine, Xvfb and the screenshot tools if missing
+#   wine_start DIR                prefix at DIR/wineprefix, Xvfb on a free display
+#   wine_run EXE [ARGS...]        run a Windows program; returns its exit code
+#   wine_screenshot FILE.png      PNG of the whole virtual screen
+#   wine_stop                     end this prefix's wineserver and our Xvfb
+# Typical use:  wine_install && wine_start build/wine && trap wine_stop EXIT
+#
+# The functions must behave the same whether or not the caller runs with
+# `set -euo pipefail`, so every command that may fail is tested explicitly and
+# nothing here changes shell options.
+
+# Packages, as dpkg-query names them. xwd (x11-apps) grabs the X screen and
+# netpbm turns the dump into a PNG: both small and dependable, unlike a full
+# image toolkit.
+WINE_ENV_PACKAGES=(wine32:i386 wine xvfb x11-apps netpbm)
+
+# State of the running environment (empty when stopped).
+WINE_ENV_XVFB_PID=""
+WINE_ENV_DISPLAY_LOG=""
+
+_wine_env_say() { echo "wine-env: $*" >&2; }
+
+_wine_env_as_root() {
+    if [ "$(id -u)" -eq 0 ]; then
+        "$@"
+    else
+        sudo "$@"
+    fi
+}
+
+wine_install() {
+    local missing=() p
+    for p in "${WINE_ENV_PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" ||
+            missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+
+    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+        _wine_env_say "adding the i386 architecture"
+        _wine_env_as_root dpkg --add-architecture i386 || return 1
+    fi
+    _wine_env_say "installing ${missing[*]} (takes a few minutes)"
+    _wine_env_as_root apt-get update -qq || return 1
+    _wine_env_as_root env DEBIAN_FRONTEND=noninteractive \
+        apt-get install -y -qq -o Dpkg::Use-Pty=0 "${missing[@]}" >/dev/null || return 1
+}
+
+# Lowest display number from $1 upward with neither a lock file nor a socket.
+_wine_env_free_display() {
+    local n=$1
+    while [ "$n" -lt 400 ]; do
+        if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
+            echo "$n"
+            return 0
+        fi
+        n=$((n + 1))
+    done
+    return 1
+}
+
+# Starts Xvfb on the first display from :91 that it can claim. Another run may
+# grab the same number between the check and the start, so a server that dies
+# at once just moves the search on.
+_wine_env_start_xvfb() {
+    local log=$1 n=91 pid i
+    while n=$(_wine_env_free_display "$n"); do
+        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -noreset </dev/null >"$log" 2>&1 &
+        pid=$!
+        for i in $(seq 100); do
+            [ -S "/tmp/.X11-unix/X$n" ] && break
+            kill -0 "$pid" 2>/dev/null || break
+            sleep 0.05
+        done
+        if kill -0 "$pid" 2>/dev/null && [ -S "/tmp/.X11-unix/X$n" ]; then
+            WINE_ENV_XVFB_PID=$pid
+            export DISPLAY=":$n"
+            return 0
+        fi
+        kill "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+        n=$((n + 1))
+    done
+    _wine_env_say "no free X display found"
+    return 1
+}
+
+wine_start() {
+    local dir=${1:?wine_start needs a directory}
+    if [ -n "$WINE_ENV_XVFB_PID" ]; then
+        _wine_env_say "already started (DISPLAY=$DISPLAY)"
+        return 0
+    fi
+    mkdir -p "$dir" || return 1
+    dir=$(cd "$dir" && pwd) || return 1
+
+    export WINEPREFIX="$dir/wineprefix"
+    export WINEARCH=win32
+    export WINEDEBUG=-all
+    # No prompts to download Mono or Gecko.
+    export WINEDLLOVERRIDES="mscoree=d;mshtml=d"
+
+    WINE_ENV_DISPLAY_LOG="$dir/xvfb.log"
+    _wine_env_start_xvfb "$WINE_ENV_DISPLAY_LOG" || return 1
+    _wine_env_say "Xvfb on $DISPLAY (pid $WINE_ENV_XVFB_PID), prefix $WINEPREFIX"
+
+    # The marker is written only after a complete first boot, so an interrupted
+    # one is redone instead of leaving a half-made prefix in use.
+    if [ ! -e "$WINEPREFIX/.wine-env-ready" ]; then
+        _wine_env_say "creating the prefix (about 15 s)"
+        # Wine's background processes inherit these descriptors: keep them off
+        # the caller's stdout, or a pipe reading it would stay open.
+        if ! wine wineboot -i </dev/null >>"$dir/wineboot.log" 2>&1; then
+            _wine_env_say "wineboot failed, see $dir/wineboot.log"
+            return 1
+        fi
+        wineserver -w </dev/null >/dev/null 2>&1 || true
+        touch "$WINEPREFIX/.wine-env-ready" || return 1
+    fi
+    # One persistent server for the whole run saves starting it per program.
+    wineserver -p </dev/null >/dev/null 2>&1 || true
+    return 0
+}
+
+wine_run() {
+    local exe=${1:?wine_run needs a program}
+    shift
+    if [ -z "${WINEPREFIX:-}" ] || [ -z "$WINE_ENV_XVFB_PID" ]; then
+        _wine_env_say "wine_run before wine_start"
+        return 1
+    fi
+    local rc=0
+    timeout --kill-after=10 "${WINE_TIMEOUT:-120}" wine "$exe" "$@" || rc=$?
+    [ "$rc" -ne 124 ] || _wine_env_say "timed out after ${WINE_TIMEOUT:-120} s: $exe"
+    return "$rc"
+}
+
+wine_screenshot() {
+    local file=${1:?wine_screenshot needs a file name}
+    if [ -z "$WINE_ENV_XVFB_PID" ]; then
+        _wine_env_say "wine_screenshot before wine_start"
+        return 1
+    fi
+    if ! (set -o pipefail; xwd -root -silent -display "$DISPLAY" | xwdtopnm 2>/dev/null |
+        pnmtopng 2>/dev/null) >"$file"; then
+        _wine_env_say "screenshot failed: $file"
+        rm -f "$file"
+        return 1
+    fi
+}
+
+wine_stop() {
+    if [ -n "${WINEPREFIX:-}" ] && [ -d "$WINEPREFIX" ]; then
+        wineserver -k </dev/null >/dev/null 2>&1 || true
+        # -k only asks; wait so the prefix is quiet before anyone removes it.
+        timeout 10 wineserver -w </dev/null >/dev/null 2>&1 || true
+    fi
+    local pid=$WINE_ENV_XVFB_PID
+    WINE_ENV_XVFB_PID=""
+    [ -n "$pid" ] || return 0
+    # Only signal the pid if it is still our Xvfb and not a reused number.
+    if [ "$(cat "/proc/$pid/comm" 2>/dev/null)" = Xvfb ]; then
+        kill "$pid" 2>/dev/null || true
+        local i
+        for i in $(seq 50); do
+            kill -0 "$pid" 2>/dev/null || break
+            sleep 0.1
+        done
+        kill -9 "$pid" 2>/dev/null || true
+    fi
+    wait "$pid" 2>/dev/null || true
+    _wine_env_say "stopped"
+    return 0
+}
