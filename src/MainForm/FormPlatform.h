@@ -16,6 +16,8 @@
 namespace brevlund {
 
 class TfmMainForm;
+class TfmDomList;
+class TDomListView;
 
 // The statistics window's native side: the form, Panel1 with BitBtn1 and
 // btnOBL1, and the text box myStatisticM.
@@ -43,6 +45,9 @@ public:
     virtual ~TFormPlatform() = default;
 
     virtual std::unique_ptr<TMainWindowView> CreateMainWindow(TfmMainForm& Form) = 0;
+    // The multipliers window, owned by the statistics window Owner.
+    virtual std::unique_ptr<TDomListView> CreateDomListWindow(TfmDomList& Form,
+                                                              TMainWindowView& Owner) = 0;
     virtual std::unique_ptr<TLogQuery> CreateLogQuery() = 0;
     // Full path of the host process's executable.
     virtual std::string HostExePath() const = 0;

@@ -1,5 +1,6 @@
 #include "MainForm.h"
 
+#include "domlist/DomList.h"
 #include "engine/HostRecords.h"
 #include "engine/Text.h"
 
@@ -32,13 +33,11 @@ std::string ApplicationTitle(const std::string& HostExePath) {
 }
 
 TfmMainForm::TfmMainForm(TFormPlatform& APlatform, const void* HostContext)
-    : Platform(APlatform), View(APlatform.CreateMainWindow(*this)), Tally(ContextCopy()) {
+    : TFormBase(APlatform), View(APlatform.CreateMainWindow(*this)), Tally(ContextCopy()) {
     FormStorage1 = std::make_unique<TFormStorage>("TfmMainForm", Platform.Store(),
                                                   View->Placement(), Platform.Screen());
     FormStorage1->StoredValues.Add("CurrentBand", 0);
-    FormStorage1->ShowError = [this](const std::string& Message) {
-        Platform.ShowError(ErrorBoxText(Message));
-    };
+    FormStorage1->ShowError = [this](const std::string& Message) { ShowError(Message); };
     FormStorage1->WindowHandlers.Show = [this] { FormShow(); };
     FormStorage1->WindowHandlers.CloseQuery = [this](bool& CanClose) { FormCloseQuery(CanClose); };
     CopyInContext(HostContext);
@@ -51,6 +50,9 @@ TfmMainForm::TfmMainForm(TFormPlatform& APlatform, const void* HostContext)
 }
 
 TfmMainForm::~TfmMainForm() {
+    // Owned: they go first, with this window still whole.
+    while (!DomLists.empty())
+        delete DomLists.back();
     // The storage saves while the native window still has its placement.
     try {
         if (FormStorage1) FormStorage1->OnDestroy();
@@ -133,7 +135,13 @@ void TfmMainForm::FormShow() {
 }
 
 void TfmMainForm::btnOBL1Click() {
-    // The multipliers window is not part of this build yet.
+    // One multipliers window at a time; an open one is not brought forward.
+    if (fmDomList) return;
+    auto* DomList = new TfmDomList(Platform, *this);
+    DomLists.push_back(DomList);
+    fmDomList = DomList;
+    Tally.SetMultipliersView(DomList);
+    DomList->Show();
 }
 
 bool TfmMainForm::WMSysCommand(unsigned Command) {
@@ -163,27 +171,6 @@ bool TfmMainForm::QueryEndSession() {
     bool CanClose = true;
     FormStorage1->OnCloseQuery(CanClose);
     return CanClose;
-}
-
-void TfmMainForm::Dispatch(const std::function<void()>& Handler) {
-    ++HandlerDepth;
-    try {
-        Handler();
-    } catch (const std::exception& Error) {
-        Platform.ShowError(ErrorBoxText(Error.what()));
-    } catch (...) {
-        Platform.ShowError("Unexpected failure.");
-    }
-    if (--HandlerDepth == 0 && ReleaseRequested) delete this;
-}
-
-void TfmMainForm::ReleaseNow(TfmMainForm* Form) {
-    // A release dispatched from inside one of the window's own handlers (by the
-    // rescan's message pump) must not pull the window from under that handler.
-    if (Form->HandlerDepth > 0)
-        Form->ReleaseRequested = true;
-    else
-        delete Form;
 }
 
 } // namespace brevlund

@@ -4,6 +4,7 @@
 // comes from the platform.
 #pragma once
 
+#include "FormBase.h"
 #include "FormPlatform.h"
 
 #include "engine/Scoring.h"
@@ -12,19 +13,20 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace brevlund {
 
 constexpr const char* DesignCaption = "Brevlund DX Contest";
 
-class TfmMainForm {
+class TfmDomList;
+
+class TfmMainForm final : public TFormBase {
 public:
     // Builds the window for the host's QsoContext (5916 bytes at HostContext).
     // A failure destroys what was built and leaves towards the caller.
     TfmMainForm(TFormPlatform& Platform, const void* HostContext);
-    ~TfmMainForm();
-    TfmMainForm(const TfmMainForm&) = delete;
-    TfmMainForm& operator=(const TfmMainForm&) = delete;
+    ~TfmMainForm() override;
 
     // Shows the window and brings it to the front; the first showing runs FormShow.
     void Show();
@@ -62,14 +64,9 @@ public:
     // Placement and the stored value CurrentBand.
     TFormStorage& Storage() { return *FormStorage1; }
 
-    // Runs one message's handler: a failure goes to the error box and the window
-    // goes on. A release dispatched meanwhile waits until the handler is done.
-    void Dispatch(const std::function<void()>& Handler);
     // Asks for the release: the window destroys itself when the message loop
     // dispatches the request.
     void Release() { View->PostRelease(); }
-    // Called by the platform when the release request is dispatched.
-    static void ReleaseNow(TfmMainForm* Form);
     // Destroys every statistics window still alive, those waiting for their
     // release included: the library is being unloaded.
     static void DestroyAll();
@@ -77,15 +74,16 @@ public:
 private:
     void SetRecalcEnabled(bool Enabled);
 
-    TFormPlatform& Platform;
     std::unique_ptr<TMainWindowView> View;
     TTally Tally;
     std::unique_ptr<TLogQuery> LogQuery;
     std::unique_ptr<TFormStorage> FormStorage1;
     bool RecalcStatisticEnabled = true;
     bool Shown = false;
-    int HandlerDepth = 0;
-    bool ReleaseRequested = false;
+    // The multipliers windows this window opened (one open, others perhaps
+    // waiting for their release); they go with this window.
+    std::vector<TfmDomList*> DomLists;
+    friend class TfmDomList;
 };
 
 // The window reference: the one statistics window, or null. Set by _Run,

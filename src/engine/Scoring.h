@@ -88,6 +88,9 @@ public:
 
     // Not owned; null while no multipliers window is open.
     void SetMultipliersView(TMultipliersView* View) { MultipliersView = View; }
+    void ForgetMultipliersView(const TMultipliersView* View) {
+        if (MultipliersView == View) MultipliersView = nullptr;
+    }
 
     QsoContext& CurrentQSO() const { return *Context; }
 

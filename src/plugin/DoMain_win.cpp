@@ -95,7 +95,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE Instance, DWORD Reason, LPVOID Reserved
     // FreeLibrary they go now, before their window procedure does.
     if (Reason == DLL_PROCESS_DETACH && Reserved == nullptr) {
         DoMain::Unload();
-        UnregisterMainWindowClasses(Instance);
+        UnregisterWindowClasses(Instance);
     }
     return TRUE;
 }

@@ -62,6 +62,38 @@ void THeadlessMainWindow::SendClose() {
     Platform.PostTo(Number, [](TfmMainForm& F) { F.Dispatch([&F] { F.Close(); }); });
 }
 
+THeadlessDomListWindow::THeadlessDomListWindow(THeadlessPlatform& APlatform, TfmDomList& AForm,
+                                               std::uint32_t Handle)
+    : Platform(APlatform), Owner(AForm), Number(Handle) {
+    Platform.DomListWindows.push_back(this);
+}
+
+THeadlessDomListWindow::~THeadlessDomListWindow() {
+    auto& Windows = Platform.DomListWindows;
+    Windows.erase(std::remove(Windows.begin(), Windows.end(), this), Windows.end());
+}
+
+void THeadlessDomListWindow::PostRelease() {
+    IsVisibleNow = false;
+    Platform.PostTo(Number, [](TfmDomList& F) { TfmDomList::ReleaseNow(&F); });
+}
+
+std::vector<TItemLook> THeadlessDomListWindow::Looks() const {
+    std::vector<TItemLook> Result;
+    for (const std::string& Item : Items)
+        Result.push_back(Owner.LV1CustomDrawItem(Item));
+    return Result;
+}
+
+void THeadlessDomListWindow::ClickBand(int Band) {
+    Platform.PostTo(Number,
+                    [Band](TfmDomList& F) { F.Dispatch([&F, Band] { F.RzBitBtn1Click(Band); }); });
+}
+
+void THeadlessDomListWindow::SendClose() {
+    Platform.PostTo(Number, [](TfmDomList& F) { F.Dispatch([&F] { F.Close(); }); });
+}
+
 THeadlessPlatform::THeadlessPlatform(std::string HostExePath)
     : HostExe(std::move(HostExePath)),
       Registry(HostExe.substr(0, HostExe.find_last_of('/') + 1) + "HKCU.store", HostExe) {}
@@ -70,6 +102,11 @@ THeadlessPlatform::~THeadlessPlatform() = default;
 
 std::unique_ptr<TMainWindowView> THeadlessPlatform::CreateMainWindow(TfmMainForm& Form) {
     return std::make_unique<THeadlessMainWindow>(*this, Form, NextHandle++);
+}
+
+std::unique_ptr<TDomListView> THeadlessPlatform::CreateDomListWindow(TfmDomList& Form,
+                                                                     TMainWindowView&) {
+    return std::make_unique<THeadlessDomListWindow>(*this, Form, NextHandle++);
 }
 
 std::unique_ptr<TLogQuery> THeadlessPlatform::CreateLogQuery() {
@@ -82,6 +119,13 @@ void THeadlessPlatform::PostTo(std::uint32_t Handle, std::function<void(TfmMainF
     Post([this, Handle, Message = std::move(Message)] {
         for (THeadlessMainWindow* Window : MainWindows)
             if (Window->Handle() == Handle) return Message(Window->Owner);
+    });
+}
+
+void THeadlessPlatform::PostTo(std::uint32_t Handle, std::function<void(TfmDomList&)> Message) {
+    Post([this, Handle, Message = std::move(Message)] {
+        for (THeadlessDomListWindow* Window : DomListWindows)
+            if (Window->Handle() == Handle) return Message(Window->Form());
     });
 }
 

@@ -5,6 +5,7 @@
 
 #include "MainForm/FormPlatform.h"
 #include "MainForm/MainForm.h"
+#include "domlist/DomList.h"
 #include "storage/FileStore.h"
 
 #include <deque>
@@ -72,12 +73,55 @@ private:
     bool IsMinimised = false;
 };
 
+class THeadlessDomListWindow final : public TDomListView, public TPlacedWindow {
+public:
+    THeadlessDomListWindow(THeadlessPlatform& Platform, TfmDomList& Form, std::uint32_t Handle);
+    ~THeadlessDomListWindow() override;
+
+    std::uint32_t Handle() const override { return Number; }
+    void PressBandButton(int Number) override { Pressed = Number; }
+    void SetItems(const std::vector<std::string>& Captions) override { Items = Captions; }
+    void RepaintList() override { ++Repaints; }
+    void Show() override { IsVisibleNow = true; }
+    TPlacedWindow& Placement() override { return *this; }
+    void PostRelease() override;
+
+    TWindowPlacementData GetPlacement() const override { return Placed; }
+    void SetPlacement(const TWindowPlacementData& Placement) override { Placed = Placement; }
+    bool IsVisible() const override { return IsVisibleNow; }
+    bool HasResizableBorder() const override { return true; }
+    int Width() const override { return Placed.Right - Placed.Left; }
+    int Height() const override { return Placed.Bottom - Placed.Top; }
+    void SetMaximised(bool) override {}
+
+    TfmDomList& Form() const { return Owner; }
+    // What the user sees: the pressed band button (RzBitBtn4, "10", as designed),
+    // the items in their order, and how each would be drawn now.
+    int Pressed = 4;
+    std::vector<std::string> Items;
+    int Repaints = 0;
+    std::vector<TItemLook> Looks() const;
+    TWindowPlacementData Placed{0, 1, -1, -1, -1, -1, 1020, 164, 1020 + 339, 164 + 182};
+
+    // What the user does, queued as messages.
+    void ClickBand(int Number);
+    void SendClose();
+
+private:
+    THeadlessPlatform& Platform;
+    TfmDomList& Owner;
+    std::uint32_t Number;
+    bool IsVisibleNow = false;
+};
+
 class THeadlessPlatform final : public TFormPlatform {
 public:
     explicit THeadlessPlatform(std::string HostExe = "/opt/host/Logger.exe");
     ~THeadlessPlatform() override;
 
     std::unique_ptr<TMainWindowView> CreateMainWindow(TfmMainForm& Form) override;
+    std::unique_ptr<TDomListView> CreateDomListWindow(TfmDomList& Form,
+                                                      TMainWindowView& Owner) override;
     std::unique_ptr<TLogQuery> CreateLogQuery() override;
     std::string HostExePath() const override { return HostExe; }
     void ProcessMessages() override;
@@ -89,10 +133,12 @@ public:
     // all, those posted meanwhile included.
     void Post(std::function<void()> Message) { Queue.push_back(std::move(Message)); }
     void PostTo(std::uint32_t Handle, std::function<void(TfmMainForm&)> Message);
+    void PostTo(std::uint32_t Handle, std::function<void(TfmDomList&)> Message);
     std::size_t Pending() const { return Queue.size(); }
 
     // The windows alive now, the newest last.
     std::vector<THeadlessMainWindow*> MainWindows;
+    std::vector<THeadlessDomListWindow*> DomListWindows;
     std::vector<std::string> ErrorBoxes;
     std::string HostExe;
     // Replaces the SQLite query, for tests that need a query to misbehave.
@@ -111,6 +157,7 @@ public:
 
 private:
     friend class THeadlessMainWindow;
+    friend class THeadlessDomListWindow;
     std::deque<std::function<void()>> Queue;
     std::uint32_t NextHandle = 0x10000;
 };

@@ -12,8 +12,6 @@ namespace brevlund {
 namespace {
 
 constexpr char FormClass[] = "TfmMainForm";
-constexpr char PanelClass[] = "TPanel";
-constexpr UINT WM_RELEASE = WM_APP + 0x100; // the queued release request
 constexpr int IdBitBtn1 = 101;
 constexpr int IdBtnOBL1 = 102;
 
@@ -29,13 +27,6 @@ constexpr TButtonDesign ButtonDesigns[] = {
     {IdBitBtn1, 144, 1, 113, 22, "Recalc Statistic", "RECALC"},
     {IdBtnOBL1, 264, 0, 93, 23, "Multipliers", "MULTIPLIERS"},
 };
-
-// The panel hands its buttons' notifications to the form.
-LRESULT CALLBACK PanelProc(HWND Window, UINT Message, WPARAM W, LPARAM L) {
-    if (Message == WM_COMMAND || Message == WM_DRAWITEM)
-        return SendMessageA(GetParent(Window), Message, W, L);
-    return DefWindowProcA(Window, Message, W, L);
-}
 
 // A push button drawn with its glyph left of the caption; greyed when disabled.
 void DrawGlyphButton(const DRAWITEMSTRUCT& Item, HBITMAP Glyph, HFONT Font) {
@@ -120,18 +111,15 @@ void TWin32MainWindow::RegisterClasses(HINSTANCE Instance) {
     Class.hInstance = Instance;
     Class.hCursor = LoadCursor(nullptr, IDC_ARROW);
     Class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    Class.lpfnWndProc = PanelProc;
-    Class.lpszClassName = PanelClass;
-    RegisterClassExA(&Class);
+    RegisterPanelClass(Instance);
     Class.lpfnWndProc = WindowProc;
     Class.hIcon = LoadIcon(nullptr, IDI_APPLICATION);
     Class.lpszClassName = FormClass;
     if (!RegisterClassExA(&Class)) throw std::runtime_error("Cannot register the window class");
 }
 
-void UnregisterMainWindowClasses(HINSTANCE Instance) {
+void UnregisterMainWindowClass(HINSTANCE Instance) {
     UnregisterClassA(FormClass, Instance);
-    UnregisterClassA(PanelClass, Instance);
 }
 
 TWin32MainWindow::TWin32MainWindow(HINSTANCE Instance, TfmMainForm& AForm) : Owner(AForm) {
@@ -146,7 +134,7 @@ TWin32MainWindow::TWin32MainWindow(HINSTANCE Instance, TfmMainForm& AForm) : Own
 
     RECT Client;
     GetClientRect(Form, &Client);
-    Panel1 = CreateWindowExA(0, PanelClass, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0,
+    Panel1 = CreateWindowExA(0, PanelClassName, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0,
                              Client.bottom - PanelHeight, Client.right, PanelHeight, Form, nullptr,
                              Instance, nullptr);
     HWND* Buttons[] = {&BitBtn1, &btnOBL1};

@@ -48,6 +48,34 @@ void TWin32Platform::ShowError(const std::string& Text) {
                 MB_OK | MB_ICONERROR | MB_TASKMODAL);
 }
 
+namespace {
+LRESULT CALLBACK PanelProc(HWND Window, UINT Message, WPARAM W, LPARAM L) {
+    if (Message == WM_COMMAND || Message == WM_DRAWITEM || Message == WM_NOTIFY)
+        return SendMessageA(GetParent(Window), Message, W, L);
+    return DefWindowProcA(Window, Message, W, L);
+}
+} // namespace
+
+void RegisterPanelClass(HINSTANCE Instance) {
+    WNDCLASSEXA Class{};
+    Class.cbSize = sizeof Class;
+    if (GetClassInfoExA(Instance, PanelClassName, &Class)) return;
+    Class = WNDCLASSEXA{};
+    Class.cbSize = sizeof Class;
+    Class.hInstance = Instance;
+    Class.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    Class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    Class.lpfnWndProc = PanelProc;
+    Class.lpszClassName = PanelClassName;
+    RegisterClassExA(&Class);
+}
+
+void UnregisterWindowClasses(HINSTANCE Instance) {
+    UnregisterMainWindowClass(Instance);
+    UnregisterDomListWindowClass(Instance);
+    UnregisterClassA(PanelClassName, Instance);
+}
+
 HFONT CreatePointFont(const char* Face, int Points) {
     HDC Screen = GetDC(nullptr);
     const int Height = -MulDiv(Points, GetDeviceCaps(Screen, LOGPIXELSY), 72);

@@ -35,6 +35,8 @@ public:
     explicit TWin32Platform(HINSTANCE Instance);
 
     std::unique_ptr<TMainWindowView> CreateMainWindow(TfmMainForm& Form) override;
+    std::unique_ptr<TDomListView> CreateDomListWindow(TfmDomList& Form,
+                                                      TMainWindowView& Owner) override;
     std::unique_ptr<TLogQuery> CreateLogQuery() override;
     std::string HostExePath() const override;
     void ProcessMessages() override;
@@ -51,7 +53,17 @@ private:
 };
 
 // A DLL's window classes outlive it unless it unregisters them at unload.
-void UnregisterMainWindowClasses(HINSTANCE Instance);
+void UnregisterWindowClasses(HINSTANCE Instance);
+void UnregisterMainWindowClass(HINSTANCE Instance);
+void UnregisterDomListWindowClass(HINSTANCE Instance);
+
+// The panel: a plain child in the button face colour that hands its children's
+// notifications to its parent.
+constexpr char PanelClassName[] = "TPanel";
+void RegisterPanelClass(HINSTANCE Instance);
+
+// The release request a window posts to itself.
+constexpr UINT WM_RELEASE = WM_APP + 0x100;
 
 // A font of the given face and point size for the screen.
 HFONT CreatePointFont(const char* Face, int Points);
