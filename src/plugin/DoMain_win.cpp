@@ -15,7 +15,11 @@
 #include <exception>
 #include <memory>
 
+#if defined(__i386__)
 #define BREVLUND_EXPORT extern "C" __attribute__((regparm(3)))
+#else // the 64-bit build for the Wine checks has one calling convention only
+#define BREVLUND_EXPORT extern "C"
+#endif
 
 namespace {
 

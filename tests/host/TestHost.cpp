@@ -12,6 +12,8 @@
 // which records their titles and texts.
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <atomic>
 #include <cstdint>
 #include <cstdio>
@@ -46,7 +48,11 @@ struct TContext {
     }
 };
 
+#if defined(__i386__)
 #define REGPARM __attribute__((regparm(3)))
+#else // the 64-bit build that runs where 32-bit code cannot
+#define REGPARM
+#endif
 using TGrabNumber = void(REGPARM*)(void* Context, void* Number);
 using TRelease = void(REGPARM*)();
 using TGetScore = std::int32_t(REGPARM*)(void* Context);
@@ -180,6 +186,110 @@ LRESULT CALLBACK RefuseWindows(int Code, WPARAM W, LPARAM L) {
     return CallNextHookEx(nullptr, Code, W, L);
 }
 
+// ---- The registry ------------------------------------------------------------
+
+const char* const HostKey = "Software\\TestHost";
+
+// The string values of one section of the host key; empty when it is missing.
+std::vector<std::pair<std::string, std::string>> Section(const std::string& Name) {
+    std::vector<std::pair<std::string, std::string>> Values;
+    HKEY Key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, (std::string(HostKey) + "\\" + Name).c_str(), 0, KEY_READ,
+                      &Key) != ERROR_SUCCESS)
+        return Values;
+    for (DWORD I = 0;; ++I) {
+        char ValueName[256];
+        BYTE Data[1024];
+        DWORD NameLength = sizeof ValueName, DataLength = sizeof Data - 1, Type = 0;
+        if (RegEnumValueA(Key, I, ValueName, &NameLength, nullptr, &Type, Data, &DataLength) !=
+            ERROR_SUCCESS)
+            break;
+        Data[DataLength] = 0;
+        Values.emplace_back(ValueName, Type == REG_SZ ? reinterpret_cast<char*>(Data) : "?");
+    }
+    RegCloseKey(Key);
+    return Values;
+}
+
+std::string Value(const std::string& SectionName, const std::string& Name) {
+    for (const auto& [Key, Text] : Section(SectionName))
+        if (Key == Name) return Text;
+    return "(none)";
+}
+
+void WriteValue(const std::string& SectionName, const std::string& Name, const std::string& Text) {
+    HKEY Key;
+    RegCreateKeyExA(HKEY_CURRENT_USER, (std::string(HostKey) + "\\" + SectionName).c_str(), 0,
+                    nullptr, 0, KEY_WRITE, nullptr, &Key, nullptr);
+    RegSetValueExA(Key, Name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(Text.c_str()),
+                   static_cast<DWORD>(Text.size() + 1));
+    RegCloseKey(Key);
+}
+
+// ---- The multipliers window -----------------------------------------------
+
+HWND DomList() {
+    return FindWindowA("TfmDomList", nullptr);
+}
+
+int CountDomLists() {
+    int Count = 0;
+    for (HWND W = FindWindowExA(nullptr, nullptr, "TfmDomList", nullptr); W;
+         W = FindWindowExA(nullptr, W, "TfmDomList", nullptr))
+        Count += IsWindowVisible(W) ? 1 : 0;
+    return Count;
+}
+
+HWND BandButton(HWND Window, const char* Caption) {
+    return Child(Window, "Button", Caption);
+}
+
+// The caption of the band button that shows pressed, or "" when none does.
+std::string PressedBand(HWND Window) {
+    for (const char* Caption : {"1.8", "3.5", "7", "10", "14", "18", "21", "24", "28"})
+        if (HWND Button = BandButton(Window, Caption))
+            if (SendMessageA(Button, BM_GETCHECK, 0, 0) == BST_CHECKED) return Caption;
+    return "";
+}
+
+std::vector<std::string> ListItems(HWND Window) {
+    HWND List = Child(Window, WC_LISTVIEWA);
+    std::vector<std::string> Items;
+    const int Count = static_cast<int>(SendMessageA(List, LVM_GETITEMCOUNT, 0, 0));
+    for (int I = 0; I < Count; ++I) {
+        char Text[64] = "";
+        LVITEMA Item{};
+        Item.iSubItem = 0;
+        Item.pszText = Text;
+        Item.cchTextMax = sizeof Text;
+        SendMessageA(List, LVM_GETITEMTEXTA, I, reinterpret_cast<LPARAM>(&Item));
+        Items.emplace_back(Text);
+    }
+    return Items;
+}
+
+// Pixels of pure blue (0, 0, 255) in the list as it draws itself now.
+int BluePixels(HWND Window) {
+    HWND List = Child(Window, WC_LISTVIEWA);
+    RECT Box;
+    GetClientRect(List, &Box);
+    HDC Screen = GetDC(List);
+    HDC Memory = CreateCompatibleDC(Screen);
+    HBITMAP Bitmap = CreateCompatibleBitmap(Screen, Box.right, Box.bottom);
+    HGDIOBJ Old = SelectObject(Memory, Bitmap);
+    SendMessageA(List, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(Memory),
+                 PRF_CLIENT | PRF_ERASEBKGND);
+    int Blue = 0;
+    for (int Y = 0; Y < Box.bottom; ++Y)
+        for (int X = 0; X < Box.right; ++X)
+            Blue += GetPixel(Memory, X, Y) == RGB(0, 0, 255) ? 1 : 0;
+    SelectObject(Memory, Old);
+    DeleteObject(Bitmap);
+    DeleteDC(Memory);
+    ReleaseDC(List, Screen);
+    return Blue;
+}
+
 // ---- Checks -----------------------------------------------------------------
 
 int Passed = 0, Failed = 0;
@@ -236,6 +346,156 @@ void CheckGetInfo(TPlugin& P, const std::string& When) {
           "_GetInfo writes exactly its 43 bytes " + When);
 }
 
+HWND RunWindow(TPlugin& P, TContext& Host) {
+    const HWND Form = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(P.Run(0, Host.Bytes)));
+    Pump(300);
+    TakeBoxes(); // no log database here: the first rescan's box is expected
+    return Form;
+}
+
+HWND OpenMultipliers(HWND Form) {
+    SendMessageA(Child(Form, "Button", "Multipliers"), BM_CLICK, 0, 0);
+    Pump(200);
+    return DomList();
+}
+
+void Click(HWND Window, const char* Band) {
+    SendMessageA(BandButton(Window, Band), BM_CLICK, 0, 0);
+    Pump(100);
+}
+
+// The multipliers window and the registry, in a store emptied first.
+void WindowAndRegistryChecks(TPlugin& P) {
+    RegDeleteTreeA(HKEY_CURRENT_USER, HostKey);
+    TContext Host = HostContext(0);
+    const HWND Form = RunWindow(P, Host);
+    Check(Section("TfmMainForm").empty(), "first run: no section before the first save");
+
+    const HWND D = OpenMultipliers(Form);
+    Check(D && CountDomLists() == 1, "\"Multipliers\" opens the multipliers window");
+    CheckEqual(D ? Text(D) : std::string(), std::string("Multipliers"), "its caption");
+    Check(D && (GetWindowLongA(D, GWL_EXSTYLE) & WS_EX_TOPMOST) &&
+              !(GetWindowLongA(D, GWL_STYLE) & WS_MAXIMIZEBOX),
+          "it stays on top and has no maximise box");
+    OpenMultipliers(Form);
+    CheckEqual(CountDomLists(), 1, "a second click opens no second window");
+    const std::vector<std::string> Areas = {"AN", "BO", "CE", "DA", "EL", "FI", "GR", "HA",
+                                            "IS", "JO", "KA", "LU", "MA", "NO", "OS", "PE"};
+    std::string Listed;
+    for (const std::string& Item : ListItems(D))
+        Listed += Item + " ";
+    Check(ListItems(D) == Areas, "the areas of the area list, in caption order", Listed);
+    CheckEqual(PressedBand(D), std::string("10"), "fresh store: \"10\" pressed as designed");
+
+    TContext Qso = Host;
+    Qso.Qso("SM5A", "14", "CW", "599 AN");
+    P.AddQSO(Qso.Bytes);
+    Pump(100);
+    CheckEqual(PressedBand(D), std::string("14"), "a QSO on 14 switches the window to 14");
+    Check(BluePixels(D) > 20, "the area counted on 14 is drawn blue");
+    Click(D, "7");
+    Check(PressedBand(D) == "7" &&
+              SendMessageA(BandButton(D, "14"), BM_GETCHECK, 0, 0) == BST_UNCHECKED,
+          "clicking \"7\" presses it and releases the one pressed before");
+    CheckEqual(BluePixels(D), 0, "nothing counted on 7: nothing blue");
+    Qso.Qso("OH2B", "10", "CW");
+    P.AddQSO(Qso.Bytes);
+    Pump(100);
+    CheckEqual(PressedBand(D), std::string("10"), "a QSO on 10 switches the window to 10");
+    Click(D, "7");
+
+    SendMessageA(D, WM_CLOSE, 0, 0);
+    Pump(200);
+    CheckEqual(CountDomLists(), 0, "the multipliers window closes");
+    CheckEqual(static_cast<int>(Section("TfmDomList").size()), 9,
+               "its section holds its nine placement values");
+    CheckEqual(Value("TfmDomList", "Visible"), std::string("0"), "saved on close: Visible 0");
+    CheckEqual(Value("TfmDomList", "CurrentBand"), std::string("(none)"),
+               "no CurrentBand in its own section");
+    const HWND D2 = OpenMultipliers(Form);
+    CheckEqual(D2 ? PressedBand(D2) : std::string(), std::string("7"),
+               "reopened, it shows the band selected last");
+
+    P.Release();
+    Pump(300);
+    Check(!IsWindow(Form) && CountDomLists() == 0, "_Release takes both windows");
+    CheckEqual(static_cast<int>(Section("TfmMainForm").size()), 10,
+               "the statistics window's section: ten values");
+    CheckEqual(Value("TfmMainForm", "CurrentBand"), std::string("3"), "CurrentBand 3 (\"7\")");
+    CheckEqual(Value("TfmMainForm", "Visible"), std::string("1"),
+               "saved while destroyed: Visible 1");
+    CheckEqual(Value("TfmMainForm", "FormVersion"), std::string("0"), "FormVersion 0");
+    CheckEqual(Value("TfmMainForm", "NormPos"),
+               Value("TfmMainForm", "NormPos(" + std::to_string(GetSystemMetrics(SM_CXSCREEN)) +
+                                        "x" + std::to_string(GetSystemMetrics(SM_CYSCREEN)) + ")"),
+               "NormPos with and without the screen suffix");
+    CheckEqual(Value("TfmDomList", "Visible"), std::string("1"),
+               "the multipliers window saved as it went with its owner");
+
+    // A restart: a second process finds the band saved last.
+    char Exe[MAX_PATH];
+    GetModuleFileNameA(nullptr, Exe, MAX_PATH);
+    std::string Command = std::string("\"") + Exe + "\" restart";
+    STARTUPINFOA Startup{};
+    Startup.cb = sizeof Startup;
+    PROCESS_INFORMATION Process{};
+    DWORD ChildPressed = 0;
+    if (CreateProcessA(nullptr, Command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                       &Startup, &Process)) {
+        WaitForSingleObject(Process.hProcess, 60000);
+        GetExitCodeProcess(Process.hProcess, &ChildPressed);
+        CloseHandle(Process.hProcess);
+        CloseHandle(Process.hThread);
+    }
+    CheckEqual(static_cast<int>(ChildPressed), 3,
+               "after a restart the multipliers window opens on 7");
+
+    // Stored values the user edited by hand.
+    WriteValue("TfmMainForm", "CurrentBand", "x7");
+    const HWND Form2 = RunWindow(P, Host);
+    SendMessageA(Child(Form2, "Button", "Multipliers"), BM_CLICK, 0, 0);
+    Pump(300);
+    std::vector<TBox> Shown = TakeBoxes();
+    Check(Shown.size() == 1 && DomList() && PressedBand(DomList()) == "10",
+          "a CurrentBand that is no number: an error box, no band selected, the window opens",
+          Shown.empty() ? "no box" : Shown[0].Text);
+    P.Release();
+    Pump(300);
+    HKEY Key;
+    RegCreateKeyExA(HKEY_CURRENT_USER, (std::string(HostKey) + "\\TfmMainForm").c_str(), 0, nullptr,
+                    0, KEY_WRITE, nullptr, &Key, nullptr);
+    const DWORD Number = 0;
+    RegSetValueExA(Key, "FormVersion", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&Number),
+                   sizeof Number);
+    RegCloseKey(Key);
+    P.Run(0, Host.Bytes);
+    Pump(300);
+    Shown = TakeBoxes();
+    Check(!Shown.empty() && Shown[0].Text == "Invalid data type for 'FormVersion'",
+          "a value of the wrong type: its error box", Shown.empty() ? "no box" : Shown[0].Text);
+    P.Release();
+    Pump(300);
+    RegDeleteTreeA(HKEY_CURRENT_USER, HostKey);
+}
+
+// The second process of the restart check: the band the multipliers window
+// opens on, as its number (0 when none), for the exit code.
+int RestartCheck() {
+    TPlugin P;
+    if (!P.Load(Folder() + "Plugins\\BrevlundDXContest.dll")) return 100;
+    TContext Host = HostContext(0);
+    const HWND D = OpenMultipliers(RunWindow(P, Host));
+    const std::string Band = D ? PressedBand(D) : "";
+    int Number = 0;
+    const char* Labels[] = {"1.8", "3.5", "7", "10", "14", "18", "21", "24", "28"};
+    for (int I = 0; I < 9; ++I)
+        if (Band == Labels[I]) Number = I + 1;
+    P.Release();
+    Pump(300);
+    P.Unload();
+    return Number;
+}
+
 int RunChecks() {
     TPlugin P;
     const std::string Dll = Folder() + "Plugins\\BrevlundDXContest.dll";
@@ -243,6 +503,7 @@ int RunChecks() {
     if (!P.Module) return 1;
 
     CheckGetInfo(P, "before _Run");
+    WindowAndRegistryChecks(P);
 
     // No window yet.
     TContext Qso = HostContext(0);
@@ -401,9 +662,11 @@ int RunDemo(const char* LogPath, int Seconds) {
     }
     TContext Host = HostContext(0);
     Host.Store(OffCaptionTitle, "Demo");
-    const HWND Form = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(P.Run(0, Host.Bytes)));
-    Pump(300);
-    TakeBoxes(); // the demo has no log database: the first rescan's box is expected
+    const HWND Form = RunWindow(P, Host); // no log database: the first rescan's box is expected
+    // The multipliers window beside it follows the band of every QSO.
+    const HWND D = OpenMultipliers(Form);
+    MoveWindow(Form, 20, 20, 420, 260, TRUE);
+    if (D) MoveWindow(D, 460, 20, 339, 182, TRUE);
     std::ifstream Log(LogPath);
     std::string Line;
     while (std::getline(Log, Line)) {
@@ -422,9 +685,17 @@ int RunDemo(const char* LogPath, int Seconds) {
         const int Result = P.AddQSO(Qso.Bytes);
         std::printf("%s %s %s \"%s\": %s\n", Fields[0].c_str(), Fields[1].c_str(),
                     Fields[2].c_str(), Fields[3].c_str(),
-                    Result < 0 ? "duplicate" : (std::to_string(Result) + " points").c_str());
+                    Result < 0    ? "duplicate"
+                    : Result == 1 ? "1 point"
+                                  : (std::to_string(Result) + " points").c_str());
     }
     std::printf("\n[%s]\n%s\n", Text(Form).c_str(), Text(SummaryBox(Form)).c_str());
+    if (D) {
+        std::printf("\n[%s] band %s pressed, areas:", Text(D).c_str(), PressedBand(D).c_str());
+        for (const std::string& Area : ListItems(D))
+            std::printf(" %s", Area.c_str());
+        std::printf("\n");
+    }
     std::fflush(stdout);
     Pump(static_cast<DWORD>(Seconds) * 1000);
     P.Release();
@@ -440,6 +711,8 @@ int main(int Argc, char** Argv) {
     int Result = 2;
     if (Argc >= 2 && std::strcmp(Argv[1], "checks") == 0)
         Result = RunChecks();
+    else if (Argc >= 2 && std::strcmp(Argv[1], "restart") == 0)
+        Result = RestartCheck();
     else if (Argc >= 3 && std::strcmp(Argv[1], "demo") == 0)
         Result = RunDemo(Argv[2], Argc >= 4 ? std::atoi(Argv[3]) : 0);
     else

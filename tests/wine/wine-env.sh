@@ -1,4 +1,4 @@
-# Wine test environment: a private 32-bit prefix and a private Xvfb display.
+# Wine test environment: a private 64-bit prefix and a private Xvfb display.
 # Source this file (bash), then:
 #   wine_install                  install Wine, Xvfb and the screenshot tools if missing
 #   wine_start DIR                prefix at DIR/wineprefix, Xvfb on a free display
@@ -7,27 +7,23 @@
 #   wine_stop                     end this prefix's wineserver and our Xvfb
 # Typical use:  wine_install && wine_start build/wine && trap wine_stop EXIT
 #
-# The functions must behave the same whether or not the caller runs with
-# `set -euo pipefail`, so every command that may fail is tested explicitly and
-# nothing here changes shell options.
+# The sandboxed kernels these tests run on execute no 32-bit x86 code, so the
+# checks run the 64-bit build of the same sources in 64-bit Wine, which needs
+# no i386 packages at all. Nothing here changes the caller's shell options.
 
 # Packages, as dpkg-query names them. xwd (x11-apps) grabs the X screen and
-# netpbm turns the dump into a PNG: both small and dependable, unlike a full
-# image toolkit.
-WINE_ENV_PACKAGES=(wine32:i386 wine xvfb x11-apps netpbm)
+# netpbm turns the dump into a PNG: both small and dependable.
+WINE_ENV_PACKAGES=(wine64 xvfb x11-apps netpbm)
+WINE_ENV_WINE=/usr/lib/wine/wine64
+WINE_ENV_SERVER=/usr/lib/wine/wineserver64
 
 # State of the running environment (empty when stopped).
 WINE_ENV_XVFB_PID=""
-WINE_ENV_DISPLAY_LOG=""
 
 _wine_env_say() { echo "wine-env: $*" >&2; }
 
 _wine_env_as_root() {
-    if [ "$(id -u)" -eq 0 ]; then
-        "$@"
-    else
-        sudo "$@"
-    fi
+    if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
 
 wine_install() {
@@ -37,11 +33,6 @@ wine_install() {
             missing+=("$p")
     done
     [ ${#missing[@]} -eq 0 ] && return 0
-
-    if ! dpkg --print-foreign-architectures | grep -qx i386; then
-        _wine_env_say "adding the i386 architecture"
-        _wine_env_as_root dpkg --add-architecture i386 || return 1
-    fi
     _wine_env_say "installing ${missing[*]} (takes a few minutes)"
     _wine_env_as_root apt-get update -qq || return 1
     _wine_env_as_root env DEBIAN_FRONTEND=noninteractive \
@@ -89,38 +80,39 @@ _wine_env_start_xvfb() {
 
 wine_start() {
     local dir=${1:?wine_start needs a directory}
-    if [ -n "$WINE_ENV_XVFB_PID" ]; then
-        _wine_env_say "already started (DISPLAY=$DISPLAY)"
-        return 0
-    fi
+    if [ -n "$WINE_ENV_XVFB_PID" ]; then return 0; fi
     mkdir -p "$dir" || return 1
     dir=$(cd "$dir" && pwd) || return 1
 
     export WINEPREFIX="$dir/wineprefix"
-    export WINEARCH=win32
+    export WINEARCH=win64
     export WINEDEBUG=-all
+    export WINESERVER="$WINE_ENV_SERVER"
     # No prompts to download Mono or Gecko.
     export WINEDLLOVERRIDES="mscoree=d;mshtml=d"
 
-    WINE_ENV_DISPLAY_LOG="$dir/xvfb.log"
-    _wine_env_start_xvfb "$WINE_ENV_DISPLAY_LOG" || return 1
+    _wine_env_start_xvfb "$dir/xvfb.log" || return 1
     _wine_env_say "Xvfb on $DISPLAY (pid $WINE_ENV_XVFB_PID), prefix $WINEPREFIX"
 
     # The marker is written only after a complete first boot, so an interrupted
     # one is redone instead of leaving a half-made prefix in use.
     if [ ! -e "$WINEPREFIX/.wine-env-ready" ]; then
-        _wine_env_say "creating the prefix (about 15 s)"
+        _wine_env_say "creating the prefix (about a minute)"
+        rm -rf "$WINEPREFIX"
         # Wine's background processes inherit these descriptors: keep them off
         # the caller's stdout, or a pipe reading it would stay open.
-        if ! wine wineboot -i </dev/null >>"$dir/wineboot.log" 2>&1; then
+        if ! "$WINE_ENV_WINE" wineboot -i </dev/null >>"$dir/wineboot.log" 2>&1; then
             _wine_env_say "wineboot failed, see $dir/wineboot.log"
             return 1
         fi
-        wineserver -w </dev/null >/dev/null 2>&1 || true
+        # Without a window manager Wine draws the frames and captions itself.
+        "$WINE_ENV_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
+            </dev/null >>"$dir/wineboot.log" 2>&1 || true
+        "$WINE_ENV_SERVER" -w </dev/null >/dev/null 2>&1 || true
         touch "$WINEPREFIX/.wine-env-ready" || return 1
     fi
     # One persistent server for the whole run saves starting it per program.
-    wineserver -p </dev/null >/dev/null 2>&1 || true
+    "$WINE_ENV_SERVER" -p </dev/null >/dev/null 2>&1 || true
     return 0
 }
 
@@ -132,19 +124,21 @@ wine_run() {
         return 1
     fi
     local rc=0
-    timeout --kill-after=10 "${WINE_TIMEOUT:-120}" wine "$exe" "$@" || rc=$?
-    [ "$rc" -ne 124 ] || _wine_env_say "timed out after ${WINE_TIMEOUT:-120} s: $exe"
+    timeout --kill-after=10 "${WINE_TIMEOUT:-300}" "$WINE_ENV_WINE" "$exe" "$@" || rc=$?
+    [ "$rc" -ne 124 ] || _wine_env_say "timed out after ${WINE_TIMEOUT:-300} s: $exe"
     return "$rc"
 }
 
-wine_screenshot() {
-    local file=${1:?wine_screenshot needs a file name}
+wine_screenshot() { # FILE.png [WIDTH HEIGHT]: the screen, or its top-left corner
+    local file=${1:?wine_screenshot needs a file name} width=${2:-} height=${3:-}
+    local cut=(cat)
+    [ -n "$height" ] && cut=(pnmcut 0 0 "$width" "$height")
     if [ -z "$WINE_ENV_XVFB_PID" ]; then
         _wine_env_say "wine_screenshot before wine_start"
         return 1
     fi
     if ! (set -o pipefail; xwd -root -silent -display "$DISPLAY" | xwdtopnm 2>/dev/null |
-        pnmtopng 2>/dev/null) >"$file"; then
+        "${cut[@]}" | pnmtopng 2>/dev/null) >"$file"; then
         _wine_env_say "screenshot failed: $file"
         rm -f "$file"
         return 1
@@ -153,9 +147,9 @@ wine_screenshot() {
 
 wine_stop() {
     if [ -n "${WINEPREFIX:-}" ] && [ -d "$WINEPREFIX" ]; then
-        wineserver -k </dev/null >/dev/null 2>&1 || true
+        "$WINE_ENV_SERVER" -k </dev/null >/dev/null 2>&1 || true
         # -k only asks; wait so the prefix is quiet before anyone removes it.
-        timeout 10 wineserver -w </dev/null >/dev/null 2>&1 || true
+        timeout 10 "$WINE_ENV_SERVER" -w </dev/null >/dev/null 2>&1 || true
     fi
     local pid=$WINE_ENV_XVFB_PID
     WINE_ENV_XVFB_PID=""
@@ -171,6 +165,5 @@ wine_stop() {
         kill -9 "$pid" 2>/dev/null || true
     fi
     wait "$pid" 2>/dev/null || true
-    _wine_env_say "stopped"
     return 0
 }

@@ -187,6 +187,8 @@ void TWin32MainWindow::Layout() {
         MoveWindow(Buttons[I], Client.right - ButtonRightMargins[I], D.Top, D.Width, D.Height,
                    TRUE);
     }
+    // The panel clips its children: where a button was, only the panel repaints.
+    InvalidateRect(Panel1, nullptr, TRUE);
 }
 
 LRESULT CALLBACK TWin32MainWindow::WindowProc(HWND Window, UINT Message, WPARAM W, LPARAM L) {
