@@ -20,6 +20,11 @@ bool CallLess(const std::unique_ptr<TQSO>& A, const std::unique_ptr<TQSO>& B) {
 
 void TWorkedList::Insert(std::string_view Call, std::string_view Band, std::string_view Mode) {
     if (!Ordered) Sort();
+    // Calls in order (the rescan's rows) go to the end without a search.
+    if (Items.empty() || CompareBytes(Call, Items.back()->Call) >= 0) {
+        Items.push_back(std::make_unique<TQSO>(Call, Band, Mode));
+        return;
+    }
     const auto Place = std::upper_bound(Items.begin(), Items.end(), Call,
                                         [](std::string_view C, const std::unique_ptr<TQSO>& Q) {
                                             return CompareBytes(C, Q->Call) < 0;

@@ -61,6 +61,7 @@ void TSqliteLogQuery::Close() {
     sqlite3_finalize(Cursor);
     Cursor = nullptr;
     OnRow = false;
+    KnownColumns.clear();
 }
 
 void TSqliteLogQuery::Open() {
@@ -79,17 +80,33 @@ void TSqliteLogQuery::Step() {
     if (Result != SQLITE_ROW && Result != SQLITE_DONE) throw ErrorOf(sqlite3_db_handle(Cursor));
 }
 
+int TSqliteLogQuery::ColumnIndex(std::string_view Name) {
+    // Rows ask for the same names in the same order: start after the last one.
+    const std::size_t Known = KnownColumns.size();
+    for (std::size_t Step = 1; Step <= Known; ++Step) {
+        const std::size_t I = (LastKnown + Step) % Known;
+        if (KnownColumns[I].first == Name) {
+            LastKnown = I;
+            return KnownColumns[I].second;
+        }
+    }
+    const int Count = sqlite3_column_count(Cursor);
+    for (int Column = 0; Column < Count; ++Column)
+        if (locale::SameText(sqlite3_column_name(Cursor, Column), Name)) {
+            KnownColumns.emplace_back(Name, Column);
+            LastKnown = KnownColumns.size() - 1;
+            return Column;
+        }
+    throw FieldNotFound(Name);
+}
+
 std::string TSqliteLogQuery::ColumnText(std::string_view Name) {
     if (!OnRow) throw TDatabaseError("LogQuery: no current row");
-    const int Count = sqlite3_column_count(Cursor);
-    for (int Column = 0; Column < Count; ++Column) {
-        if (!locale::SameText(sqlite3_column_name(Cursor, Column), Name)) continue;
-        // Integers and reals come back in their text form, blobs byte for byte.
-        const auto* Text = sqlite3_column_text(Cursor, Column);
-        const int Bytes = sqlite3_column_bytes(Cursor, Column);
-        return Text ? std::string(reinterpret_cast<const char*>(Text), Bytes) : std::string();
-    }
-    throw FieldNotFound(Name);
+    const int Column = ColumnIndex(Name);
+    // Integers and reals come back in their text form, blobs byte for byte.
+    const auto* Text = sqlite3_column_text(Cursor, Column);
+    const int Bytes = sqlite3_column_bytes(Cursor, Column);
+    return Text ? std::string(reinterpret_cast<const char*>(Text), Bytes) : std::string();
 }
 
 void TSqliteLogQuery::Next() {

@@ -50,8 +50,14 @@ private:
 
     std::uint32_t ConnectionNumber = 0;
     std::string Statement;
+    int ColumnIndex(std::string_view Name);
+
     sqlite3_stmt* Cursor = nullptr; // owned; finalized by Close
     bool OnRow = false;
+    // Names already looked up in this result, with their column: every row asks
+    // for the same seven.
+    std::vector<std::pair<std::string, int>> KnownColumns;
+    std::size_t LastKnown = 0;
 };
 
 } // namespace brevlund
