@@ -105,6 +105,9 @@ wine_start() {
             _wine_env_say "wineboot failed, see $dir/wineboot.log"
             return 1
         fi
+        # A crash ends the program at once instead of waiting in a debugger.
+        "$WINE_ENV_WINE" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' \
+            /v Debugger /d '' /f </dev/null >>"$dir/wineboot.log" 2>&1 || true
         # Without a window manager Wine draws the frames and captions itself.
         "$WINE_ENV_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
             </dev/null >>"$dir/wineboot.log" 2>&1 || true
@@ -124,8 +127,8 @@ wine_run() {
         return 1
     fi
     local rc=0
-    timeout --kill-after=10 "${WINE_TIMEOUT:-300}" "$WINE_ENV_WINE" "$exe" "$@" || rc=$?
-    [ "$rc" -ne 124 ] || _wine_env_say "timed out after ${WINE_TIMEOUT:-300} s: $exe"
+    timeout --kill-after=10 "${WINE_TIMEOUT:-240}" "$WINE_ENV_WINE" "$exe" "$@" || rc=$?
+    [ "$rc" -ne 124 ] || _wine_env_say "timed out after ${WINE_TIMEOUT:-240} s: $exe"
     return "$rc"
 }
 

@@ -57,8 +57,7 @@ template <typename Interface> struct TReleaser {
 
 } // namespace
 
-bool IsAdoConnection(std::uint32_t Connection) {
-    const void* Object = reinterpret_cast<const void*>(static_cast<std::uintptr_t>(Connection));
+bool IsAdoConnection(const void* Object) {
     if (!Object || !Readable(Object, sizeof(void*))) return false;
     const void* Table = *static_cast<void* const*>(Object);
     if (!Readable(Table, 3 * sizeof(void*))) return false;
@@ -121,15 +120,19 @@ TAdoLogQuery::~TAdoLogQuery() {
 }
 
 void TAdoLogQuery::Attach(std::uint32_t Value) {
+    AttachObject(reinterpret_cast<const void*>(static_cast<std::uintptr_t>(Value)));
+}
+
+void TAdoLogQuery::AttachObject(const void* Value) {
     Connection = nullptr;
     ConnectionInvalid = false;
-    if (Value == 0) return;
+    if (!Value) return;
     // A wrong value must not take the host down: check before any call through it.
     if (!IsAdoConnection(Value)) {
         ConnectionInvalid = true;
         return;
     }
-    auto* Object = reinterpret_cast<IUnknown*>(static_cast<std::uintptr_t>(Value));
+    auto* Object = static_cast<IUnknown*>(const_cast<void*>(Value));
     IDispatch* Checked = nullptr;
     if (FAILED(Object->QueryInterface(IidConnection, reinterpret_cast<void**>(&Checked))) ||
         !Checked) {
@@ -154,6 +157,12 @@ void TAdoLogQuery::Open() {
     Close();
     if (ConnectionInvalid) throw TDatabaseError(NotAConnection);
     if (!Connection) throw TDatabaseError(MissingConnection);
+    // A connection not yet connected is connected now, by its own settings; it
+    // stays connected afterwards, as that is the connection's own affair.
+    auto* Link = reinterpret_cast<Connection15*>(Connection); // answered for _Connection
+    LONG State = adStateClosed;
+    Check(Link->get_State(&State));
+    if (State == adStateClosed) Check(Link->Open(nullptr, nullptr, nullptr, adOptionUnspecified));
     Check(CoCreateInstance(ClsidRecordset, nullptr, CLSCTX_INPROC_SERVER, IidRecordset,
                            reinterpret_cast<void**>(&Records)));
     VARIANT Source, Active;

@@ -16,7 +16,7 @@ namespace brevlund {
 
 // Whether a 32-bit value the host handed over points to an ADO connection
 // object: readable memory whose vtable lies in the loaded ADO library.
-bool IsAdoConnection(std::uint32_t Connection);
+bool IsAdoConnection(const void* Connection);
 
 // A column value as single-byte text in the ANSI code page; null and empty give "".
 std::string VariantText(const VARIANT& Value);
@@ -32,6 +32,8 @@ public:
     TAdoLogQuery& operator=(const TAdoLogQuery&) = delete;
 
     void Attach(std::uint32_t Connection) override;
+    // The same for a connection object at any address (a 64-bit process).
+    void AttachObject(const void* Connection);
     void Close() override;
     void SetStatement(const std::string& Sql) override { Statement = Sql; }
     void Open() override;
