@@ -64,19 +64,7 @@ void TWin32DomListWindow::RegisterClasses(HINSTANCE Instance) {
     INITCOMMONCONTROLSEX Controls{sizeof Controls, ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&Controls);
     RegisterPanelClass(Instance);
-    WNDCLASSEXA Class{};
-    Class.cbSize = sizeof Class;
-    if (GetClassInfoExA(Instance, FormClass, &Class)) return;
-    Class = WNDCLASSEXA{};
-    Class.cbSize = sizeof Class;
-    Class.hInstance = Instance;
-    Class.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    Class.hIcon = LoadIcon(nullptr, IDI_APPLICATION);
-    Class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    Class.lpfnWndProc = WindowProc;
-    Class.lpszClassName = FormClass;
-    if (!RegisterClassExA(&Class))
-        throw std::runtime_error("Cannot register the multipliers window class");
+    RegisterWindowClass(Instance, FormClass, WindowProc, true);
 }
 
 void UnregisterDomListWindowClass(HINSTANCE Instance) {
@@ -130,10 +118,7 @@ TWin32DomListWindow::TWin32DomListWindow(HINSTANCE Instance, TfmDomList& AForm, 
 }
 
 TWin32DomListWindow::~TWin32DomListWindow() {
-    if (Form) {
-        SetWindowLongPtrA(Form, GWLP_USERDATA, 0);
-        DestroyWindow(Form);
-    }
+    DestroyOwnedWindow(Form);
 }
 
 void TWin32DomListWindow::PressBandButton(int Number) {
@@ -189,12 +174,7 @@ LRESULT TWin32DomListWindow::CustomDraw(NMLVCUSTOMDRAW& Draw) {
 }
 
 LRESULT CALLBACK TWin32DomListWindow::WindowProc(HWND Window, UINT Message, WPARAM W, LPARAM L) {
-    if (Message == WM_NCCREATE) {
-        auto* Create = reinterpret_cast<CREATESTRUCTA*>(L);
-        SetWindowLongPtrA(Window, GWLP_USERDATA,
-                          reinterpret_cast<LONG_PTR>(Create->lpCreateParams));
-    }
-    auto* Self = reinterpret_cast<TWin32DomListWindow*>(GetWindowLongPtrA(Window, GWLP_USERDATA));
+    auto* Self = WindowObject<TWin32DomListWindow>(Window, Message, L);
     if (!Self) return DefWindowProcA(Window, Message, W, L);
     // A handler run through Dispatch may end with the window released: nothing
     // touches Self after it.

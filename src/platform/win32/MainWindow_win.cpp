@@ -103,19 +103,8 @@ private:
 } // namespace
 
 void TWin32MainWindow::RegisterClasses(HINSTANCE Instance) {
-    WNDCLASSEXA Class{};
-    Class.cbSize = sizeof Class;
-    if (GetClassInfoExA(Instance, FormClass, &Class)) return;
-    Class = WNDCLASSEXA{};
-    Class.cbSize = sizeof Class;
-    Class.hInstance = Instance;
-    Class.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    Class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     RegisterPanelClass(Instance);
-    Class.lpfnWndProc = WindowProc;
-    Class.hIcon = LoadIcon(nullptr, IDI_APPLICATION);
-    Class.lpszClassName = FormClass;
-    if (!RegisterClassExA(&Class)) throw std::runtime_error("Cannot register the window class");
+    RegisterWindowClass(Instance, FormClass, WindowProc, true);
 }
 
 void UnregisterMainWindowClass(HINSTANCE Instance) {
@@ -162,11 +151,7 @@ TWin32MainWindow::TWin32MainWindow(HINSTANCE Instance, TfmMainForm& AForm) : Own
 }
 
 TWin32MainWindow::~TWin32MainWindow() {
-    if (Form) {
-        // Messages of the destruction must not reach a half-destroyed object.
-        SetWindowLongPtrA(Form, GWLP_USERDATA, 0);
-        DestroyWindow(Form);
-    }
+    DestroyOwnedWindow(Form);
 }
 
 std::string TWin32MainWindow::WindowText(HWND Window) {
@@ -192,12 +177,7 @@ void TWin32MainWindow::Layout() {
 }
 
 LRESULT CALLBACK TWin32MainWindow::WindowProc(HWND Window, UINT Message, WPARAM W, LPARAM L) {
-    if (Message == WM_NCCREATE) {
-        auto* Create = reinterpret_cast<CREATESTRUCTA*>(L);
-        SetWindowLongPtrA(Window, GWLP_USERDATA,
-                          reinterpret_cast<LONG_PTR>(Create->lpCreateParams));
-    }
-    auto* Self = reinterpret_cast<TWin32MainWindow*>(GetWindowLongPtrA(Window, GWLP_USERDATA));
+    auto* Self = WindowObject<TWin32MainWindow>(Window, Message, L);
     if (!Self) return DefWindowProcA(Window, Message, W, L);
     // Every handler that goes through Dispatch may end with the window released:
     // nothing touches Self after it.

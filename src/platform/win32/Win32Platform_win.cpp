@@ -2,6 +2,8 @@
 
 #include "AdoLogQuery_win.h"
 
+#include <stdexcept>
+
 namespace brevlund {
 
 TWin32Platform::TWin32Platform(HINSTANCE Instance) : Module(Instance) {}
@@ -56,18 +58,31 @@ LRESULT CALLBACK PanelProc(HWND Window, UINT Message, WPARAM W, LPARAM L) {
 }
 } // namespace
 
-void RegisterPanelClass(HINSTANCE Instance) {
+void RegisterWindowClass(HINSTANCE Instance, const char* Name, WNDPROC Procedure, bool WithIcon) {
     WNDCLASSEXA Class{};
     Class.cbSize = sizeof Class;
-    if (GetClassInfoExA(Instance, PanelClassName, &Class)) return;
+    if (GetClassInfoExA(Instance, Name, &Class)) return;
     Class = WNDCLASSEXA{};
     Class.cbSize = sizeof Class;
     Class.hInstance = Instance;
     Class.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    if (WithIcon) Class.hIcon = LoadIcon(nullptr, IDI_APPLICATION);
     Class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    Class.lpfnWndProc = PanelProc;
-    Class.lpszClassName = PanelClassName;
-    RegisterClassExA(&Class);
+    Class.lpfnWndProc = Procedure;
+    Class.lpszClassName = Name;
+    if (!RegisterClassExA(&Class))
+        throw std::runtime_error(std::string("Cannot register the window class ") + Name);
+}
+
+void RegisterPanelClass(HINSTANCE Instance) {
+    RegisterWindowClass(Instance, PanelClassName, PanelProc, false);
+}
+
+void DestroyOwnedWindow(HWND& Window) {
+    if (!Window) return;
+    SetWindowLongPtrA(Window, GWLP_USERDATA, 0);
+    DestroyWindow(Window);
+    Window = nullptr;
 }
 
 void UnregisterWindowClasses(HINSTANCE Instance) {

@@ -57,6 +57,24 @@ void UnregisterWindowClasses(HINSTANCE Instance);
 void UnregisterMainWindowClass(HINSTANCE Instance);
 void UnregisterDomListWindowClass(HINSTANCE Instance);
 
+// Registers a window class of the module unless it is there already; throws
+// when the system refuses it.
+void RegisterWindowClass(HINSTANCE Instance, const char* Name, WNDPROC Procedure, bool WithIcon);
+
+// The object behind a window: CreateWindowEx's last argument, kept from
+// WM_NCCREATE on. Null before that and once the object has let go.
+template <typename Object> Object* WindowObject(HWND Window, UINT Message, LPARAM L) {
+    if (Message == WM_NCCREATE)
+        SetWindowLongPtrA(
+            Window, GWLP_USERDATA,
+            reinterpret_cast<LONG_PTR>(reinterpret_cast<const CREATESTRUCTA*>(L)->lpCreateParams));
+    return reinterpret_cast<Object*>(GetWindowLongPtrA(Window, GWLP_USERDATA));
+}
+
+// Destroys a window its object owns; the messages of the destruction no longer
+// reach the object, which is itself being destroyed.
+void DestroyOwnedWindow(HWND& Window);
+
 // The panel: a plain child in the button face colour that hands its children's
 // notifications to its parent.
 constexpr char PanelClassName[] = "TPanel";
