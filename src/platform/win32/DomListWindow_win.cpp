@@ -109,9 +109,11 @@ TWin32DomListWindow::TWin32DomListWindow(HINSTANCE Instance, TfmDomList& AForm, 
     if (!Panel2 || !LV1)
         throw std::runtime_error("Cannot create the multipliers window's controls");
     SendMessageA(LV1, WM_SETFONT, reinterpret_cast<WPARAM>(FormFont.Get()), FALSE);
-    // Double-buffered against flicker. Flat scroll bars are left out: not every
-    // common-controls version draws them.
-    SendMessageA(LV1, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_DOUBLEBUFFER, LVS_EX_DOUBLEBUFFER);
+    // Double-buffered against flicker, except under Wine, whose list view then
+    // leaves a strip as high as the band bar unpainted. Flat scroll bars are
+    // left out: not every common-controls version draws them.
+    if (!RunningUnderWine())
+        SendMessageA(LV1, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_DOUBLEBUFFER, LVS_EX_DOUBLEBUFFER);
     SendMessageA(Form, WM_SETFONT, reinterpret_cast<WPARAM>(FormFont.Get()), FALSE);
     PressBandButton(4); // "10", as designed
     Layout();
@@ -151,7 +153,7 @@ void TWin32DomListWindow::Layout() {
     for (std::size_t I = 0; I < Places.size() && I < 9; ++I)
         MoveWindow(RzBitBtn[I], Places[I].Left, Places[I].Top, Places[I].Width, Places[I].Height,
                    TRUE);
-    InvalidateRect(Panel2, nullptr, TRUE);
+    RedrawWindow(Panel2, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 LRESULT TWin32DomListWindow::CustomDraw(NMLVCUSTOMDRAW& Draw) {

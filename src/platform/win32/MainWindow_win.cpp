@@ -172,8 +172,9 @@ void TWin32MainWindow::Layout() {
         MoveWindow(Buttons[I], Client.right - ButtonRightMargins[I], D.Top, D.Width, D.Height,
                    TRUE);
     }
-    // The panel clips its children: where a button was, only the panel repaints.
-    InvalidateRect(Panel1, nullptr, TRUE);
+    // The buttons draw themselves: repaint them whole where they now stand
+    // rather than trust bits copied from where they were.
+    RedrawWindow(Panel1, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 LRESULT CALLBACK TWin32MainWindow::WindowProc(HWND Window, UINT Message, WPARAM W, LPARAM L) {

@@ -91,6 +91,11 @@ void UnregisterWindowClasses(HINSTANCE Instance) {
     UnregisterClassA(PanelClassName, Instance);
 }
 
+bool RunningUnderWine() {
+    HMODULE Ntdll = GetModuleHandleA("ntdll.dll");
+    return Ntdll && GetProcAddress(Ntdll, "wine_get_version") != nullptr;
+}
+
 HFONT CreatePointFont(const char* Face, int Points) {
     HDC Screen = GetDC(nullptr);
     const int Height = -MulDiv(Points, GetDeviceCaps(Screen, LOGPIXELSY), 72);

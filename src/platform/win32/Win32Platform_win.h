@@ -83,6 +83,9 @@ void RegisterPanelClass(HINSTANCE Instance);
 // The release request a window posts to itself.
 constexpr UINT WM_RELEASE = WM_APP + 0x100;
 
+// Wine stands in for Windows in the tests; a few of its controls draw differently.
+bool RunningUnderWine();
+
 // A font of the given face and point size for the screen.
 HFONT CreatePointFont(const char* Face, int Points);
 
