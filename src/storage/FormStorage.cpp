@@ -72,7 +72,8 @@ int TVariant::AsInteger() const {
     if (const int* Value = std::get_if<int>(&Data)) return *Value;
     if (const std::string* Text = std::get_if<std::string>(&Data)) {
         if (const std::optional<int> Value = WholeNumber(*Text)) return *Value;
-        throw std::runtime_error("Could not convert variant of type (String) into type (Integer)");
+        // The operator may have edited the registry: name the text that is wrong.
+        throw std::runtime_error("'" + *Text + "' is not a valid integer value");
     }
     throw std::runtime_error("Could not convert variant of type (Null) into type (Integer)");
 }

@@ -132,7 +132,7 @@ TEST_F(DomListTest, AStoredBandThatIsNoNumberShowsAnErrorAndTheWindowOpens) {
     F.Run();
     fmMainForm->Storage().WriteStoredValue("CurrentBand", "x7");
     TfmDomList& Window = Open();
-    ASSERT_EQ(F.Platform.ErrorBoxes.size(), 1u);
+    EXPECT_EQ(F.Platform.ErrorBoxes, std::vector<std::string>{"'x7' is not a valid integer value."});
     EXPECT_EQ(List().Pressed, 4);
     EXPECT_EQ(Window.BandLabel(), "");
     EXPECT_TRUE(List().IsVisible());
