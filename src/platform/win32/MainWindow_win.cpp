@@ -4,6 +4,8 @@
 
 #include "MainForm/MainForm.h"
 
+#include <commctrl.h>
+
 #include <cstdint>
 #include <stdexcept>
 
@@ -29,7 +31,7 @@ constexpr TButtonDesign ButtonDesigns[] = {
 };
 
 // A push button drawn with its glyph left of the caption; greyed when disabled.
-void DrawGlyphButton(const DRAWITEMSTRUCT& Item, HBITMAP Glyph, HFONT Font) {
+void DrawGlyphButton(const DRAWITEMSTRUCT& Item, HIMAGELIST Glyph, HFONT Font) {
     RECT Box = Item.rcItem;
     UINT Frame = DFCS_BUTTONPUSH;
     if (Item.itemState & ODS_SELECTED) Frame |= DFCS_PUSHED;
@@ -44,8 +46,9 @@ void DrawGlyphButton(const DRAWITEMSTRUCT& Item, HBITMAP Glyph, HFONT Font) {
     const int Shift = (Item.itemState & ODS_SELECTED) ? 1 : 0;
     const int Left = Box.left + (Box.right - Box.left - (16 + 4 + Text.cx)) / 2 + Shift;
     const int Middle = (Box.top + Box.bottom) / 2 + Shift;
-    DrawStateA(Item.hDC, nullptr, nullptr, reinterpret_cast<LPARAM>(Glyph), 0, Left, Middle - 8, 16,
-               16, DST_BITMAP | (Disabled ? DSS_DISABLED : 0));
+    // The light grey of the glyph is its mask: the button face shows through.
+    ImageList_Draw(Glyph, 0, Item.hDC, Left, Middle - 8,
+                   ILD_TRANSPARENT | (Disabled ? ILD_BLEND50 : 0));
     SetBkMode(Item.hDC, TRANSPARENT);
     SetTextColor(Item.hDC, GetSysColor(Disabled ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
     TextOutA(Item.hDC, Left + 20, Middle - Text.cy / 2, Caption, Length);
@@ -96,7 +99,7 @@ private:
     TWin32PlacedWindow Placed;
     TGdiObject<HFONT> FormFont{CreatePointFont("MS Sans Serif", 8)};
     TGdiObject<HFONT> MemoFont{CreatePointFont("Courier New", 8)};
-    TGdiObject<HBITMAP> Glyphs[2];
+    TImageList Glyphs[2];
     int ButtonRightMargins[2] = {}; // the buttons keep their distance to the right edge
 };
 
@@ -134,8 +137,8 @@ TWin32MainWindow::TWin32MainWindow(HINSTANCE Instance, TfmMainForm& AForm) : Own
             D.Top, D.Width, D.Height, Panel1, reinterpret_cast<HMENU>(static_cast<INT_PTR>(D.Id)),
             Instance, nullptr);
         SendMessageA(*Buttons[I], WM_SETFONT, reinterpret_cast<WPARAM>(FormFont.Get()), FALSE);
-        Glyphs[I].Reset(static_cast<HBITMAP>(
-            LoadImageA(Instance, D.Glyph, IMAGE_BITMAP, 16, 16, LR_LOADMAP3DCOLORS)));
+        Glyphs[I].Reset(ImageList_LoadImageA(Instance, D.Glyph, 16, 0, RGB(192, 192, 192),
+                                             IMAGE_BITMAP, LR_CREATEDIBSECTION));
         ButtonRightMargins[I] = Client.right - D.Left;
     }
     myStatisticM = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "",

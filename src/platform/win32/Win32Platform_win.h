@@ -8,6 +8,8 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 namespace brevlund {
 
 // Owns a GDI object; copying is refused so it is deleted once.
@@ -27,6 +29,23 @@ public:
 
 private:
     Handle Object;
+};
+
+// Owns an image list, like TGdiObject a GDI object.
+class TImageList {
+public:
+    ~TImageList() { Reset(nullptr); }
+    TImageList() = default;
+    TImageList(const TImageList&) = delete;
+    TImageList& operator=(const TImageList&) = delete;
+    HIMAGELIST Get() const { return List; }
+    void Reset(HIMAGELIST Replacement) {
+        if (List) ImageList_Destroy(List);
+        List = Replacement;
+    }
+
+private:
+    HIMAGELIST List = nullptr;
 };
 
 class TWin32Platform final : public TFormPlatform {
