@@ -19,19 +19,6 @@ std::vector<TfmMainForm*>& LiveForms() {
 }
 } // namespace
 
-std::string ErrorBoxText(std::string Message) {
-    if (!Message.empty() && static_cast<unsigned char>(Message.back()) > '.') Message += '.';
-    return Message;
-}
-
-std::string ApplicationTitle(const std::string& HostExePath) {
-    const std::size_t Folder = HostExePath.find_last_of("\\/:");
-    std::string Name = HostExePath.substr(Folder == std::string::npos ? 0 : Folder + 1);
-    const std::size_t Dot = Name.rfind('.');
-    if (Dot != std::string::npos && Dot > 0) Name.erase(Dot);
-    return Name;
-}
-
 TfmMainForm::TfmMainForm(TFormPlatform& APlatform, const void* HostContext)
     : TFormBase(APlatform), View(APlatform.CreateMainWindow(*this)), Tally(ContextCopy()) {
     FormStorage1 = std::make_unique<TFormStorage>("TfmMainForm", Platform.Store(),
