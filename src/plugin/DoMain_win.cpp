@@ -7,6 +7,7 @@
 // own exception handling sees it.
 #include "DoMain.h"
 
+#include "platform/win32/AdoLogQuery_win.h"
 #include "platform/win32/Win32Platform_win.h"
 
 #include <windows.h>
@@ -98,6 +99,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE Instance, DWORD Reason, LPVOID Reserved
     // At process termination the windows are the system's to end; on
     // FreeLibrary they go now, before their window procedure does.
     if (Reason == DLL_PROCESS_DETACH && Reserved == nullptr) {
+        NoteLibraryUnloading();
         DoMain::Unload();
         UnregisterWindowClasses(Instance);
     }

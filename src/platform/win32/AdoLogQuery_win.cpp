@@ -20,6 +20,8 @@ const IID IidRecordset = {
 const IID IidConnection = {
     0x00000550, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xAA, 0x00, 0x6D, 0x2E, 0xA4}};
 
+bool Unloading = false;
+
 constexpr const char* NotAConnection =
     "LogQuery: the host's log connection is not an ADO connection object";
 
@@ -114,9 +116,13 @@ TAdoLogQuery::TAdoLogQuery() {
     ComStarted = SUCCEEDED(CoInitialize(nullptr));
 }
 
+void NoteLibraryUnloading() {
+    Unloading = true;
+}
+
 TAdoLogQuery::~TAdoLogQuery() {
     Close();
-    if (ComStarted) CoUninitialize();
+    if (ComStarted && !Unloading) CoUninitialize();
 }
 
 void TAdoLogQuery::Attach(std::uint32_t Value) {

@@ -21,6 +21,10 @@ bool IsAdoConnection(const void* Connection);
 // A column value as single-byte text in the ANSI code page; null and empty give "".
 std::string VariantText(const VARIANT& Value);
 
+// Called when the library is being unloaded: from then on COM is left as it is,
+// since the loader's lock forbids ending it.
+void NoteLibraryUnloading();
+
 // The text of the last COM error of this thread, or a text built from Result.
 std::string ComErrorText(HRESULT Result);
 
