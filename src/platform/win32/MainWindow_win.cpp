@@ -2,6 +2,7 @@
 // box above a bottom panel holding the two buttons.
 #include "Win32Platform_win.h"
 
+#include "ActivationContext_win.h"
 #include "MainForm/MainForm.h"
 
 #include <commctrl.h>
@@ -31,6 +32,8 @@ constexpr TButtonDesign ButtonDesigns[] = {
 };
 
 // A push button drawn with its glyph left of the caption; greyed when disabled.
+// Only for buttons of the old common controls, which cannot show a glyph
+// themselves.
 void DrawGlyphButton(const DRAWITEMSTRUCT& Item, HIMAGELIST Glyph, HFONT Font) {
     RECT Box = Item.rcItem;
     UINT Frame = DFCS_BUTTONPUSH;
@@ -73,7 +76,12 @@ public:
     TPlacedWindow& Placement() override { return Placed; }
     void SetRecalcEnabled(bool Enabled) override { EnableWindow(BitBtn1, Enabled); }
     void ShowAndBringToFront() override {
-        ShowWindow(Form, SW_SHOW);
+        // A minimised window comes back where the user sees it; a hidden one
+        // (the first showing) takes the state its storage restored.
+        if (IsIconic(Form))
+            ShowWindow(Form, SW_RESTORE);
+        else if (!IsWindowVisible(Form))
+            ShowWindow(Form, Placed.ShowCommand());
         SetWindowPos(Form, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
         BringWindowToTop(Form);
     }
@@ -100,6 +108,7 @@ private:
     TGdiObject<HFONT> FormFont{CreatePointFont("MS Sans Serif", 8)};
     TGdiObject<HFONT> MemoFont{CreatePointFont("Courier New", 8)};
     TImageList Glyphs[2];
+    bool OwnerDrawn = false;        // the buttons draw their glyphs themselves
     int ButtonRightMargins[2] = {}; // the buttons keep their distance to the right edge
 };
 
@@ -133,12 +142,22 @@ TWin32MainWindow::TWin32MainWindow(HINSTANCE Instance, TfmMainForm& AForm) : Own
     for (int I = 0; I < 2; ++I) {
         const TButtonDesign& D = ButtonDesigns[I];
         *Buttons[I] = CreateWindowExA(
-            0, "BUTTON", D.Caption, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW, D.Left,
+            0, "BUTTON", D.Caption, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, D.Left,
             D.Top, D.Width, D.Height, Panel1, reinterpret_cast<HMENU>(static_cast<INT_PTR>(D.Id)),
             Instance, nullptr);
+        if (!*Buttons[I])
+            throw std::runtime_error("Cannot create the statistics window's controls");
         SendMessageA(*Buttons[I], WM_SETFONT, reinterpret_cast<WPARAM>(FormFont.Get()), FALSE);
         Glyphs[I].Reset(ImageList_LoadImageA(Instance, D.Glyph, 16, 0, RGB(192, 192, 192),
                                              IMAGE_BITMAP, LR_CREATEDIBSECTION));
+        // Common controls 6 draw the glyph on a themed button; older buttons
+        // refuse the image list and are drawn here instead.
+        BUTTON_IMAGELIST Image{Glyphs[I].Get(), {2, 0, 2, 0}, BUTTON_IMAGELIST_ALIGN_LEFT};
+        if (!SendMessageA(*Buttons[I], BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&Image))) {
+            SetWindowLongA(*Buttons[I], GWL_STYLE,
+                           (GetWindowLongA(*Buttons[I], GWL_STYLE) & ~BS_TYPEMASK) | BS_OWNERDRAW);
+            OwnerDrawn = true;
+        }
         ButtonRightMargins[I] = Client.right - D.Left;
     }
     myStatisticM = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "",
@@ -181,6 +200,9 @@ void TWin32MainWindow::Layout() {
 }
 
 LRESULT CALLBACK TWin32MainWindow::WindowProc(HWND Window, UINT Message, WPARAM W, LPARAM L) {
+    // Whatever the handlers create (the multipliers window, error boxes) is
+    // made with the plug-in's common controls.
+    TActivationScope Scope;
     auto* Self = WindowObject<TWin32MainWindow>(Window, Message, L);
     if (!Self) return DefWindowProcA(Window, Message, W, L);
     // Every handler that goes through Dispatch may end with the window released:
@@ -201,6 +223,7 @@ LRESULT CALLBACK TWin32MainWindow::WindowProc(HWND Window, UINT Message, WPARAM 
         }
         break;
     case WM_DRAWITEM: {
+        if (!Self->OwnerDrawn) break;
         const auto& Item = *reinterpret_cast<const DRAWITEMSTRUCT*>(L);
         const int Index = Item.CtlID == IdBitBtn1 ? 0 : 1;
         DrawGlyphButton(Item, Self->Glyphs[Index].Get(), Self->FormFont.Get());
