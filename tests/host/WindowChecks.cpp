@@ -209,6 +209,18 @@ void PlacementBeforeShowing() {
     Pump(300);
 }
 
+// A statistics window left maximised comes back maximised, and shows so at once.
+void MaximisedState() {
+    RegDeleteTreeA(HKEY_CURRENT_USER, HostKey);
+    Plant("TfmMainForm", "ShowCmd", "3");
+    const HWND Form = Plugin.RunWindow();
+    Pump(300);
+    Check(IsZoomed(Form) && IsWindowVisible(Form), "a window saved maximised comes back so");
+    Plugin.Release();
+    Pump(300);
+    RegDeleteTreeA(HKEY_CURRENT_USER, HostKey);
+}
+
 // ---- The host ends without _Release --------------------------------------
 
 void ExitWithoutRelease() {
@@ -480,6 +492,7 @@ void RunWindowChecks(const std::string& DllPath, int& Passed, int& Failed) {
     Resources(DllPath);
     LocaleOrder();
     PlacementBeforeShowing();
+    MaximisedState();
     ExitWithoutRelease();
     CommonControls6();
     ReleaseDuringTheCloseBox();
