@@ -316,6 +316,48 @@ std::string ModulePathOf(const void* Address) {
     return Lower;
 }
 
+// The image list functions of the common controls the plug-in uses, found
+// through one of its controls: the test host itself loads no common controls,
+// as a host need not, or Wine would hand the plug-in that copy.
+struct TImageListCalls {
+    int(WINAPI* Count)(HIMAGELIST) = nullptr;
+    BOOL(WINAPI* Draw)(HIMAGELIST, int, HDC, int, int, UINT) = nullptr;
+
+    explicit TImageListCalls(HWND Control) {
+        HMODULE Module = nullptr;
+        GetModuleHandleExA(
+            GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+            reinterpret_cast<LPCSTR>(GetWindowLongPtrW(Control, GWLP_WNDPROC)), &Module);
+        if (!Module) return;
+        Count = reinterpret_cast<decltype(Count)>(
+            reinterpret_cast<void*>(GetProcAddress(Module, "ImageList_GetImageCount")));
+        Draw = reinterpret_cast<decltype(Draw)>(
+            reinterpret_cast<void*>(GetProcAddress(Module, "ImageList_Draw")));
+    }
+};
+
+// Whether image Index of List, drawn on white, holds no colour but grey.
+bool GreyOnly(const TImageListCalls& Calls, HIMAGELIST List, int Index) {
+    HDC Screen = GetDC(nullptr);
+    HDC Memory = CreateCompatibleDC(Screen);
+    HBITMAP Bitmap = CreateCompatibleBitmap(Screen, 16, 16);
+    HGDIOBJ Old = SelectObject(Memory, Bitmap);
+    RECT All{0, 0, 16, 16};
+    FillRect(Memory, &All, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    Calls.Draw(List, Index, Memory, 0, 0, ILD_TRANSPARENT);
+    bool Grey = true;
+    for (int Y = 0; Y < 16; ++Y)
+        for (int X = 0; X < 16; ++X) {
+            const COLORREF C = GetPixel(Memory, X, Y);
+            if (GetRValue(C) != GetGValue(C) || GetGValue(C) != GetBValue(C)) Grey = false;
+        }
+    SelectObject(Memory, Old);
+    DeleteObject(Bitmap);
+    DeleteDC(Memory);
+    ReleaseDC(nullptr, Screen);
+    return Grey;
+}
+
 void CommonControls6() {
     const HWND Form = Plugin.RunWindow();
     Pump(300);
@@ -334,6 +376,12 @@ void CommonControls6() {
           "the buttons are common controls 6 too (themed)", ButtonCode);
     Check(!(GetWindowLongA(Recalc, GWL_STYLE) & BS_OWNERDRAW),
           "the glyph buttons draw themselves with their image list");
+    BUTTON_IMAGELIST Images{};
+    SendMessageA(Recalc, BCM_GETIMAGELIST, 0, reinterpret_cast<LPARAM>(&Images));
+    const TImageListCalls Calls(Recalc);
+    Check(Images.himl && Calls.Count && Calls.Draw && Calls.Count(Images.himl) == 6 &&
+              !GreyOnly(Calls, Images.himl, 0) && GreyOnly(Calls, Images.himl, 3),
+          "one image per button state, the disabled one grey");
     Plugin.Release();
     Pump(300);
 }

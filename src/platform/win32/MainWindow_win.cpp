@@ -50,8 +50,7 @@ void DrawGlyphButton(const DRAWITEMSTRUCT& Item, HIMAGELIST Glyph, HFONT Font) {
     const int Left = Box.left + (Box.right - Box.left - (16 + 4 + Text.cx)) / 2 + Shift;
     const int Middle = (Box.top + Box.bottom) / 2 + Shift;
     // The light grey of the glyph is its mask: the button face shows through.
-    ImageList_Draw(Glyph, 0, Item.hDC, Left, Middle - 8,
-                   ILD_TRANSPARENT | (Disabled ? ILD_BLEND50 : 0));
+    ImageList_Draw(Glyph, Disabled ? 3 : 0, Item.hDC, Left, Middle - 8, ILD_TRANSPARENT);
     SetBkMode(Item.hDC, TRANSPARENT);
     SetTextColor(Item.hDC, GetSysColor(Disabled ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
     TextOutA(Item.hDC, Left + 20, Middle - Text.cy / 2, Caption, Length);
@@ -60,6 +59,52 @@ void DrawGlyphButton(const DRAWITEMSTRUCT& Item, HIMAGELIST Glyph, HFONT Font) {
         InflateRect(&Box, -3, -3);
         DrawFocusRect(Item.hDC, &Box);
     }
+}
+
+// The light grey that stands for the button face in the glyphs.
+constexpr COLORREF GlyphMask = RGB(192, 192, 192);
+
+// A themed button's images, one per state in the order of its states (normal,
+// hot, pressed, disabled, default, stylus hot): the glyph, and for the
+// disabled state a pale grey copy of it. Null when the glyph cannot be read.
+HIMAGELIST ButtonImages(HINSTANCE Instance, const char* Glyph) {
+    constexpr int Size = 16, States = 6, Disabled = 3;
+    HBITMAP Source = static_cast<HBITMAP>(
+        LoadImageA(Instance, Glyph, IMAGE_BITMAP, Size, Size, LR_CREATEDIBSECTION));
+    if (!Source) return nullptr;
+    BITMAPINFO Info{};
+    Info.bmiHeader = {sizeof(BITMAPINFOHEADER), Size, -Size, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    std::uint32_t Pixels[Size * Size] = {};
+    HDC Screen = GetDC(nullptr);
+    const bool Read = GetDIBits(Screen, Source, 0, Size, Pixels, &Info, DIB_RGB_COLORS) == Size;
+    DeleteObject(Source);
+    // All six frames side by side, 0x00RRGGBB as the DIB holds them.
+    std::uint32_t Strip[Size * Size * States];
+    for (int Y = 0; Y < Size; ++Y)
+        for (int Frame = 0; Frame < States; ++Frame)
+            for (int X = 0; X < Size; ++X) {
+                std::uint32_t Pixel = Pixels[Y * Size + X];
+                const unsigned R = (Pixel >> 16) & 0xFF, G = (Pixel >> 8) & 0xFF, B = Pixel & 0xFF;
+                if (Frame == Disabled && RGB(R, G, B) != GlyphMask) {
+                    const unsigned Pale = 128 + (R * 30 + G * 59 + B * 11) / 200;
+                    Pixel = (Pale << 16) | (Pale << 8) | Pale;
+                }
+                Strip[Y * Size * States + Frame * Size + X] = Pixel;
+            }
+    HIMAGELIST List = nullptr;
+    HBITMAP Frames = CreateCompatibleBitmap(Screen, Size * States, Size);
+    Info.bmiHeader.biWidth = Size * States;
+    if (Read && Frames &&
+        SetDIBits(Screen, Frames, 0, Size, Strip, &Info, DIB_RGB_COLORS) == Size) {
+        List = ImageList_Create(Size, Size, ILC_COLOR32 | ILC_MASK, States, 0);
+        if (List && ImageList_AddMasked(List, Frames, GlyphMask) < 0) {
+            ImageList_Destroy(List);
+            List = nullptr;
+        }
+    }
+    if (Frames) DeleteObject(Frames);
+    ReleaseDC(nullptr, Screen);
+    return List;
 }
 
 class TWin32MainWindow final : public TMainWindowView, private TTextBox {
@@ -148,8 +193,7 @@ TWin32MainWindow::TWin32MainWindow(HINSTANCE Instance, TfmMainForm& AForm) : Own
         if (!*Buttons[I])
             throw std::runtime_error("Cannot create the statistics window's controls");
         SendMessageA(*Buttons[I], WM_SETFONT, reinterpret_cast<WPARAM>(FormFont.Get()), FALSE);
-        Glyphs[I].Reset(ImageList_LoadImageA(Instance, D.Glyph, 16, 0, RGB(192, 192, 192),
-                                             IMAGE_BITMAP, LR_CREATEDIBSECTION));
+        Glyphs[I].Reset(ButtonImages(Instance, D.Glyph));
         // Common controls 6 draw the glyph on a themed button; older buttons
         // refuse the image list and are drawn here instead.
         BUTTON_IMAGELIST Image{Glyphs[I].Get(), {2, 0, 2, 0}, BUTTON_IMAGELIST_ALIGN_LEFT};
