@@ -376,6 +376,18 @@ void CommonControls6() {
           "the buttons are common controls 6 too (themed)", ButtonCode);
     Check(!(GetWindowLongA(Recalc, GWL_STYLE) & BS_OWNERDRAW),
           "the glyph buttons draw themselves with their image list");
+    // Themed: the controls hold the system's visual style (Wine's own is on in
+    // a fresh prefix).
+    HMODULE UxTheme = LoadLibraryA("uxtheme.dll");
+    const auto ThemeActive = reinterpret_cast<BOOL(WINAPI*)()>(
+        reinterpret_cast<void*>(GetProcAddress(UxTheme, "IsThemeActive")));
+    const auto WindowTheme = reinterpret_cast<HANDLE(WINAPI*)(HWND)>(
+        reinterpret_cast<void*>(GetProcAddress(UxTheme, "GetWindowTheme")));
+    const HWND Band = D ? Child(D, "Button", "14") : nullptr;
+    Check(ThemeActive && WindowTheme && ThemeActive() && WindowTheme(Recalc) && WindowTheme(Band) &&
+              WindowTheme(List),
+          "the buttons and the list are drawn in the visual style");
+    if (UxTheme) FreeLibrary(UxTheme);
     BUTTON_IMAGELIST Images{};
     SendMessageA(Recalc, BCM_GETIMAGELIST, 0, reinterpret_cast<LPARAM>(&Images));
     const TImageListCalls Calls(Recalc);
