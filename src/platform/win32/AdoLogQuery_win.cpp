@@ -189,6 +189,10 @@ void TAdoLogQuery::AttachObject(const void* Value) {
 
 void TAdoLogQuery::Close() {
     if (!Records) return;
+    for (ADOField* Field : ColumnFields)
+        Field->Release();
+    ColumnFields.clear();
+    KnownColumns.clear();
     LONG State = 0;
     if (SUCCEEDED(Records->get_State(&State)) && State != adStateClosed) Records->Close();
     Records->Release();
@@ -257,10 +261,11 @@ void TAdoLogQuery::Open() {
         VariantInit(&Index);
         Index.vt = VT_I4;
         Index.lVal = I;
-        TReleaser<ADOField> Field;
-        Call([&] { return Fields.Object->get_Item(Index, &Field.Object); });
+        ADOField* Field = nullptr;
+        Call([&] { return Fields.Object->get_Item(Index, &Field); });
+        ColumnFields.push_back(Field); // a field object shows the current row's value
         BSTR Name = nullptr;
-        Call([&] { return Field.Object->get_Name(&Name); });
+        Call([&] { return Field->get_Name(&Name); });
         ColumnNames.push_back(Narrow(Name));
         SysFreeString(Name);
     }
@@ -276,30 +281,29 @@ bool TAdoLogQuery::AtEnd() const {
 
 std::string TAdoLogQuery::ColumnText(std::string_view Name) {
     if (!Records) throw TDatabaseError("LogQuery: Dataset not open");
-    for (std::size_t I = 0; I < ColumnNames.size(); ++I) {
-        if (!locale::SameText(ColumnNames[I], Name)) continue;
-        TReleaser<ADOFields> Fields;
-        Call([&] { return Records->get_Fields(&Fields.Object); });
-        VARIANT Index;
-        VariantInit(&Index);
-        Index.vt = VT_I4;
-        Index.lVal = static_cast<LONG>(I);
-        TReleaser<ADOField> Field;
-        Call([&] { return Fields.Object->get_Item(Index, &Field.Object); });
-        VARIANT Value;
-        VariantInit(&Value);
-        Call([&] { return Field.Object->get_Value(&Value); });
-        std::string Text;
-        try {
-            Text = VariantText(Value);
-        } catch (...) {
-            VariantClear(&Value);
-            throw;
-        }
-        VariantClear(&Value);
-        return Text;
+    // Every row asks for the same seven names: each is looked up once per result.
+    std::size_t Column = ColumnNames.size();
+    for (const auto& [Known, Index] : KnownColumns)
+        if (Known == Name) Column = Index;
+    if (Column == ColumnNames.size()) {
+        for (std::size_t I = 0; I < ColumnNames.size() && Column == ColumnNames.size(); ++I)
+            if (locale::SameText(ColumnNames[I], Name)) Column = I;
+        if (Column == ColumnNames.size()) throw FieldNotFound(Name);
+        KnownColumns.emplace_back(std::string(Name), Column);
     }
-    throw FieldNotFound(Name);
+    ADOField* Field = ColumnFields[Column];
+    VARIANT Value;
+    VariantInit(&Value);
+    Call([&] { return Field->get_Value(&Value); });
+    std::string Text;
+    try {
+        Text = VariantText(Value);
+    } catch (...) {
+        VariantClear(&Value);
+        throw;
+    }
+    VariantClear(&Value);
+    return Text;
 }
 
 void TAdoLogQuery::Next() {

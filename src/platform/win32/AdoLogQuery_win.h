@@ -11,6 +11,7 @@
 #include <vector>
 
 struct Recordset15;
+struct ADOField;
 
 namespace brevlund {
 
@@ -64,6 +65,8 @@ private:
     std::string Statement;
     Recordset15* Records = nullptr; // owned while open
     std::vector<std::string> ColumnNames;
+    std::vector<ADOField*> ColumnFields; // one per column, owned while open
+    std::vector<std::pair<std::string, std::size_t>> KnownColumns; // name asked, column
 };
 
 } // namespace brevlund
