@@ -45,7 +45,7 @@ long long ParseInteger(const std::string& Text, bool& Ok) {
 TTable ReadTable(const std::string& Folder, const std::string& Name) {
     if (Name.empty() || Name.find_first_of("\\/:*?\"<>|") != std::string::npos)
         throw TDbError{"no such table: " + Name};
-    std::ifstream File(Folder + "\\" + Name + ".tsv", std::ios::binary);
+    std::ifstream File(Folder + "/" + Name + ".tsv", std::ios::binary); // "/" serves Windows too
     if (!File) throw TDbError{"no such table: " + Name};
     TTable Table;
     std::string Line;

@@ -7,8 +7,10 @@
 #                                 from Debian 13's libwine once per build folder
 #   wine_ado_install PREFIX ARCH  put it into the prefix's ADO folder, marked as
 #                                 a native DLL
-#   wine_ado_register DLL         register the provider DLL in the current
-#                                 WINEPREFIX (wine regsvr32), once per prefix
+#   wine_ado_register DLL [WINE]  register the provider DLL in the current
+#                                 WINEPREFIX (regsvr32), once per prefix; WINE
+#                                 is the wine program for the prefix (default
+#                                 $WINE_ENV_WINE, else wine)
 # Programs that should use it run with WINEDLLOVERRIDES including msado15=n.
 # Set WINE_ADO_DIR to keep the download elsewhere than build/wine-ado.
 #
@@ -117,7 +119,7 @@ wine_ado_install() {
 
 wine_ado_register() {
     local dll=${1:?wine_ado_register needs the provider DLL}
-    local wine=${WINE_ENV_WINE:-wine} stamp
+    local wine=${2:-${WINE_ENV_WINE:-wine}} stamp
     stamp="$WINEPREFIX/.wine-ado-$(basename "$dll").$(stat -c %Y "$dll")"
     [ -e "$stamp" ] && return 0
     if ! "$wine" regsvr32 /s "Z:${dll//\//\\}" </dev/null \
