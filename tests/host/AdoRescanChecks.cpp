@@ -11,6 +11,7 @@
 //
 // Needs an ADO that loads rows (Wine 10's msado15 under Wine) and the provider
 // registered; tests/wine/wine-ado.sh sets both up.
+#include "FakeRecordset.h"
 #include "engine/AreaList.h"
 #include "engine/HostRecords.h"
 #include "engine/Scoring.h"
@@ -710,6 +711,51 @@ void WrapperForms(TPlugin& P) {
     Link->Release();
 }
 
+// Failures in the middle of a table, from a recordset of our own in ADO's
+// place: each is a failed rescan in a box with the failing call's own text,
+// never a shorter table.
+void FailuresMidTable(TPlugin& P) {
+    Connection15* Link = NewConnection(false);
+    if (!Link) return Check(false, "a connection for the mid-table failures");
+    fake::TFactory Factory;
+    DWORD Cookie = 0;
+    const HRESULT Registered = CoRegisterClassObject(ClsidRecordset, &Factory, CLSCTX_INPROC_SERVER,
+                                                     REGCLS_MULTIPLEUSE, &Cookie);
+    Check(SUCCEEDED(Registered), "a recordset of the checks' own stands in for ADO's");
+    fake::Scenario.Names = Columns;
+    fake::Scenario.Rows = {{"599 AN", "SM", "SM", "SM5A", "14", "CW", "eu"},
+                           {"599 BO", "OH", "OH", "OH2B", "7", "CW", "eu"},
+                           {"599 CE", "DL", "DL", "DL1C", "21", "SSB", "eu"}};
+    struct TCase {
+        fake::TFailing Failing;
+        const char* What;
+    };
+    const TCase Cases[] = {{fake::TFailing::Nothing, "no failure"},
+                           {fake::TFailing::EndTest, "the end-of-data test"},
+                           {fake::TFailing::MoveNext, "the move to the next row"},
+                           {fake::TFailing::Value, "a column's value"}};
+    for (const TCase& C : Cases) {
+        fake::Scenario.Failing = C.Failing;
+        fake::Scenario.FailingRow = 2;
+        fake::Scenario.Text = L"the server's cursor was lost";
+        LeaveStaleError();
+        TShowing R = RunOver(P, AsField(Link), "Log");
+        if (C.Failing == fake::TFailing::Nothing) {
+            Check(R.Shown.empty() && R.Summary.find("Total\t     3\t") != std::string::npos,
+                  "the stand-in recordset's three rows are read", R.Summary + Joined(R.Shown));
+        } else {
+            CheckEqual(Joined(R.Shown), "the server's cursor was lost.",
+                       std::string("a failure of ") + C.What + " mid-table: the rescan fails");
+            CheckEqual(R.Summary, "",
+                       std::string("after a failure of ") + C.What +
+                           ": no summary of a shorter table");
+        }
+        ReleaseWindow(P);
+    }
+    CoRevokeClassObject(Cookie);
+    Link->Release();
+}
+
 int RunChecks() {
     AddVectoredExceptionHandler(1, CatchPluginFailure);
     TPlugin P;
@@ -728,6 +774,7 @@ int RunChecks() {
     Failures(P);
     ClosedConnection(P);
     WrapperForms(P);
+    FailuresMidTable(P);
     std::printf("%ld rows read through ADO\n", RowsRead);
     std::printf("%d passed, %d failed\n", Passed, Failed);
     return Failed == 0 ? 0 : 1;
