@@ -61,20 +61,27 @@ wine_ado_fetch() {
     echo "deb [signed-by=$keyring] http://deb.debian.org/debian trixie main" >"$state/sources.list"
     : >"$state/status"
     _wine_ado_say "fetching Wine 10's msado15.dll ($arch) from Debian 13's libwine (about 100 MB, once)"
-    if [ ! -s "$state/lists/deb.debian.org_debian_dists_trixie_InRelease" ]; then
-        if ! _wine_ado_apt apt-get update >"$state/update.log" 2>&1; then
-            _wine_ado_say "cannot read Debian's trixie package lists (see $state/update.log):"
-            tail -n 3 "$state/update.log" >&2
+    local release=$state/lists/deb.debian.org_debian_dists_trixie_InRelease
+    if [ ! -s "$release" ]; then
+        # apt-get update answers 0 even when it could fetch nothing: the list decides.
+        if ! _wine_ado_apt apt-get update >"$state/update.log" 2>&1 || [ ! -s "$release" ]; then
+            _wine_ado_say "cannot read Debian's trixie package lists from deb.debian.org" \
+                "(see $state/update.log):"
+            grep -E '^(W|E):' "$state/update.log" | tail -n 3 >&2
             return 1
         fi
     fi
     local work=$WINE_ADO_DIR/download.$$
     rm -rf "$work"
     mkdir -p "$work" || return 1
+    # The version checked here, else whatever trixie holds now (a point release
+    # replaces it there).
     if ! (cd "$work" && _wine_ado_apt apt-get download "libwine:$debarch=$WINE_ADO_VERSION") \
-        >"$state/download.log" 2>&1; then
-        _wine_ado_say "cannot download libwine:$debarch=$WINE_ADO_VERSION (see $state/download.log):"
-        tail -n 3 "$state/download.log" >&2
+        >"$state/download.log" 2>&1 &&
+        ! (cd "$work" && _wine_ado_apt apt-get download "libwine:$debarch") \
+            >>"$state/download.log" 2>&1; then
+        _wine_ado_say "cannot download libwine:$debarch from trixie (see $state/download.log):"
+        grep -E '^(W|E):' "$state/download.log" | tail -n 3 >&2
         rm -rf "$work"
         return 1
     fi
