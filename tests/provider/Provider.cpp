@@ -756,36 +756,54 @@ HRESULT TDataSource::SetProperties(ULONG Count, DBPROPSET Sets[]) {
 
 HRESULT TDataSource::GetProperties(ULONG Count, const DBPROPIDSET Sets[], ULONG* OutCount,
                                    DBPROPSET** Out) {
-    if (!OutCount || !Out) return E_INVALIDARG;
+    if (!OutCount || !Out || (Count && !Sets)) return E_INVALIDARG;
     *OutCount = 0;
     *Out = nullptr;
-    // Whatever is asked, the answer is the two initialisation properties.
-    (void)Count;
-    (void)Sets;
-    auto* Set = static_cast<DBPROPSET*>(CoTaskMemAlloc(sizeof(DBPROPSET)));
-    auto* Props = static_cast<DBPROP*>(CoTaskMemAlloc(2 * sizeof(DBPROP)));
-    if (!Set || !Props) {
-        CoTaskMemFree(Set);
-        CoTaskMemFree(Props);
-        return E_OUTOFMEMORY;
-    }
-    std::memset(Props, 0, 2 * sizeof(DBPROP));
+    // The two initialisation properties are all this data source has.
+    const DBPROPID Known[] = {DBPROP_INIT_DATASOURCE, DBPROP_INIT_PROVIDERSTRING};
     const std::string* Values[] = {&DataSource, &ProviderString};
-    const DBPROPID Ids[] = {DBPROP_INIT_DATASOURCE, DBPROP_INIT_PROVIDERSTRING};
-    for (int I = 0; I < 2; ++I) {
-        Props[I].dwPropertyID = Ids[I];
-        Props[I].dwStatus = DBPROPSTATUS_OK;
-        VariantInit(&Props[I].vValue);
-        Props[I].vValue.vt = VT_BSTR;
-        const std::wstring W = Wide(*Values[I]);
-        Props[I].vValue.bstrVal = SysAllocStringLen(W.data(), static_cast<UINT>(W.size()));
+    const DBPROPIDSET All = {const_cast<DBPROPID*>(Known), 2, PropsetDbInit};
+    if (Count == 0) {
+        Count = 1;
+        Sets = &All;
     }
-    Set->rgProperties = Props;
-    Set->cProperties = 2;
-    Set->guidPropertySet = PropsetDbInit;
-    *OutCount = 1;
-    *Out = Set;
-    return S_OK;
+    auto* Result = static_cast<DBPROPSET*>(CoTaskMemAlloc(Count * sizeof(DBPROPSET)));
+    if (!Result) return E_OUTOFMEMORY;
+    std::size_t Found = 0, Asked = 0;
+    for (ULONG S = 0; S < Count; ++S) {
+        const bool Init = Sets[S].guidPropertySet == PropsetDbInit;
+        // No ids: every property of the set.
+        const DBPROPIDSET& Ids = Init && Sets[S].cPropertyIDs == 0 ? All : Sets[S];
+        DBPROPSET& Set = Result[S];
+        Set.guidPropertySet = Sets[S].guidPropertySet;
+        Set.cProperties = Ids.cPropertyIDs;
+        Set.rgProperties =
+            static_cast<DBPROP*>(CoTaskMemAlloc(Ids.cPropertyIDs * sizeof(DBPROP) + 1));
+        if (!Set.rgProperties) {
+            Set.cProperties = 0;
+            continue;
+        }
+        for (ULONG P = 0; P < Ids.cPropertyIDs; ++P) {
+            DBPROP& Prop = Set.rgProperties[P];
+            std::memset(&Prop, 0, sizeof Prop);
+            Prop.dwPropertyID = Ids.rgPropertyIDs[P];
+            VariantInit(&Prop.vValue);
+            Prop.dwStatus = DBPROPSTATUS_NOTSUPPORTED;
+            ++Asked;
+            for (int K = 0; K < 2 && Init; ++K) {
+                if (Prop.dwPropertyID != Known[K]) continue;
+                const std::wstring W = Wide(*Values[K]);
+                Prop.vValue.vt = VT_BSTR;
+                Prop.vValue.bstrVal = SysAllocStringLen(W.data(), static_cast<UINT>(W.size()));
+                Prop.dwStatus = DBPROPSTATUS_OK;
+                ++Found;
+            }
+        }
+    }
+    *OutCount = Count;
+    *Out = Result;
+    if (Found == Asked) return S_OK;
+    return Found ? DB_S_ERRORSOCCURRED : DB_E_ERRORSOCCURRED;
 }
 
 TSession::TSession(TDataSource* Source) : Source(Source) {
