@@ -263,6 +263,7 @@ void TAdoLogQuery::Open() {
         Index.lVal = I;
         ADOField* Field = nullptr;
         Call([&] { return Fields.Object->get_Item(Index, &Field); });
+        if (!Field) throw TDatabaseError(ComErrorText(E_POINTER));
         ColumnFields.push_back(Field); // a field object shows the current row's value
         BSTR Name = nullptr;
         Call([&] { return Field->get_Name(&Name); });
