@@ -182,6 +182,9 @@ TLogRead ReadAdif(std::string_view Text) {
         At = Close + 1 + Length;
     }
     if (!Record.Empty()) Report(RecordStart, "record without <EOR> at the end of the file");
+    // A record's own problem is found at its end, after those of its fields.
+    std::stable_sort(Read.Problems.begin(), Read.Problems.end(),
+                     [](const TLogProblem& A, const TLogProblem& B) { return A.Line < B.Line; });
     return Read;
 }
 

@@ -116,7 +116,10 @@ TAreaCheck CheckAreaList(std::string_view Text) {
                     break;
                 }
             if (!Shadowed) Names.push_back({Name, Number});
-            if (!locale::SameText(Name, Value) && !locale::SameText(Name, Trim(Value)))
+            // Against the value as it was meant; a value that is no area at all
+            // has its own finding below.
+            const std::string Meant = UpperAscii(Trim(Value));
+            if (IsCode(Meant) && !locale::SameText(Name, Value) && !locale::SameText(Name, Meant))
                 Find("name " + Quoted(Name) + " and value " + Quoted(Value) +
                      " differ beyond letter case: the line never counts");
         }
