@@ -94,10 +94,9 @@ TEST(Bands, FrequenciesAndNames) {
     }
 
     const std::pair<const char*, std::optional<std::string_view>> Names[] = {
-        {"160m", "1.8"}, {"80M", "3.5"}, {"40m", "7"},          {"30m", "10"},
-        {"20m", "14"},   {"17m", "18"},  {"15M", "21"},         {"12m", "24"},
-        {"10m", "28"},   {"6m", {}},     {"20", {}},            {"20m ", {}},
-        {"2m", {}},      {"", {}},       {"1.25m", std::nullopt}};
+        {"160m", "1.8"}, {"80M", "3.5"}, {"40m", "7"},  {"30m", "10"}, {"20m", "14"},
+        {"17m", "18"},   {"15M", "21"},  {"12m", "24"}, {"10m", "28"}, {"6m", {}},
+        {"20", {}},      {"20m ", {}},   {"2m", {}},    {"", {}},      {"1.25m", std::nullopt}};
     for (const auto& [Name, Label] : Names)
         EXPECT_EQ(BandOfAdifName(Name), Label) << Name;
 
@@ -145,8 +144,8 @@ TEST(Cabrillo, Examples) {
          {{1, "A", "14", "CW", "2"}},
          {}},
         {"malformed lines are reported, the others still read",
-         "QSO: 14000 CW d t\nQSO: 14000 CW d t ME A\nQSO:14000 CW d t ME 1 A 2\nstray text\n" +
-             Q1 + "\nQSO: 14000 CW d t ME 1 A 2 3\n",
+         "QSO: 14000 CW d t\nQSO: 14000 CW d t ME A\nQSO:14000 CW d t ME 1 A 2\nstray text\n" + Q1 +
+             "\nQSO: 14000 CW d t ME 1 A 2 3\n",
          {{5, "SM5AAA", "14", "CW", "599 AN"}, {6, "A", "14", "CW", "2"}},
          {1, 2, 3, 4}},
         {"empty text", "", {}, {}},
@@ -157,10 +156,10 @@ TEST(Cabrillo, Examples) {
 }
 
 TEST(Cabrillo, GivenExchangeTokens) {
-    const std::string Text = "QSO: 14000 CW d t ME 599 KA A 599 AN\n"       // 2 each way
-                             "QSO: 14000 CW d t ME 599 KA B 599 AN 1\n"     // and a transmitter
-                             "QSO: 14000 CW d t ME 599 C 599\n"             // 1 each way, + tx
-                             "QSO: 14000 CW d t ME 599 KA 1 D 599 AN 2\n";  // 3 each way
+    const std::string Text = "QSO: 14000 CW d t ME 599 KA A 599 AN\n"      // 2 each way
+                             "QSO: 14000 CW d t ME 599 KA B 599 AN 1\n"    // and a transmitter
+                             "QSO: 14000 CW d t ME 599 C 599\n"            // 1 each way, + tx
+                             "QSO: 14000 CW d t ME 599 KA 1 D 599 AN 2\n"; // 3 each way
     const Example Two{"two tokens",
                       Text,
                       {{1, "A", "14", "CW", "599 AN"}, {2, "B", "14", "CW", "599 AN"}},

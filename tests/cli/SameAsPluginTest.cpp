@@ -22,14 +22,24 @@ const char* const Areas = "AB=AB\nab=CD\nCD=CD\nEF=EF \nGH=GH\nIJ=IJ\n";
 
 // Calls, bands and modes whose byte order, case and blanks matter.
 const std::vector<LogRow> Qsos = {
-    {"SM5A", "14", "CW", "599 AB"},   {"OH2B", "7", "CW", "599 gh"},
-    {"SM5A", "14", "CW", "599 GH"},   {"sm5a", "14", "CW", "599 GH"},
-    {"SM5A", "14", "SSB", "59 CD"},   {"DL1C", "10", "CW", "599 IJ"},
-    {"DL1C", " 14", "CW", "599 EF"},  {"G3D", "1.8", "CW", "599 IJ"},
-    {"A1", "3.5", "CW", "599 AB1"},   {"Z9", "28", "RTTY", "ij"},
-    {"OH2B", "7", "CW", "599 AB"},    {"F5E", "21", "SSB", " 59  ab \t"},
-    {"A1", "3.5", "CW", "599 IJ"},    {"K1", "1.8:3.5", "CW", "599 GH"},
-    {"\xC4" "1", "24", "CW", "599 GH"}, {"AA", "14", "CW", "599 GHX"},
+    {"SM5A", "14", "CW", "599 AB"},
+    {"OH2B", "7", "CW", "599 gh"},
+    {"SM5A", "14", "CW", "599 GH"},
+    {"sm5a", "14", "CW", "599 GH"},
+    {"SM5A", "14", "SSB", "59 CD"},
+    {"DL1C", "10", "CW", "599 IJ"},
+    {"DL1C", " 14", "CW", "599 EF"},
+    {"G3D", "1.8", "CW", "599 IJ"},
+    {"A1", "3.5", "CW", "599 AB1"},
+    {"Z9", "28", "RTTY", "ij"},
+    {"OH2B", "7", "CW", "599 AB"},
+    {"F5E", "21", "SSB", " 59  ab \t"},
+    {"A1", "3.5", "CW", "599 IJ"},
+    {"K1", "1.8:3.5", "CW", "599 GH"},
+    {"\xC4"
+     "1",
+     "24", "CW", "599 GH"},
+    {"AA", "14", "CW", "599 GHX"},
 };
 
 TEST(SameAsPlugin, AddQsoOneByOne) {

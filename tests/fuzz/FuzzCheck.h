@@ -12,7 +12,7 @@
 #define FUZZ_CHECK(Condition)                                                                      \
     do {                                                                                           \
         if (!(Condition)) {                                                                        \
-            std::fprintf(stderr, "invariant failed: %s (%s:%d)\n", #Condition, __FILE__,         \
+            std::fprintf(stderr, "invariant failed: %s (%s:%d)\n", #Condition, __FILE__,           \
                          __LINE__);                                                                \
             std::abort();                                                                          \
         }                                                                                          \
@@ -22,7 +22,8 @@ namespace brevlund::fuzz {
 
 inline std::vector<std::string_view> LinesOf(std::string_view Text) {
     std::vector<std::string_view> Lines;
-    logformats::ForEachLine(Text, [&](std::size_t, std::string_view Line) { Lines.push_back(Line); });
+    logformats::ForEachLine(Text,
+                            [&](std::size_t, std::string_view Line) { Lines.push_back(Line); });
     return Lines;
 }
 
