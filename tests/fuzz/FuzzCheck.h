@@ -1,5 +1,9 @@
 // What the fuzz targets share: a failed invariant stops the run with its text,
-// and the input's lines as the readers number them.
+// and the input's lines as the readers number them. Each target is one program:
+//   clang++ -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -Isrc \
+//     tests/fuzz/adif_fuzz.cpp src/logformats/*.cpp src/engine/*.cpp \
+//     src/platform/headless/LocaleText.cpp -o build/fuzz/adif_fuzz
+//   build/fuzz/adif_fuzz -max_total_time=180 build/fuzz/work-adif tests/fuzz/corpus/adif
 #pragma once
 
 #include "logformats/LogRecord.h"
