@@ -1,7 +1,7 @@
-// The ADO log query where ADO can run here: text of column values, the checks
-// on the host's connection value, and errors in the database layer's own words.
-// Wine's ADO reads no rows through its ODBC bridge, so the rescan itself is
-// checked over SQLite on Linux.
+// The ADO log query under Wine's own ADO: text of column values, the checks on
+// the host's connection value, and errors in the database layer's own words.
+// Wine 8's ADO reads no rows; the rescan through a real ADO that does is
+// checked by AdoRescanChecks.exe (Wine 10's ADO and the test provider).
 //
 //   AdoChecks.exe     prints "N passed, M failed"
 #include "platform/win32/AdoLogQuery_win.h"

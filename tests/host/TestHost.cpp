@@ -3,13 +3,16 @@
 // ordinal, calls them in the host's register convention with real 5916-byte
 // records, runs a message loop, and reads back what a user would see.
 //
-//   TestHost.exe checks           run every check; prints "N passed, M failed"
+//   TestHost.exe checks           run every check; prints "N passed, M failed";
+//                                 a 32-bit build also calls each export from an
+//                                 assembly thunk that checks the registers
 //   TestHost.exe demo LOG [SECS]  feed LOG's QSOs through _AddQSO, print the
 //                                 summary the window shows, keep the window up
 //                                 for SECS seconds (for a screenshot)
 //
 // Runs under Wine in the tests. Message boxes are answered by a second thread,
 // which records their titles and texts.
+#include "RegisterCall.h"
 #include "WindowChecks.h"
 
 #include <windows.h>
@@ -341,21 +344,23 @@ TContext HostContext(std::uint32_t Connection) {
     return C;
 }
 
-void CheckGetInfo(TPlugin& P, const std::string& When) {
-    unsigned char Info[600];
-    std::memset(Info, 0xAB, sizeof Info);
-    P.GetInfo(Info);
-    unsigned char Expected[600];
-    std::memset(Expected, 0xAB, sizeof Expected);
+// A PluginInfo buffer of 600 bytes of 0xAB as _GetInfo must leave it.
+std::vector<unsigned char> ExpectedInfo() {
+    std::vector<unsigned char> Expected(600, 0xAB);
     Expected[0] = 19;
-    std::memcpy(Expected + 1, "Brevlund DX Contest", 19);
+    std::memcpy(&Expected[1], "Brevlund DX Contest", 19);
     const std::uint32_t One = 1;
-    std::memcpy(Expected + 256, &One, 4);
+    std::memcpy(&Expected[256], &One, 4);
     Expected[260] = 14;
-    std::memcpy(Expected + 261, "qx7kbn_contest", 14);
-    std::memcpy(Expected + 516, &One, 4);
-    Check(std::memcmp(Info, Expected, sizeof Info) == 0,
-          "_GetInfo writes exactly its 43 bytes " + When);
+    std::memcpy(&Expected[261], "qx7kbn_contest", 14);
+    std::memcpy(&Expected[516], &One, 4);
+    return Expected;
+}
+
+void CheckGetInfo(TPlugin& P, const std::string& When) {
+    std::vector<unsigned char> Info(600, 0xAB);
+    P.GetInfo(Info.data());
+    Check(Info == ExpectedInfo(), "_GetInfo writes exactly its 43 bytes " + When);
 }
 
 HWND RunWindow(TPlugin& P, TContext& Host) {
@@ -508,6 +513,76 @@ int RestartCheck() {
     return Number;
 }
 
+// ---- The register convention, from assembly (32-bit builds) -----------------
+
+// Each export called with its arguments in EAX, EDX and ECX from a thunk that
+// marks EBX, ESI, EDI and EBP and watches ESP: what a host written in another
+// language relies on, and what a change of the exports' declaration breaks.
+void RegisterConventionChecks(TPlugin& P) {
+    using brevlund::host::TRegisterCall;
+    std::vector<unsigned char> Decoy(8192, 0xCD);
+    const std::vector<unsigned char> DecoyBefore = Decoy;
+    const auto Call = [&](const char* Name, void* Target, std::uint32_t Eax, std::uint32_t Edx,
+                          std::uint32_t Ecx) {
+        TRegisterCall C;
+        C.Target = Target;
+        C.Eax = Eax;
+        C.Edx = Edx;
+        C.Ecx = Ecx;
+        C.Decoy = Decoy.data();
+        brevlund::host::CallInRegisters(C);
+        std::string Broken;
+        if (!C.EbxKept) Broken += " EBX";
+        if (!C.EsiKept) Broken += " ESI";
+        if (!C.EdiKept) Broken += " EDI";
+        if (!C.EbpKept) Broken += " EBP";
+        if (C.StackMoved != 0) Broken += " ESP (moved by " + std::to_string(C.StackMoved) + ")";
+        Check(Broken.empty(), std::string(Name) + " keeps EBX, ESI, EDI, EBP and ESP",
+              "changed:" + Broken);
+        Check(Decoy == DecoyBefore, std::string(Name) + " takes nothing from the stack");
+        return C.Result;
+    };
+    const auto Address = [](const void* Pointer) {
+        return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(Pointer));
+    };
+    const auto Code = [](auto Function) { return reinterpret_cast<void*>(Function); };
+
+    std::vector<unsigned char> Info(600, 0xAB);
+    Call("_GetInfo", Code(P.GetInfo), Address(Info.data()), 0x11111111, 0x22222222);
+    Check(Info == ExpectedInfo(), "_GetInfo takes PluginInfo from EAX");
+
+    TContext Host = HostContext(0);
+    const std::uint32_t Window = Call("_Run", Code(P.Run), 0, Address(Host.Bytes), 0x33333333);
+    Pump(300);
+    TakeBoxes(); // no log database: the first rescan's box is expected
+    Check(IsWindow(reinterpret_cast<HWND>(static_cast<std::uintptr_t>(Window))) &&
+              reinterpret_cast<HWND>(static_cast<std::uintptr_t>(Window)) ==
+                  FindWindowA("TfmMainForm", nullptr),
+          "_Run takes the context from EDX and answers the window in EAX");
+
+    TContext Qso = Host;
+    Qso.Qso("SM5REG", "7", "CW", "599 AN");
+    CheckEqual(static_cast<std::int32_t>(
+                   Call("_GetScore", Code(P.GetScore), Address(Qso.Bytes), 0, 0x44444444)),
+               2, "_GetScore takes the context from EAX and answers 2 in EAX");
+    CheckEqual(static_cast<std::int32_t>(
+                   Call("_AddQSO", Code(P.AddQSO), Address(Qso.Bytes), 0, 0x55555555)),
+               2, "_AddQSO answers 2 in EAX");
+    CheckEqual(static_cast<std::int32_t>(
+                   Call("_AddQSO again", Code(P.AddQSO), Address(Qso.Bytes), 0, 0x55555555)),
+               -1, "_AddQSO answers -1 for the duplicate in EAX");
+
+    unsigned char Number[16];
+    std::memset(Number, 0x77, sizeof Number);
+    Call("_GrabNumber", Code(P.GrabNumber), Address(Qso.Bytes), Address(Number), 0x66666666);
+    Check(Number[0] == 0 && Number[1] == 0x77, "_GrabNumber takes the number buffer from EDX");
+
+    Call("_Release", Code(P.Release), 0x77777777, 0x88888888, 0x99999999);
+    Pump(300);
+    Check(!IsWindow(reinterpret_cast<HWND>(static_cast<std::uintptr_t>(Window))),
+          "_Release from the thunk takes the window");
+}
+
 int RunChecks() {
     AddVectoredExceptionHandler(1, CatchPluginFailure);
     TPlugin P;
@@ -516,6 +591,7 @@ int RunChecks() {
     if (!P.Module) return 1;
 
     CheckGetInfo(P, "before _Run");
+    if (brevlund::host::RegisterCallAvailable) RegisterConventionChecks(P);
     WindowAndRegistryChecks(P);
 
     // No window yet.

@@ -1,14 +1,45 @@
 #!/usr/bin/env bash
 # Runs the Windows checks under Wine on a private display: the test host's
-# checks of the DLL, then the ADO log query's own.
-#   tests/wine/host-checks.sh
+# checks of the DLL, the ADO log query's own, then the log rescan through
+# Wine 10's ADO and the test OLE DB provider (real rows).
+#   tests/wine/host-checks.sh win64   the 64-bit build in a 64-bit prefix
+#   tests/wine/host-checks.sh win32   the 32-bit DLL operators install, in a
+#                                     32-bit prefix; exits 77 (skipped) with the
+#                                     probe's reason where the machine cannot
 set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
+arch=${1:-win64}
 # shellcheck source=wine-env.sh
 source "$root/tests/wine/wine-env.sh"
+# shellcheck source=wine-ado.sh
+source "$root/tests/wine/wine-ado.sh"
+case "$arch" in
+win64) prefix=$root/build/wine pe=x86_64-windows ;;
+win32)
+    prefix=$root/build/wine32 pe=i386-windows
+    if ! answer=$("$root/tests/wine/wine32-probe.sh"); then
+        echo "SKIPPED: this machine cannot run the 32-bit DLL: ${answer#no: }"
+        exit 77
+    fi
+    ;;
+*)
+    echo "usage: host-checks.sh win64 | win32" >&2
+    exit 2
+    ;;
+esac
+build=$root/build/$arch
+echo "Checking $build/host/Plugins/BrevlundDXContest.dll ($arch) under Wine"
 trap wine_stop EXIT
-wine_start "$root/build/wine" || exit 1
+wine_start "$prefix" "$arch" || exit 1
 failed=0
-wine_run "$root/build/win64/host/TestHost.exe" checks || failed=1
-wine_run "$root/build/win64/host/AdoChecks.exe" || failed=1
+wine_run "$build/host/TestHost.exe" checks || failed=1
+wine_run "$build/host/AdoChecks.exe" || failed=1
+if wine_ado_install "$WINEPREFIX" "$pe" &&
+    wine_ado_register "$build/BrevlundTestLogProvider.dll"; then
+    WINEDLLOVERRIDES="$WINEDLLOVERRIDES;msado15=n" \
+        wine_run "$build/host/AdoRescanChecks.exe" checks || failed=1
+else
+    echo "not ok - the rescan through ADO: Wine 10's ADO or the test provider could not be set up"
+    failed=1
+fi
 exit "$failed"

@@ -1,21 +1,31 @@
-# Wine test environment: a private 64-bit prefix and a private Xvfb display.
+# Wine test environment: a private prefix and a private Xvfb display.
 # Source this file (bash), then:
 #   wine_install                  install Wine, Xvfb and the screenshot tools if missing
-#   wine_start DIR                prefix at DIR/wineprefix, Xvfb on a free display
+#   wine32_install                add the i386 architecture and wine32:i386 if missing
+#   wine_start DIR [ARCH]         prefix at DIR/wineprefix, Xvfb on a free display;
+#                                 ARCH win64 (the default) or win32
 #   wine_run EXE [ARGS...]        run a Windows program; returns its exit code
 #   wine_screenshot FILE.png      PNG of the whole virtual screen
 #   wine_stop                     end this prefix's wineserver and our Xvfb
 # Typical use:  wine_install && wine_start build/wine && trap wine_stop EXIT
 #
-# The sandboxed kernels these tests run on execute no 32-bit x86 code, so the
-# checks run the 64-bit build of the same sources in 64-bit Wine, which needs
-# no i386 packages at all. Nothing here changes the caller's shell options.
+# The 64-bit prefix runs the 64-bit build of the plug-in's sources and needs no
+# i386 packages. The 32-bit prefix runs the DLL operators install; whether the
+# machine can run it at all is for tests/wine/wine32-probe.sh to say, since some
+# sandboxed kernels execute no 32-bit x86 code. Nothing here changes the
+# caller's shell options.
 
 # Packages, as dpkg-query names them. xwd (x11-apps) grabs the X screen and
 # netpbm turns the dump into a PNG: both small and dependable.
 WINE_ENV_PACKAGES=(wine64 xvfb x11-apps netpbm)
-WINE_ENV_WINE=/usr/lib/wine/wine64
-WINE_ENV_SERVER=/usr/lib/wine/wineserver64
+WINE_ENV_WINE64=/usr/lib/wine/wine64
+WINE_ENV_SERVER64=/usr/lib/wine/wineserver64
+# The 32-bit loader and server, from wine32:i386.
+WINE_ENV_WINE32=/usr/lib/wine/wine
+WINE_ENV_SERVER32=/usr/lib/wine/wineserver32
+# The loader and server of the running prefix, set by wine_start.
+WINE_ENV_WINE=$WINE_ENV_WINE64
+WINE_ENV_SERVER=$WINE_ENV_SERVER64
 
 # State of the running environment (empty when stopped).
 WINE_ENV_XVFB_PID=""
@@ -29,14 +39,43 @@ _wine_env_as_root() {
 wine_install() {
     local missing=() p
     for p in "${WINE_ENV_PACKAGES[@]}"; do
-        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" ||
-            missing+=("$p")
+        _wine_env_installed "$p" || missing+=("$p")
     done
     [ ${#missing[@]} -eq 0 ] && return 0
     _wine_env_say "installing ${missing[*]} (takes a few minutes)"
     _wine_env_as_root apt-get update -qq || return 1
     _wine_env_as_root env DEBIAN_FRONTEND=noninteractive \
         apt-get install -y -qq -o Dpkg::Use-Pty=0 "${missing[@]}" >/dev/null || return 1
+}
+
+_wine_env_installed() { # package
+    dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"
+}
+
+# Adds what 32-bit Wine needs beside wine64. On failure the reason is the last
+# line on stderr, for the probe to pass on.
+wine32_install() {
+    local log
+    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+        _wine_env_say "adding the i386 architecture"
+        _wine_env_as_root dpkg --add-architecture i386 || {
+            _wine_env_say "cannot add the i386 architecture"
+            return 1
+        }
+        # New architecture, new package lists: the install below needs them.
+        _wine_env_as_root apt-get update -qq >/dev/null 2>&1 || true
+    fi
+    _wine_env_installed wine32:i386 && [ -x "$WINE_ENV_WINE32" ] && return 0
+    _wine_env_say "installing wine32:i386 (takes a few minutes)"
+    log=$(mktemp)
+    if ! { _wine_env_as_root apt-get update -qq &&
+        _wine_env_as_root env DEBIAN_FRONTEND=noninteractive \
+            apt-get install -y -qq -o Dpkg::Use-Pty=0 wine32:i386; } >"$log" 2>&1; then
+        _wine_env_say "cannot install wine32:i386: $(grep -v '^$' "$log" | tail -n 1)"
+        rm -f "$log"
+        return 1
+    fi
+    rm -f "$log"
 }
 
 # Lowest display number from $1 upward with neither a lock file nor a socket.
@@ -79,13 +118,27 @@ _wine_env_start_xvfb() {
 }
 
 wine_start() {
-    local dir=${1:?wine_start needs a directory}
+    local dir=${1:?wine_start needs a directory} arch=${2:-win64}
     if [ -n "$WINE_ENV_XVFB_PID" ]; then return 0; fi
+    case "$arch" in
+    win64)
+        WINE_ENV_WINE=$WINE_ENV_WINE64
+        WINE_ENV_SERVER=$WINE_ENV_SERVER64
+        ;;
+    win32)
+        WINE_ENV_WINE=$WINE_ENV_WINE32
+        WINE_ENV_SERVER=$WINE_ENV_SERVER32
+        ;;
+    *)
+        _wine_env_say "wine_start: unknown architecture $arch"
+        return 1
+        ;;
+    esac
     mkdir -p "$dir" || return 1
     dir=$(cd "$dir" && pwd) || return 1
 
     export WINEPREFIX="$dir/wineprefix"
-    export WINEARCH=win64
+    export WINEARCH=$arch
     export WINEDEBUG=-all
     export WINESERVER="$WINE_ENV_SERVER"
     # No prompts to download Mono or Gecko.
@@ -97,7 +150,7 @@ wine_start() {
     # The marker is written only after a complete first boot, so an interrupted
     # one is redone instead of leaving a half-made prefix in use.
     if [ ! -e "$WINEPREFIX/.wine-env-ready" ]; then
-        _wine_env_say "creating the prefix (about a minute)"
+        _wine_env_say "creating the $arch prefix (about a minute)"
         rm -rf "$WINEPREFIX"
         # Wine's background processes inherit these descriptors: keep them off
         # the caller's stdout, or a pipe reading it would stay open.

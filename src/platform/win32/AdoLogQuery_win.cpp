@@ -7,6 +7,7 @@
 #include <adoint.h>
 
 #include <cstdio>
+#include <cstring>
 
 namespace brevlund {
 
@@ -46,8 +47,34 @@ std::string Narrow(BSTR Text) {
     return Text ? Narrow(Text, static_cast<int>(SysStringLen(Text))) : std::string();
 }
 
-void Check(HRESULT Result) {
-    if (FAILED(Result)) throw TDatabaseError(ComErrorText(Result));
+// Runs one call of an ADO object with the thread's error object cleared
+// first, and turns a failure into the database error the user sees.
+template <typename TCall> void Call(TCall&& Run) {
+    ClearComError();
+    const HRESULT Result = Run();
+    if (FAILED(Result)) throw TDatabaseError(ComErrorText(Result, true));
+}
+
+bool InModule(const void* Address, HMODULE Module) {
+    HMODULE Found = nullptr;
+    return Address &&
+           GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                                  GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                              static_cast<LPCSTR>(Address), &Found) &&
+           Found == Module;
+}
+
+// The value as the host's connection when it is one: checked first, then asked
+// for _Connection. Borrowed: the host keeps it alive while it hands it to us.
+IDispatch* AsConnection(const void* Value) {
+    if (!IsAdoConnection(Value)) return nullptr;
+    auto* Object = static_cast<IUnknown*>(const_cast<void*>(Value));
+    IDispatch* Checked = nullptr;
+    if (FAILED(Object->QueryInterface(IidConnection, reinterpret_cast<void**>(&Checked))) ||
+        !Checked)
+        return nullptr;
+    Checked->Release();
+    return Checked;
 }
 
 template <typename Interface> struct TReleaser {
@@ -60,15 +87,28 @@ template <typename Interface> struct TReleaser {
 } // namespace
 
 bool IsAdoConnection(const void* Object) {
-    if (!Object || !Readable(Object, sizeof(void*))) return false;
-    const void* Table = *static_cast<void* const*>(Object);
-    if (!Readable(Table, 3 * sizeof(void*))) return false;
-    HMODULE Module = nullptr;
-    if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
-                                GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                            static_cast<LPCSTR>(Table), &Module))
-        return false;
-    return Module == GetModuleHandleA("msado15.dll");
+    const HMODULE Ado = GetModuleHandleA("msado15.dll");
+    if (!Ado || !Object || !Readable(Object, sizeof(void*))) return false;
+    void* const* Table = *static_cast<void* const* const*>(Object);
+    if (!Readable(Table, 3 * sizeof(void*)) || !InModule(Table, Ado)) return false;
+    // QueryInterface, AddRef and Release: the only entries ever called unasked.
+    for (int I = 0; I < 3; ++I)
+        if (!InModule(Table[I], Ado)) return false;
+    return true;
+}
+
+IDispatch* FindAdoConnection(const void* Value) {
+    if (!Value) return nullptr;
+    if (IDispatch* Direct = AsConnection(Value)) return Direct;
+    // A class library's connection component holds the interface in a field.
+    const auto* Fields = static_cast<const unsigned char*>(Value);
+    for (std::size_t Offset = 0; Offset + sizeof(void*) <= 256; Offset += sizeof(void*)) {
+        if (!Readable(Fields + Offset, sizeof(void*))) break;
+        const void* Field = nullptr;
+        std::memcpy(&Field, Fields + Offset, sizeof Field);
+        if (IDispatch* Found = AsConnection(Field)) return Found;
+    }
+    return nullptr;
 }
 
 std::string VariantText(const VARIANT& Value) {
@@ -84,9 +124,18 @@ std::string VariantText(const VARIANT& Value) {
     return Narrowed;
 }
 
-std::string ComErrorText(HRESULT Result) {
+void ClearComError() {
+    SetErrorInfo(0, nullptr);
+}
+
+std::string ComErrorText(HRESULT Result, bool AfterCall) {
+    // The caller cleared the thread's error object before the call, so one
+    // found now was left by that call: the failing object's, or its
+    // provider's, passed through. ISupportErrorInfo is no guide here: Wine's
+    // ADO answers S_FALSE for every interface while it hands the provider's
+    // error object on unchanged, and Windows' ADO answers S_OK.
     IErrorInfo* Info = nullptr;
-    if (GetErrorInfo(0, &Info) == S_OK && Info) {
+    if (AfterCall && GetErrorInfo(0, &Info) == S_OK && Info) {
         BSTR Description = nullptr;
         Info->GetDescription(&Description);
         std::string Text = Narrow(Description);
@@ -133,25 +182,17 @@ void TAdoLogQuery::AttachObject(const void* Value) {
     Connection = nullptr;
     ConnectionInvalid = false;
     if (!Value) return;
-    // A wrong value must not take the host down: check before any call through it.
-    if (!IsAdoConnection(Value)) {
-        ConnectionInvalid = true;
-        return;
-    }
-    auto* Object = static_cast<IUnknown*>(const_cast<void*>(Value));
-    IDispatch* Checked = nullptr;
-    if (FAILED(Object->QueryInterface(IidConnection, reinterpret_cast<void**>(&Checked))) ||
-        !Checked) {
-        ConnectionInvalid = true;
-        return;
-    }
-    // Borrowed: the host keeps its connection alive as long as it hands it to us.
-    Checked->Release();
-    Connection = Checked;
+    // A wrong value must not take the host down: nothing unchecked is called.
+    Connection = FindAdoConnection(Value);
+    ConnectionInvalid = Connection == nullptr;
 }
 
 void TAdoLogQuery::Close() {
     if (!Records) return;
+    for (ADOField* Field : ColumnFields)
+        Field->Release();
+    ColumnFields.clear();
+    KnownColumns.clear();
     LONG State = 0;
     if (SUCCEEDED(Records->get_State(&State)) && State != adStateClosed) Records->Close();
     Records->Release();
@@ -167,10 +208,26 @@ void TAdoLogQuery::Open() {
     // stays connected afterwards, as that is the connection's own affair.
     auto* Link = reinterpret_cast<Connection15*>(Connection); // answered for _Connection
     LONG State = adStateClosed;
-    Check(Link->get_State(&State));
-    if (State == adStateClosed) Check(Link->Open(nullptr, nullptr, nullptr, adOptionUnspecified));
-    Check(CoCreateInstance(ClsidRecordset, nullptr, CLSCTX_INPROC_SERVER, IidRecordset,
-                           reinterpret_cast<void**>(&Records)));
+    Call([&] { return Link->get_State(&State); });
+    if (State == adStateClosed) {
+        // Its own connection string, handed over explicitly: Wine's ADO opens
+        // nothing without one, Windows' takes it as the same settings.
+        BSTR Settings = nullptr;
+        Call([&] { return Link->get_ConnectionString(&Settings); });
+        const HRESULT Result = [&] {
+            ClearComError();
+            return Link->Open(Settings, nullptr, nullptr, adOptionUnspecified);
+        }();
+        SysFreeString(Settings);
+        if (FAILED(Result)) throw TDatabaseError(ComErrorText(Result, true));
+    }
+    ClearComError();
+    const HRESULT Made = CoCreateInstance(ClsidRecordset, nullptr, CLSCTX_INPROC_SERVER,
+                                          IidRecordset, reinterpret_cast<void**>(&Records));
+    if (FAILED(Made) || !Records) {
+        Records = nullptr;
+        throw TDatabaseError(ComErrorText(FAILED(Made) ? Made : E_NOINTERFACE));
+    }
     VARIANT Source, Active;
     VariantInit(&Source);
     VariantInit(&Active);
@@ -185,68 +242,73 @@ void TAdoLogQuery::Open() {
     Active.vt = VT_DISPATCH;
     Active.pdispVal = Connection;
     // Read once, front to back: a forward-only, read-only cursor is all it takes.
+    ClearComError();
     const HRESULT Result =
         Records->Open(Source, Active, adOpenForwardOnly, adLockReadOnly, adCmdText);
     SysFreeString(Source.bstrVal);
     if (FAILED(Result)) {
-        const std::string Text = ComErrorText(Result);
+        const std::string Text = ComErrorText(Result, true);
         Records->Release();
         Records = nullptr;
         throw TDatabaseError(Text);
     }
     TReleaser<ADOFields> Fields;
-    Check(Records->get_Fields(&Fields.Object));
+    Call([&] { return Records->get_Fields(&Fields.Object); });
     long Count = 0;
-    Check(Fields.Object->get_Count(&Count));
+    Call([&] { return Fields.Object->get_Count(&Count); });
     for (long I = 0; I < Count; ++I) {
         VARIANT Index;
         VariantInit(&Index);
         Index.vt = VT_I4;
         Index.lVal = I;
-        TReleaser<ADOField> Field;
-        Check(Fields.Object->get_Item(Index, &Field.Object));
+        ADOField* Field = nullptr;
+        Call([&] { return Fields.Object->get_Item(Index, &Field); });
+        if (!Field) throw TDatabaseError(ComErrorText(E_POINTER));
+        ColumnFields.push_back(Field); // a field object shows the current row's value
         BSTR Name = nullptr;
-        Check(Field.Object->get_Name(&Name));
+        Call([&] { return Field->get_Name(&Name); });
         ColumnNames.push_back(Narrow(Name));
         SysFreeString(Name);
     }
 }
 
 bool TAdoLogQuery::AtEnd() const {
+    if (!Records) return true;
+    // A failed test is a failed read, never the end of the table.
     VARIANT_BOOL End = VARIANT_TRUE;
-    return !Records || FAILED(Records->get_EOF(&End)) || End != VARIANT_FALSE;
+    Call([&] { return Records->get_EOF(&End); });
+    return End != VARIANT_FALSE;
 }
 
 std::string TAdoLogQuery::ColumnText(std::string_view Name) {
     if (!Records) throw TDatabaseError("LogQuery: Dataset not open");
-    for (std::size_t I = 0; I < ColumnNames.size(); ++I) {
-        if (!locale::SameText(ColumnNames[I], Name)) continue;
-        TReleaser<ADOFields> Fields;
-        Check(Records->get_Fields(&Fields.Object));
-        VARIANT Index;
-        VariantInit(&Index);
-        Index.vt = VT_I4;
-        Index.lVal = static_cast<LONG>(I);
-        TReleaser<ADOField> Field;
-        Check(Fields.Object->get_Item(Index, &Field.Object));
-        VARIANT Value;
-        VariantInit(&Value);
-        Check(Field.Object->get_Value(&Value));
-        std::string Text;
-        try {
-            Text = VariantText(Value);
-        } catch (...) {
-            VariantClear(&Value);
-            throw;
-        }
-        VariantClear(&Value);
-        return Text;
+    // Every row asks for the same seven names: each is looked up once per result.
+    std::size_t Column = ColumnNames.size();
+    for (const auto& [Known, Index] : KnownColumns)
+        if (Known == Name) Column = Index;
+    if (Column == ColumnNames.size()) {
+        for (std::size_t I = 0; I < ColumnNames.size() && Column == ColumnNames.size(); ++I)
+            if (locale::SameText(ColumnNames[I], Name)) Column = I;
+        if (Column == ColumnNames.size()) throw FieldNotFound(Name);
+        KnownColumns.emplace_back(std::string(Name), Column);
     }
-    throw FieldNotFound(Name);
+    ADOField* Field = ColumnFields[Column];
+    VARIANT Value;
+    VariantInit(&Value);
+    Call([&] { return Field->get_Value(&Value); });
+    std::string Text;
+    try {
+        Text = VariantText(Value);
+    } catch (...) {
+        VariantClear(&Value);
+        throw;
+    }
+    VariantClear(&Value);
+    return Text;
 }
 
 void TAdoLogQuery::Next() {
-    if (Records) Check(Records->MoveNext());
+    if (Records) Call([&] { return Records->MoveNext(); });
 }
 
 } // namespace brevlund

@@ -11,12 +11,20 @@
 #include <vector>
 
 struct Recordset15;
+struct ADOField;
 
 namespace brevlund {
 
 // Whether a 32-bit value the host handed over points to an ADO connection
-// object: readable memory whose vtable lies in the loaded ADO library.
+// object: readable memory whose vtable, and the vtable's first three entries,
+// lie in the loaded ADO library. Nothing is called through it.
 bool IsAdoConnection(const void* Connection);
+
+// The host's ADO connection behind the value it handed over: the value itself,
+// or the first field of the object it points to, within its first 256 bytes at
+// pointer alignment, that is an ADO object answering for _Connection. Null when
+// there is none. Only checked pointers are called through.
+IDispatch* FindAdoConnection(const void* Value);
 
 // A column value as single-byte text in the ANSI code page; null and empty give "".
 std::string VariantText(const VARIANT& Value);
@@ -25,8 +33,13 @@ std::string VariantText(const VARIANT& Value);
 // since the loader's lock forbids ending it.
 void NoteLibraryUnloading();
 
-// The text of the last COM error of this thread, or a text built from Result.
-std::string ComErrorText(HRESULT Result);
+// The text for a failure: after a failed call of an ADO object (AfterCall),
+// the error object that call left on this thread; else, or without one, the
+// system's text for Result. Callers clear the thread's error object before
+// the call (ClearComError), so an earlier, unrelated failure never lends its
+// text.
+std::string ComErrorText(HRESULT Result, bool AfterCall = false);
+void ClearComError();
 
 class TAdoLogQuery final : public TLogQuery {
 public:
@@ -52,6 +65,8 @@ private:
     std::string Statement;
     Recordset15* Records = nullptr; // owned while open
     std::vector<std::string> ColumnNames;
+    std::vector<ADOField*> ColumnFields; // one per column, owned while open
+    std::vector<std::pair<std::string, std::size_t>> KnownColumns; // name asked, column
 };
 
 } // namespace brevlund

@@ -1,0 +1,191 @@
+#include "Adif.h"
+
+#include "Bands.h"
+
+#include <algorithm>
+#include <optional>
+#include <string>
+#include <utility>
+
+namespace brevlund::logformats {
+
+namespace {
+
+std::string Upper(std::string_view S) {
+    std::string R(S);
+    for (char& C : R)
+        if (C >= 'a' && C <= 'z') C = static_cast<char>(C - 'a' + 'A');
+    return R;
+}
+
+// Line numbers of byte offsets, counted as ForEachLine counts lines.
+class TLineIndex {
+public:
+    explicit TLineIndex(std::string_view Text) {
+        for (std::size_t I = 0; I < Text.size(); ++I) {
+            if (Text[I] == '\r' && I + 1 < Text.size() && Text[I + 1] == '\n') ++I;
+            if (Text[I] == '\r' || Text[I] == '\n') Starts.push_back(I + 1);
+        }
+    }
+    std::size_t LineOf(std::size_t Offset) const {
+        return static_cast<std::size_t>(std::upper_bound(Starts.begin(), Starts.end(), Offset) -
+                                        Starts.begin()) +
+               1;
+    }
+
+private:
+    std::vector<std::size_t> Starts; // offsets where lines 2, 3, ... begin
+};
+
+// One record's fields, the first of each name.
+class TRecord {
+public:
+    void Add(std::string Name, std::string_view Data) {
+        if (!Find(Name)) Fields.emplace_back(std::move(Name), std::string(Data));
+    }
+    const std::string* Find(std::string_view Name) const {
+        for (const auto& [Key, Value] : Fields)
+            if (Key == Name) return &Value;
+        return nullptr;
+    }
+    bool Empty() const { return Fields.empty(); }
+    void Clear() { Fields.clear(); }
+
+private:
+    std::vector<std::pair<std::string, std::string>> Fields; // names in capitals
+};
+
+// The QSO of a complete record, or the reason it has none.
+bool QsoOf(const TRecord& Record, TLogQSO& Qso, std::string& Problem) {
+    const std::string* Call = Record.Find("CALL");
+    const std::string* Band = Record.Find("BAND");
+    const std::string* Freq = Record.Find("FREQ");
+    const std::string* Mode = Record.Find("MODE");
+    if (!Call) {
+        Problem = "record without CALL";
+        return false;
+    }
+    if (!Band && !Freq) {
+        Problem = "record without BAND or FREQ";
+        return false;
+    }
+    if (!Mode) {
+        Problem = "record without MODE";
+        return false;
+    }
+    Qso.Call = *Call;
+    if (Band) {
+        const std::optional<std::string_view> Label = BandOfAdifName(*Band);
+        Qso.Band = Label ? std::string(*Label) : *Band;
+    } else {
+        const std::optional<std::string_view> Label = BandOfMHz(*Freq);
+        Qso.Band = Label ? std::string(*Label) : *Freq;
+    }
+    Qso.Mode = *Mode;
+    const std::string* Exchange = Record.Find("SRX_STRING");
+    if (Exchange && !Exchange->empty()) {
+        Qso.Exchange = *Exchange;
+    } else {
+        for (const char* Name : {"RST_RCVD", "SRX"}) {
+            const std::string* Part = Record.Find(Name);
+            if (!Part || Part->empty()) continue;
+            if (!Qso.Exchange.empty()) Qso.Exchange += ' ';
+            Qso.Exchange += *Part;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+TLogRead ReadAdif(std::string_view Text) {
+    TLogRead Read;
+    const TLineIndex Lines(Text);
+    const auto Report = [&](std::size_t Offset, std::string Message) {
+        Read.Problems.push_back({Lines.LineOf(Offset), std::move(Message)});
+    };
+
+    // A file that begins with "<" has no header; nor has one without <EOH>, whose
+    // first field a blank line or a byte-order mark may precede.
+    bool InHeader =
+        !Text.empty() && Text[0] != '<' && Upper(Text).find("<EOH>") != std::string::npos;
+    TRecord Record;
+    std::size_t RecordStart = 0;
+    std::size_t At = 0;
+    while (At < Text.size()) {
+        const std::size_t Open = Text.find('<', At);
+        if (Open == std::string_view::npos) break; // text between fields is a comment
+        const std::size_t Close = Text.find('>', Open);
+        if (Close == std::string_view::npos) {
+            Report(Open, "tag without \">\"");
+            break;
+        }
+        const std::string_view Tag = Text.substr(Open + 1, Close - Open - 1);
+        if (const std::size_t Inner = Tag.find('<'); Inner != std::string_view::npos) {
+            Report(Open, "\"<\" that starts no tag");
+            At = Open + 1 + Inner;
+            continue;
+        }
+        const std::size_t Colon = Tag.find(':');
+        if (Colon == std::string_view::npos) {
+            const std::string Name = Upper(Tag);
+            At = Close + 1;
+            if (Name == "EOH") {
+                if (!InHeader) Report(Open, "<EOH> outside the header");
+                InHeader = false;
+                Record.Clear();
+            } else if (Name == "EOR") {
+                if (InHeader) {
+                    Report(Open, "<EOR> inside the header, which ends at <EOH>");
+                } else if (Record.Empty()) {
+                    Report(Open, "<EOR> ends a record without fields");
+                } else {
+                    TLogQSO Qso;
+                    Qso.Line = Lines.LineOf(RecordStart);
+                    std::string Problem;
+                    if (QsoOf(Record, Qso, Problem))
+                        Read.QSOs.push_back(std::move(Qso));
+                    else
+                        Report(RecordStart, std::move(Problem));
+                }
+                Record.Clear();
+            } else {
+                Report(Open, "tag <" + std::string(Tag) + "> has no length");
+            }
+            continue;
+        }
+        const std::string Name = Upper(Tag.substr(0, Colon));
+        std::string_view LengthText = Tag.substr(Colon + 1);
+        LengthText = LengthText.substr(0, LengthText.find(':')); // a data type may follow
+        std::size_t Length = 0;
+        bool Valid = !LengthText.empty() && !Name.empty();
+        for (char C : LengthText) {
+            if (C < '0' || C > '9' || Length > Text.size()) {
+                Valid = false;
+                break;
+            }
+            Length = Length * 10 + static_cast<std::size_t>(C - '0');
+        }
+        if (!Valid) {
+            Report(Open, "field <" + std::string(Tag) + "> needs a name and a length in digits");
+            At = Close + 1;
+            continue;
+        }
+        if (Length > Text.size() - (Close + 1)) {
+            Report(Open, "field " + Name + " runs past the end of the file");
+            break;
+        }
+        if (!InHeader) {
+            if (Record.Empty()) RecordStart = Open;
+            Record.Add(Name, Text.substr(Close + 1, Length));
+        }
+        At = Close + 1 + Length;
+    }
+    if (!Record.Empty()) Report(RecordStart, "record without <EOR> at the end of the file");
+    // A record's own problem is found at its end, after those of its fields.
+    std::stable_sort(Read.Problems.begin(), Read.Problems.end(),
+                     [](const TLogProblem& A, const TLogProblem& B) { return A.Line < B.Line; });
+    return Read;
+}
+
+} // namespace brevlund::logformats

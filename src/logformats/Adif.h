@@ -1,0 +1,13 @@
+// ADIF logs: an optional header up to <EOH>, then records of fields
+// <NAME:LENGTH[:TYPE]>data, each record ended by <EOR>. Field names and tags
+// ignore letter case; a field's data is exactly LENGTH bytes, whatever they are.
+#pragma once
+
+#include "LogRecord.h"
+
+namespace brevlund::logformats {
+
+// Every QSO carries the line on which its record's first field starts.
+TLogRead ReadAdif(std::string_view Text);
+
+} // namespace brevlund::logformats

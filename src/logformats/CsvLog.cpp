@@ -1,0 +1,31 @@
+#include "CsvLog.h"
+
+#include <string>
+
+namespace brevlund::logformats {
+
+TLogRead ReadCsvLog(std::string_view Text) {
+    TLogRead Read;
+    ForEachLine(Text, [&](std::size_t Number, std::string_view Line) {
+        if (Line.empty() || Line[0] == '#') return;
+        std::vector<std::string_view> Fields;
+        std::size_t Start = 0;
+        for (;;) {
+            const std::size_t End = Line.find(';', Start);
+            Fields.push_back(Line.substr(Start, End == std::string_view::npos ? End : End - Start));
+            if (End == std::string_view::npos) break;
+            Start = End + 1;
+        }
+        if (Fields.size() != 4) {
+            Read.Problems.push_back({Number, "expected 4 fields separated by \";\" (call, band, "
+                                             "mode, exchange), found " +
+                                                 std::to_string(Fields.size())});
+            return;
+        }
+        Read.QSOs.push_back({Number, std::string(Fields[0]), std::string(Fields[1]),
+                             std::string(Fields[2]), std::string(Fields[3])});
+    });
+    return Read;
+}
+
+} // namespace brevlund::logformats

@@ -1,0 +1,12 @@
+// The plain log format of the bundled example: one QSO a line,
+//   CallSign;DigiBand;QSOMode;QSOReportRecived
+// taken as written. Empty lines and lines beginning with "#" are comments.
+#pragma once
+
+#include "LogRecord.h"
+
+namespace brevlund::logformats {
+
+TLogRead ReadCsvLog(std::string_view Text);
+
+} // namespace brevlund::logformats

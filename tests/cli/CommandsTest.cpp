@@ -1,0 +1,297 @@
+// The commands as the operator calls them: exit codes, messages, the output
+// forms, the order of scoring and the log database.
+#include "CliSupport.h"
+
+#include "platform/headless/SqliteLogQuery.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <cstdio>
+
+namespace brevlund {
+namespace {
+
+using test::Brevlund;
+using test::TRun;
+
+class CommandsTest : public ::testing::Test {
+protected:
+    CommandsTest() { Dir.Write("brevlund.dom", "AB=AB\nCD=CD\nEF=EF\n"); }
+    std::string File(const std::string& Name, std::string_view Text) {
+        return Dir.Write(Name, Text);
+    }
+    test::TTempDir Dir;
+};
+
+const char* const Cabrillo = "START-OF-LOG: 3.0\n"
+                             "QSO: 14000 CW d t ME 599 X SM5A 599 AB\n"
+                             "QSO: 7000 CW d t ME 599 X OH2B 599 cd\n"
+                             "QSO: 14000 CW d t ME 599 X SM5A 599 CD\n"
+                             "END-OF-LOG:\n";
+
+const char* const Summary = "Band\t  QSOs\tPoints\t   OBL\t\n"
+                            "  14\t     1\t     1\t     1\t\n"
+                            "   7\t     1\t     2\t     1\t\n"
+                            "Total\t     2\t     3\t     2\t\n"
+                            " Score: 3*2=6\n";
+
+TEST_F(CommandsTest, ExitCodesAndMessages) {
+    const std::string Log = File("a.log", Cabrillo);
+    File("b.txt", Cabrillo);
+    struct Case {
+        const char* Name;
+        std::vector<std::string> Args;
+        int Code;
+        std::string Err; // a part of standard error; empty: nothing there
+    };
+    const Case Cases[] = {
+        {"no command", {}, 2, "a command is needed"},
+        {"unknown command", {"scores", Log}, 2, "unknown command scores"},
+        {"score without a log", {"score"}, 2, "score needs a log file"},
+        {"two logs", {"score", Log, Log}, 2, "one log at a time"},
+        {"unknown option", {"score", Log, "--fast"}, 2, "unknown option --fast"},
+        {"missing log", {"score", Dir.Path + "/none.log"}, 2, "cannot read"},
+        {"a folder", {"score", Dir.Path + "/x.log"}, 2, "cannot read"},
+        {"unknown format", {"score", Dir.Path + "/b.txt"}, 2, "unknown log format"},
+        {"no extension", {"score", Dir.Path}, 2, "unknown log format"},
+        {"bad order", {"score", Log, "--order", "time"}, 2, "--order is log or call"},
+        {"order without value", {"score", Log, "--order"}, 2, "--order is log or call"},
+        {"table on Cabrillo", {"score", Log, "--table", "Log"}, 2, "SQLite logs only"},
+        {"tokens on CSV",
+         {"score", Dir.Path + "/a.csv", "--exchange-tokens", "2"},
+         2,
+         "Cabrillo logs only"},
+        {"tokens not a number", {"score", Log, "--exchange-tokens", "x"}, 2, "whole number"},
+        {"tokens zero", {"score", Log, "--exchange-tokens=0"}, 2, "whole number"},
+        {"flag with a value", {"score", Log, "--json=yes"}, 2, "takes no value"},
+        {"missing area list named",
+         {"score", Log, "--areas", Dir.Path + "/none.dom"},
+         2,
+         "cannot read"},
+        {"fine", {"score", Log}, 0, ""},
+        {"fine, options in any place",
+         {"score", "--order=call", Log, "--exchange-tokens", "2"},
+         0,
+         ""},
+        {"check-areas without a file", {"check-areas"}, 2, "one area list file"},
+        {"check-areas on a missing file",
+         {"check-areas", Dir.Path + "/none.dom"},
+         2,
+         "cannot read"},
+        {"check-areas, clean", {"check-areas", Dir.Path + "/brevlund.dom"}, 0, ""},
+        {"help", {"--help"}, 0, ""},
+    };
+    mkdir((Dir.Path + "/x.log").c_str(), 0755);
+    for (const Case& C : Cases) {
+        SCOPED_TRACE(C.Name);
+        const TRun Run = Brevlund(C.Args);
+        EXPECT_EQ(Run.Code, C.Code);
+        if (C.Err.empty()) {
+            EXPECT_EQ(Run.Err, "");
+        } else {
+            EXPECT_NE(Run.Err.find(C.Err), std::string::npos) << Run.Err;
+            EXPECT_EQ(Run.Out, "");
+        }
+    }
+}
+
+TEST_F(CommandsTest, MalformedLinesAreReportedAndTheRestScored) {
+    const std::string Log =
+        File("bad.log", std::string(Cabrillo) + "QSO: 14000 CW d t ME\nQSO: 21000 CW d t ME 5 X "
+                                                "Y 5 EF\n");
+    const TRun Run = Brevlund({"score", Log});
+    EXPECT_EQ(Run.Code, 1);
+    EXPECT_EQ(Run.Err, Log + ":6: QSO line needs my call, the sent exchange, the call and the "
+                             "received exchange after the time; found 1 tokens\n");
+    EXPECT_NE(Run.Out.find(" Score: 4*3=12"), std::string::npos) << Run.Out;
+
+    const std::string Adif = File("bad.adi", "<CALL:2>A1<MODE:2>CW<EOR>\n<CALL:2>B1<BAND:3>"
+                                             "20m<MODE:2>CW<SRX:2>AB<EOR>\n<CALL:9>X");
+    const TRun AdifRun = Brevlund({"score", Adif});
+    EXPECT_EQ(AdifRun.Code, 1);
+    EXPECT_EQ(AdifRun.Err, Adif + ":1: record without BAND or FREQ\n" + Adif +
+                               ":3: field CALL runs past the end of the file\n");
+    EXPECT_NE(AdifRun.Out.find(" Score: 1*1=1"), std::string::npos) << AdifRun.Out;
+}
+
+TEST_F(CommandsTest, OutputForms) {
+    const std::string Log = File("a.log", Cabrillo);
+    EXPECT_EQ(Brevlund({"score", Log}).Out, Summary);
+
+    const TRun Json = Brevlund({"score", Log, "--json"});
+    EXPECT_EQ(Json.Out,
+              "{\"bands\":[{\"band\":\"14\",\"qsos\":1,\"points\":1,\"multipliers\":1,\"areas\":["
+              "\"AB\"]},{\"band\":\"7\",\"qsos\":1,\"points\":2,\"multipliers\":1,\"areas\":["
+              "\"CD\"]}],\"total\":{\"qsos\":2,\"points\":3,\"multipliers\":2},\"score\":6}\n");
+
+    const TRun Qsos = Brevlund({"score", Log, "--qsos"});
+    EXPECT_EQ(Qsos.Out, Log + ":2: SM5A 14 CW \"599 AB\": 1 point, new multiplier AB\n" + Log +
+                            ":3: OH2B 7 CW \"599 cd\": 2 points, new multiplier CD\n" + Log +
+                            ":4: SM5A 14 CW \"599 CD\": duplicate of line 2\n\n" + Summary);
+
+    const TRun Needed = Brevlund({"score", Log, "--needed"});
+    EXPECT_EQ(Needed.Out, std::string(Summary) +
+                              "\nAreas still needed:\n 1.8: AB CD EF\n 3.5: AB CD EF\n"
+                              "   7: AB EF\n  10: AB CD EF\n  14: CD EF\n  18: AB CD EF\n"
+                              "  21: AB CD EF\n  24: AB CD EF\n  28: AB CD EF\n");
+
+    const TRun All = Brevlund({"score", Log, "--json", "--qsos", "--needed"});
+    EXPECT_NE(All.Out.find(",\"qsos\":[{\"line\":2,\"call\":\"SM5A\",\"band\":\"14\",\"mode\":"
+                           "\"CW\",\"exchange\":\"599 AB\",\"points\":1,\"new_multiplier\":"
+                           "\"AB\"},"),
+              std::string::npos)
+        << All.Out;
+    EXPECT_NE(All.Out.find("{\"line\":4,\"call\":\"SM5A\",\"band\":\"14\",\"mode\":\"CW\","
+                           "\"exchange\":\"599 CD\",\"points\":-1,\"duplicate_of\":2}"),
+              std::string::npos);
+    EXPECT_NE(All.Out.find(",\"needed\":[{\"band\":\"1.8\",\"areas\":[\"AB\",\"CD\",\"EF\"]},"),
+              std::string::npos);
+    EXPECT_NE(All.Out.find("{\"band\":\"14\",\"areas\":[\"CD\",\"EF\"]}"), std::string::npos);
+
+    // JSON escapes what is not plain printable ASCII.
+    const std::string Odd = File("odd.csv", "A\"\\\xE9;14;CW;\t59 AB\n");
+    EXPECT_NE(Brevlund({"score", Odd, "--json", "--qsos"})
+                  .Out.find("\"call\":\"A\\\"\\\\\\u00e9\",\"band\":\"14\",\"mode\":\"CW\","
+                            "\"exchange\":\"\\u000959 AB\""),
+              std::string::npos);
+}
+
+TEST_F(CommandsTest, AreaListBesideTheLogOrNamed) {
+    const std::string Log = File("a.log", Cabrillo);
+    File("other.dom", "CD=CD\n");
+    EXPECT_NE(
+        Brevlund({"score", Log, "--areas", Dir.Path + "/other.dom"}).Out.find(" Score: 3*1=3"),
+        std::string::npos);
+    std::remove((Dir.Path + "/brevlund.dom").c_str());
+    const TRun Run = Brevlund({"score", Log});
+    EXPECT_EQ(Run.Code, 0);
+    EXPECT_EQ(Run.Err, "brevlund: no area list at " + Dir.Path +
+                           "/brevlund.dom: no area counts as a multiplier (name one with "
+                           "--areas)\n");
+    EXPECT_NE(Run.Out.find(" Score: 3*0=0"), std::string::npos);
+}
+
+// The order decides which of two equal QSOs is recorded (and so whose
+// exchange counts) and the order of the bands.
+TEST_F(CommandsTest, OrderOfScoring) {
+    const std::string Log = File("order.csv", "ZZ;7;CW;599 AB\n"
+                                              "B;14;CW;599 CD\n"
+                                              "a;14;CW;599 EF\n"
+                                              "B;14;CW;599 EF\n");
+    const TRun ByLog = Brevlund({"score", Log, "--qsos"});
+    EXPECT_EQ(ByLog.Out, Log + ":1: ZZ 7 CW \"599 AB\": 2 points, new multiplier AB\n" + Log +
+                             ":2: B 14 CW \"599 CD\": 1 point, new multiplier CD\n" + Log +
+                             ":3: a 14 CW \"599 EF\": 1 point, new multiplier EF\n" + Log +
+                             ":4: B 14 CW \"599 EF\": duplicate of line 2\n\n"
+                             "Band\t  QSOs\tPoints\t   OBL\t\n"
+                             "   7\t     1\t     2\t     1\t\n"
+                             "  14\t     2\t     2\t     2\t\n"
+                             "Total\t     3\t     4\t     3\t\n"
+                             " Score: 4*3=12\n");
+    const TRun ByCall = Brevlund({"score", Log, "--qsos", "--order", "call"});
+    EXPECT_EQ(ByCall.Out, Log + ":2: B 14 CW \"599 CD\": 1 point, new multiplier CD\n" + Log +
+                              ":4: B 14 CW \"599 EF\": duplicate of line 2\n" + Log +
+                              ":1: ZZ 7 CW \"599 AB\": 2 points, new multiplier AB\n" + Log +
+                              ":3: a 14 CW \"599 EF\": 1 point, new multiplier EF\n\n"
+                              "Band\t  QSOs\tPoints\t   OBL\t\n"
+                              "  14\t     2\t     2\t     2\t\n"
+                              "   7\t     1\t     2\t     1\t\n"
+                              "Total\t     3\t     4\t     3\t\n"
+                              " Score: 4*3=12\n");
+}
+
+TEST_F(CommandsTest, LogDatabase) {
+    const std::string Db = Dir.Path + "/log.sqlite";
+    {
+        TSqliteConnection Log(Db);
+        const std::string Columns = "(QSOReportRecived, DXCCPrefix, MainPrefix, CallSign, "
+                                    "DigiBand, QSOMode, Continent)";
+        Log.Execute("create table Log " + Columns);
+        Log.Execute("insert into Log values ('599 AB', 'SM', 'SM', 'ZZ', '7', 'CW', 'EU')");
+        Log.Execute("insert into Log values ('599 CD', 'SM', 'SM', 'B', '14', 'CW', 'EU')");
+        Log.Execute("create table Contest2 " + Columns);
+        Log.Execute("insert into Contest2 values ('599 EF', 'SM', 'SM', 'C', '21', 'SSB', 'EU')");
+        Log.Execute("create table Short (CallSign, DigiBand, DXCCPrefix)");
+        Log.Execute("insert into Short values ('A', '14', 'SM')");
+    }
+    struct Case {
+        std::vector<std::string> Args;
+        int Code;
+        std::string Out; // a part of it
+        std::string Err;
+    };
+    const Case Cases[] = {
+        {{"--qsos"}, 0, Db + ":1: B 14 CW \"599 CD\": 1 point, new multiplier CD\n", ""},
+        {{"--order", "log", "--qsos"}, 0, Db + ":1: ZZ 7 CW \"599 AB\": 2 points", ""},
+        {{"--table", "Contest2"}, 0, "  21\t     1\t     1\t     1\t\n", ""},
+        {{"--table", "Nope"}, 2, "", Db + ": no such table: Nope"},
+        {{"--table", "Short"}, 2, "", Db + ": LogQuery: Field 'QSOReportRecived' not found"},
+        {{"--exchange-tokens", "2"}, 2, "", "Cabrillo logs only"},
+    };
+    for (const Case& C : Cases) {
+        std::vector<std::string> Args = {"score", Db};
+        Args.insert(Args.end(), C.Args.begin(), C.Args.end());
+        const TRun Run = Brevlund(Args);
+        SCOPED_TRACE(Args.back());
+        EXPECT_EQ(Run.Code, C.Code) << Run.Err;
+        EXPECT_NE(Run.Out.find(C.Out), std::string::npos) << Run.Out;
+        if (C.Err.empty())
+            EXPECT_EQ(Run.Err, "");
+        else
+            EXPECT_NE(Run.Err.find(C.Err), std::string::npos) << Run.Err;
+    }
+
+    // A missing database is reported, not created; a file that is no database too.
+    const std::string Missing = Dir.Path + "/none.db";
+    EXPECT_EQ(Brevlund({"score", Missing}).Code, 2);
+    struct stat Info {};
+    EXPECT_NE(stat(Missing.c_str(), &Info), 0);
+    const TRun NotDb = Brevlund({"score", File("text.db", "no database here\n")});
+    EXPECT_EQ(NotDb.Code, 2);
+    EXPECT_NE(NotDb.Err.find("not a database"), std::string::npos) << NotDb.Err;
+}
+
+TEST_F(CommandsTest, CheckAreas) {
+    const std::string List = File("list.dom", "; areas\nAB=AB\nCD=cd\nEF EF\nab=AB\nGH=GH\n");
+    const TRun Run = Brevlund({"check-areas", List});
+    EXPECT_EQ(Run.Code, 1);
+    EXPECT_EQ(Run.Out,
+              List + ":3: value \"cd\" has small letters: it never counts; write \"CD\"\n" + List +
+                  ":4: no \"=\": the line is passed over; an area is written \"EF=EF\"\n" + List +
+                  ":5: name \"ab\" is taken by line 2: this line is never used\n"
+                  "2 areas count\n");
+    EXPECT_EQ(Run.Err, "");
+    const TRun One = Brevlund({"check-areas", File("one.dom", "AB=AB")});
+    EXPECT_EQ(One.Code, 0);
+    EXPECT_EQ(One.Out, "1 area counts\n");
+}
+
+// The program itself, on the bundled example logs.
+TEST(Program, ScoresTheExamples) {
+    const std::string Areas = std::string(BREVLUND_EXAMPLES) + "/host/Plugins/brevlund.dom";
+    struct Case {
+        const char* Log;
+        const char* Score;
+    };
+    for (const Case& C :
+         {Case{"contest.log", " Score: 19*12=228"}, Case{"contest.adi", " Score: 10*7=70"},
+          Case{"log.csv", " Score: 19*11=209"}}) {
+        const std::string Command = std::string(BREVLUND_EXE) + " score " + BREVLUND_EXAMPLES +
+                                    "/" + C.Log + " --areas " + Areas;
+        std::FILE* Pipe = popen(Command.c_str(), "r");
+        ASSERT_NE(Pipe, nullptr);
+        std::string Out;
+        char Buffer[4096];
+        std::size_t Got;
+        while ((Got = std::fread(Buffer, 1, sizeof Buffer, Pipe)) > 0)
+            Out.append(Buffer, Got);
+        EXPECT_EQ(pclose(Pipe), 0) << C.Log;
+        EXPECT_NE(Out.find(C.Score), std::string::npos) << C.Log << "\n" << Out;
+    }
+}
+
+} // namespace
+} // namespace brevlund

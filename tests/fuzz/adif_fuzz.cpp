@@ -1,0 +1,61 @@
+// The ADIF reader: every field of a QSO comes from the input, and writing the
+// QSOs back as ADIF gives a log that reads the same, with no problem.
+#include "FuzzCheck.h"
+
+#include "engine/Scoring.h"
+#include "logformats/Adif.h"
+
+#include <cstdint>
+#include <string>
+
+using namespace brevlund;
+using namespace brevlund::logformats;
+
+namespace {
+
+bool In(std::string_view Text, std::string_view Part) {
+    return Text.find(Part) != std::string_view::npos;
+}
+
+std::string Field(const char* Name, const std::string& Value) {
+    return "<" + std::string(Name) + ":" + std::to_string(Value.size()) + ">" + Value + " ";
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size) {
+    const std::string_view Text(reinterpret_cast<const char*>(Data), Size);
+    TLogRead Read;
+    try {
+        Read = ReadAdif(Text);
+    } catch (...) {
+        FUZZ_CHECK(!"reading threw");
+    }
+    brevlund::fuzz::CheckLines(Read, CountLines(Text));
+
+    std::string Again = "brevlund\n<EOH>\n";
+    for (const TLogQSO& Q : Read.QSOs) {
+        FUZZ_CHECK(In(Text, Q.Call));
+        FUZZ_CHECK(In(Text, Q.Mode));
+        FUZZ_CHECK(BandNumber(Q.Band) != 0 || In(Text, Q.Band));
+        // SRX_STRING, or RST_RCVD and SRX joined by one blank.
+        bool FromInput = In(Text, Q.Exchange);
+        for (std::size_t Blank = Q.Exchange.find(' '); !FromInput && Blank != std::string::npos;
+             Blank = Q.Exchange.find(' ', Blank + 1))
+            FromInput = In(Text, std::string_view(Q.Exchange).substr(0, Blank)) &&
+                        In(Text, std::string_view(Q.Exchange).substr(Blank + 1));
+        FUZZ_CHECK(FromInput);
+        Again += Field("CALL", Q.Call) + Field("BAND", Q.Band) + Field("MODE", Q.Mode) +
+                 Field("SRX_STRING", Q.Exchange) + "<EOR>\n";
+    }
+    const TLogRead Reread = ReadAdif(Again);
+    FUZZ_CHECK(Reread.Problems.empty());
+    FUZZ_CHECK(Reread.QSOs.size() == Read.QSOs.size());
+    for (std::size_t I = 0; I < Read.QSOs.size(); ++I) {
+        const TLogQSO &A = Read.QSOs[I], &B = Reread.QSOs[I];
+        FUZZ_CHECK(A.Call == B.Call && A.Mode == B.Mode && A.Exchange == B.Exchange);
+        FUZZ_CHECK(A.Band == B.Band || BandNumber(B.Band) != 0);
+    }
+    FUZZ_CHECK(brevlund::fuzz::SameRead(Read, ReadAdif(Text)));
+    return 0;
+}

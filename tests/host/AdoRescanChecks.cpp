@@ -1,0 +1,836 @@
+// The log rescan end to end through a real ADO: a host in miniature opens an
+// ADODB.Connection over tables this program writes (the test OLE DB provider
+// BrevlundTestLogProvider reads them), hands it to BrevlundDXContest.dll as
+// LogConnection, and checks what the user sees against the same rows scored
+// here with the scoring engine itself.
+//
+//   AdoRescanChecks.exe checks       every check; "N passed, M failed" and the
+//                                    number of rows the rescans read through ADO
+//   AdoRescanChecks.exe time ROWS    the first showing over a table of ROWS rows:
+//                                    prints its time in ms (for the notes)
+//
+// Needs an ADO that loads rows (Wine 10's msado15 under Wine) and the provider
+// registered; tests/wine/wine-ado.sh sets both up.
+#include "FakeRecordset.h"
+#include "engine/AreaList.h"
+#include "engine/HostRecords.h"
+#include "engine/Scoring.h"
+#include "engine/Summary.h"
+#include "provider/SampleLog.h"
+
+#include <windows.h>
+
+#include <adoint.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+using namespace brevlund;
+using sample::MakeLog;
+using sample::TTable;
+using sample::TValue;
+
+namespace {
+
+int Passed = 0, Failed = 0;
+long RowsRead = 0; // rows of the tables that completed rescans went through
+
+void Check(bool Ok, const std::string& Name, const std::string& Detail = "") {
+    (Ok ? Passed : Failed) += 1;
+    std::printf("%s - %s%s%s\n", Ok ? "ok" : "not ok", Name.c_str(),
+                (!Ok && !Detail.empty()) ? ": " : "", Ok ? "" : Detail.c_str());
+    std::fflush(stdout);
+}
+
+void CheckEqual(const std::string& Got, const std::string& Want, const std::string& Name) {
+    Check(Got == Want, Name, "got [" + Got + "], want [" + Want + "]");
+}
+
+// ---- The plug-in, as a host calls it -------------------------------------------
+
+#if defined(__i386__)
+#define REGPARM __attribute__((regparm(3)))
+#else
+#define REGPARM
+#endif
+using TRelease = void(REGPARM*)();
+using TAddQSO = std::int32_t(REGPARM*)(void* Context);
+using TRun = std::uint32_t(REGPARM*)(std::uint32_t Value, void* Context);
+
+constexpr std::size_t OffLogTable = 12, OffCallSign = 268, OffDigiBand = 540, OffQSOMode = 796,
+                      OffContinent = 1052, OffExchange = 1308, OffCaptionTitle = 3868;
+
+struct TContext {
+    unsigned char Bytes[sizeof(QsoContext)] = {};
+    void Store(std::size_t Offset, const std::string& Text) {
+        const std::size_t N = std::min<std::size_t>(Text.size(), 255);
+        Bytes[Offset] = static_cast<unsigned char>(N);
+        std::memcpy(Bytes + Offset + 1, Text.data(), N);
+    }
+    std::string Read(std::size_t Offset) const {
+        return std::string(reinterpret_cast<const char*>(Bytes) + Offset + 1, Bytes[Offset]);
+    }
+};
+
+struct TPlugin {
+    HMODULE Module = nullptr;
+    TRelease Release = nullptr;
+    TAddQSO AddQSO = nullptr;
+    TRun Run = nullptr;
+    bool Load(const std::string& Path) {
+        Module = LoadLibraryA(Path.c_str());
+        if (!Module) return false;
+        const auto Ordinal = [this](int N) {
+            return reinterpret_cast<void*>(GetProcAddress(Module, MAKEINTRESOURCEA(N)));
+        };
+        Release = reinterpret_cast<TRelease>(Ordinal(2));
+        AddQSO = reinterpret_cast<TAddQSO>(Ordinal(4));
+        Run = reinterpret_cast<TRun>(Ordinal(5));
+        return Release && AddQSO && Run;
+    }
+};
+
+std::string Folder() {
+    char Path[MAX_PATH];
+    GetModuleFileNameA(nullptr, Path, MAX_PATH);
+    const std::string S(Path);
+    return S.substr(0, S.find_last_of("\\/") + 1);
+}
+
+std::string Text(HWND Window) {
+    std::vector<char> Buffer(1 << 20);
+    const int Length = static_cast<int>(
+        SendMessageA(Window, WM_GETTEXT, Buffer.size(), reinterpret_cast<LPARAM>(Buffer.data())));
+    return std::string(Buffer.data(), static_cast<std::size_t>(Length));
+}
+
+HWND Child(HWND Parent, const char* Class, const char* Caption = nullptr) {
+    HWND Found = FindWindowExA(Parent, nullptr, Class, Caption);
+    if (Found) return Found;
+    for (HWND C = GetWindow(Parent, GW_CHILD); C; C = GetWindow(C, GW_HWNDNEXT))
+        if ((Found = Child(C, Class, Caption))) return Found;
+    return nullptr;
+}
+
+void Pump(DWORD Milliseconds) {
+    const DWORD Until = GetTickCount() + Milliseconds;
+    do {
+        MSG Message;
+        while (PeekMessageA(&Message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&Message);
+            DispatchMessageA(&Message);
+        }
+        Sleep(10);
+    } while (static_cast<int>(Until - GetTickCount()) > 0);
+}
+
+// Message boxes are answered by a thread of their own, which keeps their texts.
+std::mutex BoxLock;
+std::vector<std::string> Boxes;
+std::atomic<bool> Answering{true};
+
+BOOL CALLBACK AnswerBox(HWND Window, LPARAM) {
+    DWORD Process = 0;
+    GetWindowThreadProcessId(Window, &Process);
+    char Class[32];
+    if (Process != GetCurrentProcessId() || !IsWindowVisible(Window) ||
+        !GetClassNameA(Window, Class, sizeof Class) || std::strcmp(Class, "#32770") != 0)
+        return TRUE;
+    std::string Said;
+    if (HWND Static = GetDlgItem(Window, 0xFFFF)) Said = Text(Static);
+    {
+        std::lock_guard<std::mutex> Guard(BoxLock);
+        Boxes.push_back(Said);
+    }
+    PostMessageA(Window, WM_COMMAND, IDOK, 0);
+    Sleep(200);
+    return TRUE;
+}
+
+DWORD WINAPI BoxAnswerer(LPVOID) {
+    while (Answering) {
+        EnumWindows(AnswerBox, 0);
+        Sleep(50);
+    }
+    return 0;
+}
+
+std::vector<std::string> TakeBoxes() {
+    std::lock_guard<std::mutex> Guard(BoxLock);
+    std::vector<std::string> Taken;
+    Taken.swap(Boxes);
+    return Taken;
+}
+
+std::string Joined(const std::vector<std::string>& Texts) {
+    std::string All;
+    for (const std::string& T : Texts)
+        All += (All.empty() ? "" : " | ") + T;
+    return All.empty() ? "no box" : All;
+}
+
+// A failure the plug-in raises to the host is a failed check here.
+LONG CALLBACK CatchPluginFailure(EXCEPTION_POINTERS* Info) {
+    const EXCEPTION_RECORD& Record = *Info->ExceptionRecord;
+    if (Record.ExceptionCode != 0xE0425844) return EXCEPTION_CONTINUE_SEARCH;
+    Check(false, "the plug-in raised a failure",
+          Record.NumberParameters >= 1
+              ? reinterpret_cast<const char*>(Record.ExceptionInformation[0])
+              : "");
+    return EXCEPTION_CONTINUE_EXECUTION;
+}
+
+// ---- Tables -------------------------------------------------------------------
+
+const std::string TableFolder = Folder() + "AdoTables";
+
+void WriteTable(const std::string& Name, const TTable& Table) {
+    CreateDirectoryA(TableFolder.c_str(), nullptr);
+    std::ofstream File(TableFolder + "\\" + Name + ".tsv", std::ios::binary | std::ios::trunc);
+    for (std::size_t I = 0; I < Table.Header.size(); ++I)
+        File << (I ? "\t" : "") << Table.Header[I];
+    File << "\n";
+    for (const auto& Row : Table.Rows) {
+        for (std::size_t I = 0; I < Row.size(); ++I)
+            File << (I ? "\t" : "") << (Row[I] ? *Row[I] : std::string("\\N"));
+        File << "\n";
+    }
+}
+
+const std::vector<std::string> Columns = {
+    "QSOReportRecived", "DXCCPrefix", "MainPrefix", "CallSign", "DigiBand", "QSOMode", "Continent"};
+
+// ---- The same rows scored here -------------------------------------------------
+
+bool Less(const TValue& A, const TValue& B, bool NoCase) {
+    if (!A || !B) return !A && B;
+    return NoCase ? sample::Fold(*A) < sample::Fold(*B) : *A < *B;
+}
+
+struct TExpected {
+    std::string Summary;
+    std::string LastBand; // of the last recorded row whose band is one of the nine
+    std::vector<TValue> LastRow;
+};
+
+std::string Upper(std::string S) {
+    for (char& C : S)
+        if (C >= 'a' && C <= 'z') C = static_cast<char>(C - 'a' + 'A');
+    return S;
+}
+
+// The tally the engine builds from the rows in the order the database gives
+// them ("order by CallSign" under the connection's collation).
+TExpected ScoreNatively(const TTable& Table, bool NoCase) {
+    std::vector<std::vector<TValue>> Rows = Table.Rows;
+    std::stable_sort(Rows.begin(), Rows.end(), [&](const auto& A, const auto& B) {
+        return Less(Table.Get(A, "CallSign"), Table.Get(B, "CallSign"), NoCase);
+    });
+    QsoContext Context;
+    std::memset(&Context, 0, sizeof Context);
+    TTally Tally(Context);
+    Tally.AreaList.LoadFromFile(Folder() + "Plugins\\brevlund.dom");
+    TExpected Result;
+    for (const auto& Row : Rows) {
+        auto Field = [&](const char* Name) { return Table.Get(Row, Name).value_or(""); };
+        Context.QSOReportRecived.Store(Field("QSOReportRecived"));
+        Context.DXCCPrefix.Store(Field("DXCCPrefix"));
+        Context.MainPrefix.Store(Field("MainPrefix"));
+        Context.CallSign.Store(Field("CallSign"));
+        Context.DigiBand.Store(Field("DigiBand"));
+        Context.QSOMode.Store(Field("QSOMode"));
+        Context.Continent.Store(Upper(Field("Continent")));
+        if (Tally.ScoreQSO(true) >= 0 && BandNumber(Context.DigiBand.Text()) != 0)
+            Result.LastBand = std::string(Context.DigiBand.Text());
+        Result.LastRow = Row;
+    }
+    Result.Summary = SummaryText(Tally.BandStats);
+    return Result;
+}
+
+// ---- ADO connections as the host holds them --------------------------------
+
+const CLSID ClsidConnection = {
+    0x00000514, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xAA, 0x00, 0x6D, 0x2E, 0xA4}};
+const CLSID ClsidRecordset = {
+    0x00000535, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xAA, 0x00, 0x6D, 0x2E, 0xA4}};
+const IID IidConnection = {
+    0x00000550, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xAA, 0x00, 0x6D, 0x2E, 0xA4}};
+
+std::string ConnectionString(bool NoCase) {
+    return "Provider=Brevlund.TestLogProvider;Data Source=" + TableFolder +
+           (NoCase ? ";Extended Properties=\"Collation=NoCase\"" : "");
+}
+
+// A connection with its settings, opened unless Open is false.
+Connection15* NewConnection(bool NoCase, bool Open = true) {
+    Connection15* Link = nullptr;
+    CoCreateInstance(ClsidConnection, nullptr, CLSCTX_INPROC_SERVER, IidConnection,
+                     reinterpret_cast<void**>(&Link));
+    if (!Link) return nullptr;
+    const std::string Settings = ConnectionString(NoCase);
+    std::wstring Wide(Settings.begin(), Settings.end());
+    BSTR Text = SysAllocString(Wide.c_str());
+    Link->put_ConnectionString(Text);
+    if (Open && FAILED(Link->Open(Text, nullptr, nullptr, adOptionUnspecified))) {
+        Link->Release();
+        Link = nullptr;
+    }
+    SysFreeString(Text);
+    return Link;
+}
+
+LONG State(Connection15* Link) {
+    LONG Value = -1;
+    Link->get_State(&Value);
+    return Value;
+}
+
+ULONG References(IUnknown* Object) {
+    Object->AddRef();
+    return Object->Release();
+}
+
+// The references one opened, closed and released recordset leaves on its
+// connection by ADO's own doing: none on Windows; Wine 10's recordset is
+// never freed once opened (its fields keep a reference to it), so it keeps
+// its connection's. The plug-in must add nothing beyond that.
+ULONG AdoLeftover(Connection15* Link, const std::string& Table) {
+    const ULONG Before = References(Link);
+    Recordset15* Records = nullptr;
+    CoCreateInstance(ClsidRecordset, nullptr, CLSCTX_INPROC_SERVER,
+                     {0x00000556, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xAA, 0x00, 0x6D, 0x2E, 0xA4}},
+                     reinterpret_cast<void**>(&Records));
+    if (!Records) return 0;
+    const std::string Sql = "Select * from " + Table + " order by CallSign";
+    VARIANT Source, Active;
+    VariantInit(&Source);
+    VariantInit(&Active);
+    Source.vt = VT_BSTR;
+    Source.bstrVal = SysAllocString(std::wstring(Sql.begin(), Sql.end()).c_str());
+    Active.vt = VT_DISPATCH;
+    Active.pdispVal = Link;
+    if (SUCCEEDED(Records->Open(Source, Active, adOpenForwardOnly, adLockReadOnly, adCmdText)))
+        Records->Close();
+    SysFreeString(Source.bstrVal);
+    Records->Release();
+    return References(Link) - Before;
+}
+
+// The 32-bit LogConnection field holds the value; a 64-bit host's objects must
+// lie in the low 4 GB for that (Wine's heaps do).
+std::uint32_t AsField(const void* Pointer) {
+    const auto Value = reinterpret_cast<std::uintptr_t>(Pointer);
+    if (Value > 0xFFFFFFFFu) Check(false, "the host's object lies below 4 GB");
+    return static_cast<std::uint32_t>(Value);
+}
+
+// ---- One window over one connection ----------------------------------------------
+
+struct TShowing {
+    HWND Form = nullptr;
+    std::string Summary;
+    std::vector<std::string> Shown;
+};
+
+TContext HostContext(std::uint32_t Connection, const std::string& Table) {
+    TContext C;
+    std::memcpy(C.Bytes, &Connection, 4);
+    C.Store(OffLogTable, Table);
+    C.Store(OffCaptionTitle, "ADO-CHECK");
+    C.Store(OffDigiBand, "24");
+    C.Store(OffCallSign, "HOST1");
+    C.Store(OffContinent, "host");
+    return C;
+}
+
+// _Run with the connection: the first showing rescans the table.
+TShowing RunOver(TPlugin& P, std::uint32_t Connection, const std::string& Table) {
+    TContext Host = HostContext(Connection, Table);
+    TShowing R;
+    R.Form = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(P.Run(0, Host.Bytes)));
+    Pump(200);
+    R.Shown = TakeBoxes();
+    if (R.Form) R.Summary = Text(Child(R.Form, "Edit"));
+    return R;
+}
+
+void ReleaseWindow(TPlugin& P) {
+    P.Release();
+    Pump(200);
+    TakeBoxes();
+}
+
+void Recalc(HWND Form) {
+    SendMessageA(Child(Form, "Button", "Recalc Statistic"), BM_CLICK, 0, 0);
+    Pump(200);
+}
+
+// The plug-in's context copy, found in its image by the caption title and
+// table name this program put there: what the rescan left in the fields.
+const unsigned char* ContextCopy(HMODULE Module, const std::string& Table) {
+    const auto* Base = reinterpret_cast<const unsigned char*>(Module);
+    const auto* Dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(Base);
+    const auto* Nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(Base + Dos->e_lfanew);
+    const std::size_t Size = Nt->OptionalHeader.SizeOfImage;
+    TContext Want = HostContext(0, Table);
+    const std::size_t Span = sizeof(QsoContext);
+    for (std::size_t At = 0; At + Span <= Size; At += 4) {
+        MEMORY_BASIC_INFORMATION Info;
+        if (!VirtualQuery(Base + At, &Info, sizeof Info)) break;
+        const bool Readable = Info.State == MEM_COMMIT &&
+                              !(Info.Protect & (PAGE_NOACCESS | PAGE_GUARD)) &&
+                              (Info.Protect & (PAGE_READWRITE | PAGE_WRITECOPY));
+        const std::size_t RegionEnd = static_cast<std::size_t>(
+            static_cast<const unsigned char*>(Info.BaseAddress) + Info.RegionSize - Base);
+        if (!Readable || At + Span > RegionEnd) {
+            At = RegionEnd - 4;
+            continue;
+        }
+        if (std::memcmp(Base + At + OffCaptionTitle, Want.Bytes + OffCaptionTitle, 10) == 0 &&
+            std::memcmp(Base + At + OffLogTable, Want.Bytes + OffLogTable,
+                        1 + Want.Bytes[OffLogTable]) == 0)
+            return Base + At;
+    }
+    return nullptr;
+}
+
+std::string Field(const unsigned char* Copy, std::size_t Offset) {
+    return Copy ? std::string(reinterpret_cast<const char*>(Copy) + Offset + 1, Copy[Offset])
+                : "(no context copy found)";
+}
+
+// ---- The checks -----------------------------------------------------------------
+
+void FirstShowingAndRecalc(TPlugin& P) {
+    const TTable Log = MakeLog(240);
+    WriteTable("Log", Log);
+    const TExpected Want = ScoreNatively(Log, false);
+    Connection15* Link = NewConnection(false);
+    Check(Link != nullptr, "the host opens an ADO connection over the test provider");
+    if (!Link) return;
+    const ULONG Leftover = AdoLeftover(Link, "Log");
+    std::printf("# ADO itself keeps %lu reference(s) per opened recordset\n",
+                static_cast<unsigned long>(Leftover));
+    const ULONG Before = References(Link);
+
+    TShowing R = RunOver(P, AsField(Link), "Log");
+    Check(R.Shown.empty(), "first showing over 240 rows: no error box", Joined(R.Shown));
+    CheckEqual(R.Summary, Want.Summary,
+               "first showing: the summary of the same rows scored natively");
+    RowsRead += static_cast<long>(Log.Rows.size());
+
+    // QSOs recorded since, then "Recalc Statistic": the table's tally again.
+    TContext Qso = HostContext(AsField(Link), "Log");
+    const char* NewCalls[] = {"ZZ9ZZZ", "A1A", "SM0NEW"};
+    for (const char* Call : NewCalls) {
+        Qso.Store(OffCallSign, Call);
+        Qso.Store(OffDigiBand, "14");
+        Qso.Store(OffQSOMode, "CW");
+        Qso.Store(OffExchange, "599 AN");
+        P.AddQSO(Qso.Bytes);
+    }
+    Check(Text(Child(R.Form, "Edit")) != Want.Summary, "_AddQSO changed the summary");
+    Recalc(R.Form);
+    Check(TakeBoxes().empty(), "Recalc Statistic: no error box");
+    CheckEqual(Text(Child(R.Form, "Edit")), Want.Summary,
+               "Recalc Statistic gives the table's tally again");
+    RowsRead += static_cast<long>(Log.Rows.size());
+    Recalc(R.Form);
+    CheckEqual(Text(Child(R.Form, "Edit")), Want.Summary, "and a second time the same");
+    RowsRead += static_cast<long>(Log.Rows.size());
+    Check(IsWindowEnabled(Child(R.Form, "Button", "Recalc Statistic")) != FALSE,
+          "Recalc Statistic enabled again");
+
+    // An open multipliers window follows every recorded row's band.
+    SendMessageA(Child(R.Form, "Button", "Multipliers"), BM_CLICK, 0, 0);
+    Pump(200);
+    HWND List = FindWindowA("TfmDomList", nullptr);
+    if (List) SendMessageA(Child(List, "Button", "1.8"), BM_CLICK, 0, 0);
+    Recalc(R.Form);
+    RowsRead += static_cast<long>(Log.Rows.size());
+    std::string Pressed;
+    for (const char* Band : {"1.8", "3.5", "7", "10", "14", "18", "21", "24", "28"})
+        if (List && SendMessageA(Child(List, "Button", Band), BM_GETCHECK, 0, 0) == BST_CHECKED)
+            Pressed = Band;
+    CheckEqual(Pressed, Want.LastBand,
+               "the open multipliers window ends on the last recorded row's band");
+
+    ReleaseWindow(P);
+    Check(State(Link) == adStateOpen, "after the window's release the host's connection is open");
+    // Four rescans opened a recordset each: the first showing and three recalcs.
+    Check(References(Link) == Before + 4 * Leftover,
+          "and its reference count is as before, but for ADO's own",
+          std::to_string(References(Link)) + " against " + std::to_string(Before) + " + 4 * " +
+              std::to_string(Leftover));
+    Link->Release();
+}
+
+void LetterCase(TPlugin& P) {
+    // Calls differing only in letter case, each held twice: under NoCase order
+    // they come interleaved, yet every repeat is still a duplicate.
+    TTable Mixed;
+    Mixed.Header = {"CallSign",  "DigiBand",   "QSOMode",   "QSOReportRecived",
+                    "Continent", "DXCCPrefix", "MainPrefix"};
+    const char* Calls[] = {"sm5abc", "SM5ABC", "Sm5Abc", "oh2b",  "OH2B",  "dl1c",
+                           "DL1C",   "sm5abd", "SM5ABD", "g3xyz", "G3XYZ", "sm5ab"};
+    const char* Bands[] = {"14", "7", "21"};
+    for (int Round = 0; Round < 2; ++Round)
+        for (std::size_t I = 0; I < sizeof Calls / sizeof *Calls; ++I)
+            Mixed.Rows.push_back({std::string(Calls[I]), std::string(Bands[I % 3]),
+                                  std::string("CW"), std::string(I % 2 ? "599 an" : "59 BO"),
+                                  std::string("eu"), std::string("X"), std::string("Y")});
+    WriteTable("Mixed", Mixed);
+    for (const bool NoCase : {true, false}) {
+        const TExpected Want = ScoreNatively(Mixed, NoCase);
+        Connection15* Link = NewConnection(NoCase);
+        if (!Link) {
+            Check(false, "a connection for the letter-case table");
+            continue;
+        }
+        TShowing R = RunOver(P, AsField(Link), "Mixed");
+        const std::string Order = NoCase ? "NoCase order" : "byte order";
+        Check(R.Shown.empty(), "calls differing in letter case, " + Order + ": no box",
+              Joined(R.Shown));
+        CheckEqual(R.Summary, Want.Summary,
+                   "calls differing in letter case, " + Order + ": repeats are duplicates");
+        RowsRead += static_cast<long>(Mixed.Rows.size());
+        ReleaseWindow(P);
+        Link->Release();
+    }
+}
+
+void OddValues(TPlugin& P) {
+    // Nulls, a 300-character value, small-letter continents and an integer
+    // band column; the call column is named in small letters.
+    TTable Odd;
+    Odd.Header = {"callsign",  "DigiBand:int", "QSOMode",    "QSOReportRecived",
+                  "Continent", "DXCCPrefix",   "MainPrefix", "Power:int"};
+    const std::string Long300 = std::string(297, 'Q') + " AN";
+    const std::string LongCall = "ZZ" + std::string(298, 'X');
+    Odd.Rows = {
+        {std::string("AA1A"), std::string("7"), std::string("CW"), std::string("599 BO"),
+         std::string("eu"), std::string("K"), std::string("K"), std::string("100")},
+        {std::string("BB2B"), std::nullopt, std::string("CW"), std::string("599 CE"), std::nullopt,
+         std::nullopt, std::nullopt, std::nullopt},
+        {std::string("CC3C"), std::string("14"), std::nullopt, std::nullopt, std::string("as"),
+         std::string("JA"), std::string("JA"), std::string("-5")},
+        {std::string("DD4D"), std::string("21"), std::string("SSB"), Long300, std::string("Oc"),
+         std::string("VK"), std::string("VK"), std::string("5")},
+        {std::string("EE5E"), std::string("28"), std::string("CW"), std::string("59 da"),
+         std::string("na"), std::string("W"), std::string("W"), std::string("0")},
+        {LongCall, std::string("3"), std::string("CW"), std::string("59 EL"), std::string("eu\xe9"),
+         std::string("ZZ"), std::string("ZZ"), std::string("1")},
+    };
+    WriteTable("Odd", Odd);
+    const TExpected Want = ScoreNatively(Odd, false);
+    Connection15* Link = NewConnection(false);
+    if (!Link) return Check(false, "a connection for the odd values");
+    TShowing R = RunOver(P, AsField(Link), "Odd");
+    Check(R.Shown.empty(), "nulls, long values, an integer column: no box", Joined(R.Shown));
+    CheckEqual(R.Summary, Want.Summary,
+               "nulls, 300 characters, an integer band column: scored like natively");
+    RowsRead += static_cast<long>(Odd.Rows.size());
+    const unsigned char* Copy = ContextCopy(P.Module, "Odd");
+    CheckEqual(Field(Copy, OffContinent), "EU\xe9",
+               "\"Continent\" turned to capitals, other bytes kept");
+    CheckEqual(Field(Copy, OffCallSign), LongCall.substr(0, 255),
+               "a 300-character call is kept as its first 255");
+    CheckEqual(Field(Copy, OffDigiBand), "24", "DigiBand restored after the rescan");
+    CheckEqual(Field(Copy, OffExchange), "59 EL", "the last row's exchange stays in the copy");
+    ReleaseWindow(P);
+    Link->Release();
+}
+
+// An error object on the thread from some earlier failure of the host's own.
+void LeaveStaleError() {
+    ICreateErrorInfo* Create = nullptr;
+    if (FAILED(CreateErrorInfo(&Create))) return;
+    Create->SetDescription(const_cast<LPOLESTR>(L"an old unrelated failure"));
+    IErrorInfo* Old = nullptr;
+    if (SUCCEEDED(Create->QueryInterface(IID_IErrorInfo, reinterpret_cast<void**>(&Old)))) {
+        SetErrorInfo(0, Old);
+        Old->Release();
+    }
+    Create->Release();
+}
+
+void Failures(TPlugin& P) {
+    Connection15* Link = NewConnection(false);
+    if (!Link) return Check(false, "a connection for the failures");
+    TTable NoMode;
+    NoMode.Header = {"CallSign",  "DigiBand",   "QSOReportRecived",
+                     "Continent", "DXCCPrefix", "MainPrefix"};
+    NoMode.Rows = {{std::string("SM5A"), std::string("14"), std::string("599 AN"),
+                    std::string("EU"), std::string("SM"), std::string("SM")}};
+    WriteTable("NoMode", NoMode);
+    TShowing R = RunOver(P, AsField(Link), "NoMode");
+    CheckEqual(Joined(R.Shown), "LogQuery: Field 'QSOMode' not found.",
+               "a table without \"QSOMode\": its error box");
+    CheckEqual(R.Summary, "", "and the summary stays empty");
+    ReleaseWindow(P);
+
+    R = RunOver(P, AsField(Link), "Nope");
+    CheckEqual(Joined(R.Shown), "no such table: Nope.", "a missing table: the provider's text");
+    ReleaseWindow(P);
+
+    R = RunOver(P, AsField(Link), "");
+    CheckEqual(Joined(R.Shown), "near \"order\": syntax error.",
+               "an empty LogTable: the provider's text for the statement");
+    ReleaseWindow(P);
+
+    // An earlier, unrelated failure leaves its error object on the thread; it
+    // must not lend its text to this one.
+    LeaveStaleError();
+    R = RunOver(P, AsField(Link), "Nope");
+    CheckEqual(Joined(R.Shown), "no such table: Nope.",
+               "a stale error object on the thread does not lend its text");
+    ReleaseWindow(P);
+    // A failure that leaves no error object of its own: a closed connection
+    // naming a provider nobody registered.
+    Connection15* Nobody = nullptr;
+    CoCreateInstance(ClsidConnection, nullptr, CLSCTX_INPROC_SERVER, IidConnection,
+                     reinterpret_cast<void**>(&Nobody));
+    if (Nobody) {
+        BSTR Settings = SysAllocString(L"Provider=Nobody.Registered;Data Source=C:\\");
+        Nobody->put_ConnectionString(Settings);
+        SysFreeString(Settings);
+        LeaveStaleError();
+        R = RunOver(P, AsField(Nobody), "Log");
+        Check(R.Shown.size() == 1 && !R.Shown[0].empty() &&
+                  R.Shown[0].find("an old unrelated failure") == std::string::npos,
+              "a failure without an error object of its own: not the stale text", Joined(R.Shown));
+        ReleaseWindow(P);
+        Nobody->Release();
+    }
+
+    TTable Empty;
+    Empty.Header = Columns;
+    WriteTable("Empty", Empty);
+    R = RunOver(P, AsField(Link), "Empty");
+    Check(R.Shown.empty(), "an empty table: no box", Joined(R.Shown));
+    CheckEqual(R.Summary, ScoreNatively(Empty, false).Summary, "an empty table: the empty tally");
+    const unsigned char* Copy = ContextCopy(P.Module, "Empty");
+    CheckEqual(Field(Copy, OffCallSign), "HOST1",
+               "an empty table leaves the context copy as it was");
+    ReleaseWindow(P);
+    TTable Bare;
+    Bare.Header = {"CallSign", "Something"};
+    WriteTable("Bare", Bare);
+    R = RunOver(P, AsField(Link), "Bare");
+    Check(R.Shown.empty(), "an empty table without the seven columns: no error", Joined(R.Shown));
+    ReleaseWindow(P);
+    Link->Release();
+}
+
+void ClosedConnection(TPlugin& P) {
+    const TTable Log = MakeLog(40);
+    WriteTable("Small", Log);
+    Connection15* Link = NewConnection(false, false);
+    if (!Link) return Check(false, "an unopened connection object");
+    Check(State(Link) == adStateClosed, "the host's connection starts closed");
+    TShowing R = RunOver(P, AsField(Link), "Small");
+    Check(R.Shown.empty(), "a closed connection: no box", Joined(R.Shown));
+    CheckEqual(R.Summary, ScoreNatively(Log, false).Summary,
+               "a closed connection is opened by its own settings and read");
+    RowsRead += static_cast<long>(Log.Rows.size());
+    ReleaseWindow(P);
+    Check(State(Link) == adStateOpen, "and stays connected, the connection's own affair");
+    Link->Release();
+}
+
+// A class library's connection component: its own fields, then the interface.
+struct TWrapper {
+    void* OwnTable;
+    std::uint32_t Flags[5];
+    const char* Name;
+    void* Connection;
+    unsigned char Rest[256];
+};
+
+void WrapperForms(TPlugin& P) {
+    const TTable Log = MakeLog(60);
+    WriteTable("Wrapped", Log);
+    const std::string Want = ScoreNatively(Log, false).Summary;
+    Connection15* Link = NewConnection(false);
+    if (!Link) return Check(false, "a connection for the wrapper forms");
+    static void* HostTable[3] = {nullptr, nullptr, nullptr};
+    auto* Wrapper =
+        static_cast<TWrapper*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(TWrapper)));
+    Wrapper->OwnTable = HostTable;
+    Wrapper->Flags[0] = 0xDEADBEEF;
+    Wrapper->Name = "LogConnection";
+    Wrapper->Connection = Link;
+    const ULONG Leftover = AdoLeftover(Link, "Wrapped");
+    const ULONG Before = References(Link);
+    TShowing R = RunOver(P, AsField(Wrapper), "Wrapped");
+    Check(R.Shown.empty(), "a pointer to the host's connection component: no box", Joined(R.Shown));
+    CheckEqual(R.Summary, Want, "a pointer to the host's connection component: the rows read");
+    RowsRead += static_cast<long>(Log.Rows.size());
+    ReleaseWindow(P);
+    CheckEqual(std::to_string(References(Link)), std::to_string(Before + Leftover),
+               "the wrapped connection's references as before, but for ADO's own");
+
+    R = RunOver(P, AsField(Link), "Wrapped");
+    CheckEqual(R.Summary, Want, "the interface pointer itself: the same rows");
+    RowsRead += static_cast<long>(Log.Rows.size());
+    ReleaseWindow(P);
+
+    // Garbage: small numbers, pointers to host data, to the ADO library's own
+    // header (a "table" inside msado15.dll whose entries are not code there),
+    // to an ADO recordset (an ADO object, but no connection), and the real
+    // connection only past the first 256 bytes.
+    IUnknown* Records = nullptr;
+    CoCreateInstance(ClsidRecordset, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
+                     reinterpret_cast<void**>(&Records));
+    static const void* AdoHeader = GetModuleHandleA("msado15.dll");
+    std::vector<void*> Garbage(128, nullptr);
+    for (std::size_t I = 0; I < Garbage.size(); ++I)
+        Garbage[I] = reinterpret_cast<void*>(static_cast<std::uintptr_t>(0x10 + I * 0x1003));
+    Garbage[1] = &Garbage[0];
+    Garbage[2] = const_cast<void**>(&AdoHeader);
+    Garbage[3] = Records;
+    Garbage[4] = HostTable;
+    Garbage[5] = reinterpret_cast<void*>(static_cast<std::uintptr_t>(-1));
+    Garbage[256 / sizeof(void*) + 1] = Link; // beyond the fields looked at
+    R = RunOver(P, AsField(Garbage.data()), "Wrapped");
+    CheckEqual(Joined(R.Shown),
+               "LogQuery: the host's log connection is not an ADO connection object.",
+               "a wrapper full of garbage: the clear error, no crash");
+    ReleaseWindow(P);
+    if (Records) Records->Release();
+    HeapFree(GetProcessHeap(), 0, Wrapper);
+    Link->Release();
+}
+
+// Failures in the middle of a table, from a recordset of our own in ADO's
+// place: each is a failed rescan in a box with the failing call's own text,
+// never a shorter table.
+void FailuresMidTable(TPlugin& P) {
+    Connection15* Link = NewConnection(false);
+    if (!Link) return Check(false, "a connection for the mid-table failures");
+    fake::TFactory Factory;
+    DWORD Cookie = 0;
+    const HRESULT Registered = CoRegisterClassObject(ClsidRecordset, &Factory, CLSCTX_INPROC_SERVER,
+                                                     REGCLS_MULTIPLEUSE, &Cookie);
+    Check(SUCCEEDED(Registered), "a recordset of the checks' own stands in for ADO's");
+    fake::Scenario.Names = Columns;
+    fake::Scenario.Rows = {{"599 AN", "SM", "SM", "SM5A", "14", "CW", "eu"},
+                           {"599 BO", "OH", "OH", "OH2B", "7", "CW", "eu"},
+                           {"599 CE", "DL", "DL", "DL1C", "21", "SSB", "eu"}};
+    struct TCase {
+        fake::TFailing Failing;
+        const char* What;
+    };
+    const TCase Cases[] = {{fake::TFailing::Nothing, "no failure"},
+                           {fake::TFailing::EndTest, "the end-of-data test"},
+                           {fake::TFailing::MoveNext, "the move to the next row"},
+                           {fake::TFailing::Value, "a column's value"}};
+    for (const TCase& C : Cases) {
+        fake::Scenario.Failing = C.Failing;
+        fake::Scenario.FailingRow = 2;
+        fake::Scenario.Text = L"the server's cursor was lost";
+        LeaveStaleError();
+        TShowing R = RunOver(P, AsField(Link), "Log");
+        if (C.Failing == fake::TFailing::Nothing) {
+            Check(R.Shown.empty() && R.Summary.find("Total\t     3\t") != std::string::npos,
+                  "the stand-in recordset's three rows are read", R.Summary + Joined(R.Shown));
+        } else {
+            CheckEqual(Joined(R.Shown), "the server's cursor was lost.",
+                       std::string("a failure of ") + C.What + " mid-table: the rescan fails");
+            CheckEqual(R.Summary, "",
+                       std::string("after a failure of ") + C.What +
+                           ": no summary of a shorter table");
+        }
+        ReleaseWindow(P);
+    }
+    CoRevokeClassObject(Cookie);
+    Link->Release();
+}
+
+int RunChecks() {
+    AddVectoredExceptionHandler(1, CatchPluginFailure);
+    TPlugin P;
+    const std::string Dll = Folder() + "Plugins\\BrevlundDXContest.dll";
+    Check(P.Load(Dll), "the DLL loads", Dll);
+    if (!P.Module) return 1;
+    CreateDirectoryA(TableFolder.c_str(), nullptr);
+    Connection15* Probe = NewConnection(false);
+    Check(Probe != nullptr, "ADO opens a connection through Brevlund.TestLogProvider",
+          "is Wine 10's msado15 installed and the provider registered?");
+    if (!Probe) return 1;
+    Probe->Release();
+    FirstShowingAndRecalc(P);
+    LetterCase(P);
+    OddValues(P);
+    Failures(P);
+    ClosedConnection(P);
+    WrapperForms(P);
+    FailuresMidTable(P);
+    std::printf("%ld rows read through ADO\n", RowsRead);
+    std::printf("%d passed, %d failed\n", Passed, Failed);
+    return Failed == 0 ? 0 : 1;
+}
+
+double Milliseconds(const LARGE_INTEGER& Start, const LARGE_INTEGER& End) {
+    LARGE_INTEGER Frequency;
+    QueryPerformanceFrequency(&Frequency);
+    return 1000.0 * static_cast<double>(End.QuadPart - Start.QuadPart) /
+           static_cast<double>(Frequency.QuadPart);
+}
+
+// The first showing over a table of Count rows, timed from _Run to its return
+// (the window built and shown, the log read, the summary printed), then one
+// "Recalc Statistic" (read and print only).
+int TimeFirstShowing(int Count) {
+    TPlugin P;
+    if (!P.Load(Folder() + "Plugins\\BrevlundDXContest.dll")) return 1;
+    CreateDirectoryA(TableFolder.c_str(), nullptr);
+    const TTable Log = MakeLog(Count);
+    WriteTable("Timed", Log);
+    Connection15* Link = NewConnection(false);
+    if (!Link) return 1;
+    TContext Host = HostContext(AsField(Link), "Timed");
+    LARGE_INTEGER Start, Shown, Pressed, Recalculated;
+    QueryPerformanceCounter(&Start);
+    const HWND Form = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(P.Run(0, Host.Bytes)));
+    QueryPerformanceCounter(&Shown);
+    Pump(100);
+    const std::string Want = ScoreNatively(Log, false).Summary;
+    bool Same = Text(Child(Form, "Edit")) == Want;
+    const HWND Button = Child(Form, "Button", "Recalc Statistic");
+    QueryPerformanceCounter(&Pressed);
+    SendMessageA(Button, BM_CLICK, 0, 0);
+    QueryPerformanceCounter(&Recalculated);
+    Same = Same && Text(Child(Form, "Edit")) == Want && TakeBoxes().empty();
+    std::printf("%d rows through ADO: first showing %.1f ms, Recalc Statistic %.1f ms (%s)\n",
+                Count, Milliseconds(Start, Shown), Milliseconds(Pressed, Recalculated),
+                Same ? "summary as scored natively" : "SUMMARY DIFFERS");
+    ReleaseWindow(P);
+    Link->Release();
+    return Same ? 0 : 1;
+}
+
+} // namespace
+
+int main(int Argc, char** Argv) {
+    CoInitialize(nullptr);
+    CreateThread(nullptr, 0, BoxAnswerer, nullptr, 0, nullptr);
+    int Result = 2;
+    if (Argc >= 2 && std::strcmp(Argv[1], "checks") == 0)
+        Result = RunChecks();
+    else if (Argc >= 3 && std::strcmp(Argv[1], "time") == 0)
+        Result = TimeFirstShowing(std::atoi(Argv[2]));
+    else
+        std::fprintf(stderr, "usage: AdoRescanChecks checks | AdoRescanChecks time ROWS\n");
+    Answering = false;
+    return Result;
+}

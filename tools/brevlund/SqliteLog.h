@@ -1,0 +1,17 @@
+// Reads a log database the way the log rescan does: the statement
+// "Select * from TABLE order by CallSign" and its seven columns, through the
+// SQLite log query. Not in the Windows build, which has no SQLite.
+#pragma once
+
+#include "logformats/LogRecord.h"
+
+#include <string>
+
+namespace brevlund::cli {
+
+// ByCall: the rescan's statement; otherwise the rows in the table's own order.
+// Each QSO's line is its row number in the result. A database failure (no such
+// table, a missing column, not a database) throws TDatabaseError with its text.
+logformats::TLogRead ReadSqliteLog(const std::string& Path, const std::string& Table, bool ByCall);
+
+} // namespace brevlund::cli
