@@ -18,6 +18,7 @@ std::string ApplicationTitle(const std::string& HostExePath) {
 }
 
 void TFormBase::Dispatch(const std::function<void()>& Handler) {
+    if (Destroying) return;
     ++HandlerDepth;
     try {
         Handler();
@@ -26,14 +27,19 @@ void TFormBase::Dispatch(const std::function<void()>& Handler) {
     } catch (...) {
         ShowError("Unexpected failure");
     }
-    if (--HandlerDepth == 0 && ReleaseRequested) delete this;
+    if (--HandlerDepth == 0) HandlersDone();
 }
 
 void TFormBase::ReleaseNow(TFormBase* Form) {
-    if (Form->HandlerDepth > 0)
+    if (Form->Destroying) return;
+    if (Form->Busy())
         Form->ReleaseRequested = true;
     else
         delete Form;
+}
+
+void TFormBase::FinishPendingRelease() {
+    if (ReleaseRequested && !Destroying && !Busy()) delete this;
 }
 
 } // namespace brevlund

@@ -25,7 +25,12 @@ TfmMainForm::TfmMainForm(TFormPlatform& APlatform, const void* HostContext)
                                                   View->Placement(), Platform.Screen());
     FormStorage1->StoredValues.Add("CurrentBand", 0);
     FormStorage1->ShowError = [this](const std::string& Message) { ShowError(Message); };
-    FormStorage1->WindowHandlers.Show = [this] { FormShow(); };
+    // The storage restores the placement while the window is still hidden; the
+    // window then appears where it was left, and FormShow runs.
+    FormStorage1->WindowHandlers.Show = [this] {
+        View->ShowAndBringToFront();
+        FormShow();
+    };
     FormStorage1->WindowHandlers.CloseQuery = [this](bool& CanClose) { FormCloseQuery(CanClose); };
     CopyInContext(HostContext);
     QsoContext& Context = ContextCopy();
@@ -37,6 +42,7 @@ TfmMainForm::TfmMainForm(TFormPlatform& APlatform, const void* HostContext)
 }
 
 TfmMainForm::~TfmMainForm() {
+    BeginDestruction();
     // Owned: they go first, with this window still whole.
     while (!DomLists.empty())
         delete DomLists.back();
@@ -56,11 +62,29 @@ void TfmMainForm::DestroyAll() {
         delete LiveForms().back();
 }
 
+void TfmMainForm::SaveAllAtProcessEnd() noexcept {
+    for (TfmMainForm* Form : LiveForms()) {
+        // In the order the destructor saves: the owned windows first.
+        for (TfmDomList* DomList : Form->DomLists)
+            DomList->Storage().SaveAtProcessEnd();
+        Form->FormStorage1->SaveAtProcessEnd();
+    }
+}
+
+bool TfmMainForm::Busy() const {
+    if (TFormBase::Busy()) return true;
+    for (const TfmDomList* DomList : DomLists)
+        if (DomList->Busy()) return true;
+    return false;
+}
+
 void TfmMainForm::Show() {
-    View->ShowAndBringToFront();
-    if (Shown) return;
+    if (Shown) {
+        View->ShowAndBringToFront();
+        return;
+    }
     Shown = true;
-    // The storage restores the placement, then runs FormShow.
+    // Restore, show, then FormShow: see the storage's show handler above.
     Dispatch([this] { FormStorage1->OnShow(); });
 }
 

@@ -70,6 +70,13 @@ public:
     // Destroys every statistics window still alive, those waiting for their
     // release included: the library is being unloaded.
     static void DestroyAll();
+    // The process ends without a release: every live window's storage saves
+    // what its destruction would have saved, and nothing is destroyed.
+    static void SaveAllAtProcessEnd() noexcept;
+
+    // A multipliers window it owns is busy too: the owner's destruction, which
+    // takes it along, waits for it.
+    bool Busy() const override;
 
 private:
     void SetRecalcEnabled(bool Enabled);

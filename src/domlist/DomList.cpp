@@ -16,11 +16,16 @@ TfmDomList::TfmDomList(TFormPlatform& APlatform, TfmMainForm& AOwner)
                                                   Platform.Screen());
     FormStorage1->Options = fpPosition;
     FormStorage1->ShowError = [this](const std::string& Message) { ShowError(Message); };
-    FormStorage1->WindowHandlers.Show = [this] { FormShow(); };
+    // Restored while hidden, the window appears where it was left; then FormShow.
+    FormStorage1->WindowHandlers.Show = [this] {
+        View->Show();
+        FormShow();
+    };
     FormCreate();
 }
 
 TfmDomList::~TfmDomList() {
+    BeginDestruction();
     try {
         FormStorage1->OnDestroy();
     } catch (...) {
@@ -46,9 +51,18 @@ void TfmDomList::FormCreate() {
 }
 
 void TfmDomList::Show() {
-    View->Show();
-    // The storage restores the position, then FormShow selects the stored band.
+    // The storage restores the position, shows the window, then FormShow
+    // selects the stored band.
     Dispatch([this] { FormStorage1->OnShow(); });
+}
+
+void TfmDomList::HandlersDone() {
+    // A release of the owner dispatched meanwhile (an error box's own message
+    // loop runs the host's messages) waited for this handler: the owner goes
+    // now, and takes this window with it.
+    TfmMainForm& TheOwner = Owner;
+    FinishPendingRelease();
+    TheOwner.FinishPendingRelease();
 }
 
 void TfmDomList::FormShow() {
@@ -73,6 +87,12 @@ void TfmDomList::Close() {
     bool CanClose = true;
     FormStorage1->OnCloseQuery(CanClose);
     if (CanClose) FormClose();
+}
+
+bool TfmDomList::QueryEndSession() {
+    bool CanClose = true;
+    FormStorage1->OnCloseQuery(CanClose);
+    return CanClose;
 }
 
 void TfmDomList::FormClose() {

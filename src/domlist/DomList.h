@@ -68,6 +68,9 @@ public:
     void FormClose();
     // The user closes the window: the storage saves, then FormClose.
     void Close();
+    // The user logs off or the system shuts down: a close query that may still
+    // be cancelled, so the storage saves and nothing closes. True: the window may close.
+    bool QueryEndSession();
     // Shows the window; its storage restores the position, then FormShow runs.
     void Show();
 
@@ -81,6 +84,8 @@ public:
     TFormStorage& Storage() { return *FormStorage1; }
 
 private:
+    // Its owner's release may have waited for this window's handler.
+    void HandlersDone() override;
     // Clears every reference to this window.
     void Forget();
 

@@ -1,6 +1,6 @@
 // The user's locale, for the two lookups that ignore letter case and the list
-// view's order. Implemented once per platform (CompareStringA on Windows, plain
-// ASCII rules on Linux).
+// view's order. Implemented once per platform: CompareStringA on Windows, and
+// the same word sort for single-byte text on Linux.
 #pragma once
 
 #include <string_view>

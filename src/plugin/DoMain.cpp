@@ -59,4 +59,8 @@ void Unload() noexcept {
     fmMainForm = nullptr;
 }
 
+void ProcessEnding() noexcept {
+    TfmMainForm::SaveAllAtProcessEnd();
+}
+
 } // namespace brevlund::DoMain

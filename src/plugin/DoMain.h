@@ -24,5 +24,8 @@ void GrabNumber(const void* Context, unsigned char* Number);
 void Release() noexcept;
 // The library is unloaded: every window still alive goes now.
 void Unload() noexcept;
+// The process ends with the library still loaded: the live windows' storages
+// save, and nothing else happens.
+void ProcessEnding() noexcept;
 
 } // namespace brevlund::DoMain

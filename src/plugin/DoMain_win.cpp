@@ -7,6 +7,7 @@
 // own exception handling sees it.
 #include "DoMain.h"
 
+#include "platform/win32/ActivationContext_win.h"
 #include "platform/win32/AdoLogQuery_win.h"
 #include "platform/win32/Win32Platform_win.h"
 
@@ -45,6 +46,8 @@ void RememberFailure(const char* Text) {
 // left alive in this frame. A host that continues after it gets Fallback.
 template <typename Result, typename Work> Result Guarded(Work&& Action, Result Fallback) {
     try {
+        // The windows made or reached from here use the plug-in's common controls.
+        const brevlund::TActivationScope Scope;
         return Action();
     } catch (const std::exception& Error) {
         RememberFailure(Error.what());
@@ -70,6 +73,7 @@ BREVLUND_EXPORT void BrevlundGrabNumber(const void* Context, unsigned char* Numb
 }
 
 BREVLUND_EXPORT void BrevlundRelease() {
+    const TActivationScope Scope;
     DoMain::Release();
 }
 
@@ -96,12 +100,19 @@ BREVLUND_EXPORT void BrevlundGetInfo(unsigned char* Info) {
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE Instance, DWORD Reason, LPVOID Reserved) {
     if (Reason == DLL_PROCESS_ATTACH) Module = Instance;
-    // At process termination the windows are the system's to end; on
-    // FreeLibrary they go now, before their window procedure does.
-    if (Reason == DLL_PROCESS_DETACH && Reserved == nullptr) {
+    if (Reason != DLL_PROCESS_DETACH) return TRUE;
+    if (Reserved == nullptr) {
+        // FreeLibrary: the windows go now, before their window procedure does.
         NoteLibraryUnloading();
         DoMain::Unload();
         UnregisterWindowClasses(Instance);
+        ReleaseActivationContext();
+    } else {
+        // The process ends (a host that never called _Release): the windows
+        // are the system's to end, and other threads are gone or frozen. The
+        // storages save from the live windows and from memory; nothing is
+        // destroyed, loaded or waited for.
+        DoMain::ProcessEnding();
     }
     return TRUE;
 }

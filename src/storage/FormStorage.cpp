@@ -232,10 +232,9 @@ void TFormStorage::RestorePosition(TOpenStore& Open) {
         Placement.Right = Placement.Left + Window.Width();
         Placement.Bottom = Placement.Top + Window.Height();
     }
-    // An empty or inverted rectangle (a store edited by hand) would leave no
-    // window to see; the designed place is better.
-    if (Placement.Left < Placement.Right && Placement.Top < Placement.Bottom)
-        Window.SetPlacement(Placement);
+    // Only the width decides; the system gives a window no less than its
+    // smallest height.
+    if (Placement.Left < Placement.Right) Window.SetPlacement(Placement);
 }
 
 void TFormStorage::RestoreState(TOpenStore& Open) {
@@ -289,6 +288,14 @@ void TFormStorage::OnCloseQuery(bool& CanClose) {
     if (CanClose && Active)
         if (std::exception_ptr Failure = Guarded([this] { Save(false); }))
             std::rethrow_exception(Failure);
+}
+
+void TFormStorage::SaveAtProcessEnd() noexcept {
+    if (!Active || Saved) return;
+    try {
+        Save(true);
+    } catch (...) {
+    }
 }
 
 void TFormStorage::OnDestroy() {

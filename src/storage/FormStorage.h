@@ -140,6 +140,11 @@ public:
     void OnCloseQuery(bool& CanClose); // WindowHandlers.CloseQuery, then save when allowed
     void OnDestroy();                  // save when Active and not yet saved, then Destroy
 
+    // The process ends while the window still exists: the save OnDestroy would
+    // make, from the window's placement now and the values in memory. A failure
+    // is dropped, as nobody is left to see an error box.
+    void SaveAtProcessEnd() noexcept;
+
 private:
     class TOpenStore;
     void RestorePosition(TOpenStore& Open);

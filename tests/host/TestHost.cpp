@@ -13,6 +13,7 @@
 // Runs under Wine in the tests. Message boxes are answered by a second thread,
 // which records their titles and texts.
 #include "RegisterCall.h"
+#include "WindowChecks.h"
 
 #include <windows.h>
 
@@ -136,6 +137,7 @@ std::vector<TBox> Boxes;
 std::atomic<bool> Answering{true};
 
 BOOL CALLBACK AnswerBox(HWND Window, LPARAM) {
+    if (HoldMessageBoxes) return FALSE;
     DWORD Process = 0;
     GetWindowThreadProcessId(Window, &Process);
     char Class[32];
@@ -735,6 +737,8 @@ int RunChecks() {
     Pump(200);
     P.Unload();
 
+    RunWindowChecks(Dll, Passed, Failed);
+
     Failed += UnexpectedFailures;
     std::printf("%d passed, %d failed\n", Passed, Failed);
     return Failed == 0 ? 0 : 1;
@@ -748,6 +752,7 @@ int RunDemo(const char* LogPath, int Seconds) {
         std::fprintf(stderr, "TestHost: cannot load the plug-in\n");
         return 1;
     }
+    std::printf("%s\n\n", PluginVersionText(Folder() + "Plugins\\BrevlundDXContest.dll").c_str());
     TContext Host = HostContext(0);
     Host.Store(OffCaptionTitle, "Demo");
     const HWND Form = RunWindow(P, Host); // no log database: the first rescan's box is expected
@@ -801,6 +806,8 @@ int main(int Argc, char** Argv) {
         Result = RunChecks();
     else if (Argc >= 2 && std::strcmp(Argv[1], "restart") == 0)
         Result = RestartCheck();
+    else if (Argc >= 2 && std::strcmp(Argv[1], "exit-open") == 0)
+        Result = ExitWithWindowsOpen(Folder() + "Plugins\\BrevlundDXContest.dll");
     else if (Argc >= 3 && std::strcmp(Argv[1], "demo") == 0)
         Result = RunDemo(Argv[2], Argc >= 4 ? std::atoi(Argv[3]) : 0);
     else

@@ -172,7 +172,9 @@ TEST_F(FormStorage, RestoresThePosition) {
          {},
          {1024, 768, 120}},
         {"left not below right", {{"NormPos", "300,20,100,216"}}, {}},
-        {"top not below bottom", {{"NormPos", "10,20,300,20"}}, {}},
+        // Only left below right is asked; the system enforces a least height.
+        {"top not below bottom", {{"NormPos", "10,20,300,20"}}, Placement(10, 20, 300, 20)},
+        {"top below bottom", {{"NormPos", "10,300,300,20"}}, Placement(10, 300, 300, 20)},
         {"fixed border keeps its size",
          {{"NormPos", "10,20,30,40"}},
          Placement(10, 20, 410, 320),

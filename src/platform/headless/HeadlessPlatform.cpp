@@ -19,6 +19,7 @@ TWindowPlacementData THeadlessMainWindow::GetPlacement() const {
 }
 
 void THeadlessMainWindow::SetPlacement(const TWindowPlacementData& Placement) {
+    if (IsVisibleNow) ++PlacementsWhileVisible;
     Placed = Placement;
     IsMinimised = Placement.ShowCmd == 2 || Placement.ShowCmd == 6 || Placement.ShowCmd == 7;
 }
@@ -107,6 +108,11 @@ std::unique_ptr<TMainWindowView> THeadlessPlatform::CreateMainWindow(TfmMainForm
 std::unique_ptr<TDomListView> THeadlessPlatform::CreateDomListWindow(TfmDomList& Form,
                                                                      TMainWindowView&) {
     return std::make_unique<THeadlessDomListWindow>(*this, Form, NextHandle++);
+}
+
+void THeadlessPlatform::ShowError(const std::string& Text) {
+    ErrorBoxes.push_back(Text);
+    if (WhileErrorBoxShows) WhileErrorBoxShows();
 }
 
 std::unique_ptr<TLogQuery> THeadlessPlatform::CreateLogQuery() {

@@ -43,6 +43,8 @@ public:
     // The designed place: 374 by 196 at 967, 202.
     TWindowPlacementData Placed{0, 1, -1, -1, -1, -1, 967, 202, 967 + 374, 202 + 196};
     bool Maximised = false;
+    // Placements set while the window was on screen: each one a visible jump.
+    int PlacementsWhileVisible = 0;
 
     TWindowPlacementData GetPlacement() const override;
     void SetPlacement(const TWindowPlacementData& Placement) override;
@@ -87,7 +89,10 @@ public:
     void PostRelease() override;
 
     TWindowPlacementData GetPlacement() const override { return Placed; }
-    void SetPlacement(const TWindowPlacementData& Placement) override { Placed = Placement; }
+    void SetPlacement(const TWindowPlacementData& Placement) override {
+        Placed = Placement;
+        if (IsVisibleNow) ++PlacementsWhileVisible;
+    }
     bool IsVisible() const override { return IsVisibleNow; }
     bool HasResizableBorder() const override { return true; }
     int Width() const override { return Placed.Right - Placed.Left; }
@@ -102,6 +107,7 @@ public:
     int Repaints = 0;
     std::vector<TItemLook> Looks() const;
     TWindowPlacementData Placed{0, 1, -1, -1, -1, -1, 1020, 164, 1020 + 339, 164 + 182};
+    int PlacementsWhileVisible = 0;
 
     // What the user does, queued as messages.
     void ClickBand(int Number);
@@ -125,7 +131,7 @@ public:
     std::unique_ptr<TLogQuery> CreateLogQuery() override;
     std::string HostExePath() const override { return HostExe; }
     void ProcessMessages() override;
-    void ShowError(const std::string& Text) override { ErrorBoxes.push_back(Text); }
+    void ShowError(const std::string& Text) override;
     TStore& Store() override { return Registry; }
     const TScreen& Screen() const override { return Display; }
 
@@ -140,6 +146,9 @@ public:
     std::vector<THeadlessMainWindow*> MainWindows;
     std::vector<THeadlessDomListWindow*> DomListWindows;
     std::vector<std::string> ErrorBoxes;
+    // Runs while an error box is up, as the box's own message loop runs the
+    // host's messages on Windows.
+    std::function<void()> WhileErrorBoxShows;
     std::string HostExe;
     // Replaces the SQLite query, for tests that need a query to misbehave.
     std::function<std::unique_ptr<TLogQuery>()> QueryFactory;

@@ -3,6 +3,7 @@
 // whose items are drawn blue, bold and underlined when marked.
 #include "Win32Platform_win.h"
 
+#include "ActivationContext_win.h"
 #include "domlist/DomList.h"
 
 #include <commctrl.h>
@@ -176,6 +177,7 @@ LRESULT TWin32DomListWindow::CustomDraw(NMLVCUSTOMDRAW& Draw) {
 }
 
 LRESULT CALLBACK TWin32DomListWindow::WindowProc(HWND Window, UINT Message, WPARAM W, LPARAM L) {
+    TActivationScope Scope; // error boxes, too, with the plug-in's common controls
     auto* Self = WindowObject<TWin32DomListWindow>(Window, Message, L);
     if (!Self) return DefWindowProcA(Window, Message, W, L);
     // A handler run through Dispatch may end with the window released: nothing
@@ -203,6 +205,11 @@ LRESULT CALLBACK TWin32DomListWindow::WindowProc(HWND Window, UINT Message, WPAR
     case WM_CLOSE:
         F.Dispatch([&F] { F.Close(); });
         return 0;
+    case WM_QUERYENDSESSION: {
+        bool CanClose = true;
+        F.Dispatch([&F, &CanClose] { CanClose = F.QueryEndSession(); });
+        return CanClose;
+    }
     case WM_RELEASE:
         TfmDomList::ReleaseNow(&F);
         return 0;

@@ -2,6 +2,7 @@
 // box above a bottom panel holding the two buttons.
 #include "Win32Platform_win.h"
 
+#include "ActivationContext_win.h"
 #include "MainForm/MainForm.h"
 
 #include <commctrl.h>
@@ -31,6 +32,8 @@ constexpr TButtonDesign ButtonDesigns[] = {
 };
 
 // A push button drawn with its glyph left of the caption; greyed when disabled.
+// Only for buttons of the old common controls, which cannot show a glyph
+// themselves.
 void DrawGlyphButton(const DRAWITEMSTRUCT& Item, HIMAGELIST Glyph, HFONT Font) {
     RECT Box = Item.rcItem;
     UINT Frame = DFCS_BUTTONPUSH;
@@ -47,8 +50,7 @@ void DrawGlyphButton(const DRAWITEMSTRUCT& Item, HIMAGELIST Glyph, HFONT Font) {
     const int Left = Box.left + (Box.right - Box.left - (16 + 4 + Text.cx)) / 2 + Shift;
     const int Middle = (Box.top + Box.bottom) / 2 + Shift;
     // The light grey of the glyph is its mask: the button face shows through.
-    ImageList_Draw(Glyph, 0, Item.hDC, Left, Middle - 8,
-                   ILD_TRANSPARENT | (Disabled ? ILD_BLEND50 : 0));
+    ImageList_Draw(Glyph, Disabled ? 3 : 0, Item.hDC, Left, Middle - 8, ILD_TRANSPARENT);
     SetBkMode(Item.hDC, TRANSPARENT);
     SetTextColor(Item.hDC, GetSysColor(Disabled ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
     TextOutA(Item.hDC, Left + 20, Middle - Text.cy / 2, Caption, Length);
@@ -57,6 +59,52 @@ void DrawGlyphButton(const DRAWITEMSTRUCT& Item, HIMAGELIST Glyph, HFONT Font) {
         InflateRect(&Box, -3, -3);
         DrawFocusRect(Item.hDC, &Box);
     }
+}
+
+// The light grey that stands for the button face in the glyphs.
+constexpr COLORREF GlyphMask = RGB(192, 192, 192);
+
+// A themed button's images, one per state in the order of its states (normal,
+// hot, pressed, disabled, default, stylus hot): the glyph, and for the
+// disabled state a pale grey copy of it. Null when the glyph cannot be read.
+HIMAGELIST ButtonImages(HINSTANCE Instance, const char* Glyph) {
+    constexpr int Size = 16, States = 6, Disabled = 3;
+    HBITMAP Source = static_cast<HBITMAP>(
+        LoadImageA(Instance, Glyph, IMAGE_BITMAP, Size, Size, LR_CREATEDIBSECTION));
+    if (!Source) return nullptr;
+    BITMAPINFO Info{};
+    Info.bmiHeader = {sizeof(BITMAPINFOHEADER), Size, -Size, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    std::uint32_t Pixels[Size * Size] = {};
+    HDC Screen = GetDC(nullptr);
+    const bool Read = GetDIBits(Screen, Source, 0, Size, Pixels, &Info, DIB_RGB_COLORS) == Size;
+    DeleteObject(Source);
+    // All six frames side by side, 0x00RRGGBB as the DIB holds them.
+    std::uint32_t Strip[Size * Size * States];
+    for (int Y = 0; Y < Size; ++Y)
+        for (int Frame = 0; Frame < States; ++Frame)
+            for (int X = 0; X < Size; ++X) {
+                std::uint32_t Pixel = Pixels[Y * Size + X];
+                const unsigned R = (Pixel >> 16) & 0xFF, G = (Pixel >> 8) & 0xFF, B = Pixel & 0xFF;
+                if (Frame == Disabled && RGB(R, G, B) != GlyphMask) {
+                    const unsigned Pale = 128 + (R * 30 + G * 59 + B * 11) / 200;
+                    Pixel = (Pale << 16) | (Pale << 8) | Pale;
+                }
+                Strip[Y * Size * States + Frame * Size + X] = Pixel;
+            }
+    HIMAGELIST List = nullptr;
+    HBITMAP Frames = CreateCompatibleBitmap(Screen, Size * States, Size);
+    Info.bmiHeader.biWidth = Size * States;
+    if (Read && Frames &&
+        SetDIBits(Screen, Frames, 0, Size, Strip, &Info, DIB_RGB_COLORS) == Size) {
+        List = ImageList_Create(Size, Size, ILC_COLOR32 | ILC_MASK, States, 0);
+        if (List && ImageList_AddMasked(List, Frames, GlyphMask) < 0) {
+            ImageList_Destroy(List);
+            List = nullptr;
+        }
+    }
+    if (Frames) DeleteObject(Frames);
+    ReleaseDC(nullptr, Screen);
+    return List;
 }
 
 class TWin32MainWindow final : public TMainWindowView, private TTextBox {
@@ -73,7 +121,12 @@ public:
     TPlacedWindow& Placement() override { return Placed; }
     void SetRecalcEnabled(bool Enabled) override { EnableWindow(BitBtn1, Enabled); }
     void ShowAndBringToFront() override {
-        ShowWindow(Form, SW_SHOW);
+        // A minimised window comes back where the user sees it; a hidden one
+        // (the first showing) takes the state its storage restored.
+        if (IsIconic(Form))
+            ShowWindow(Form, SW_RESTORE);
+        else if (!IsWindowVisible(Form))
+            ShowWindow(Form, Placed.ShowCommand());
         SetWindowPos(Form, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
         BringWindowToTop(Form);
     }
@@ -100,6 +153,7 @@ private:
     TGdiObject<HFONT> FormFont{CreatePointFont("MS Sans Serif", 8)};
     TGdiObject<HFONT> MemoFont{CreatePointFont("Courier New", 8)};
     TImageList Glyphs[2];
+    bool OwnerDrawn = false;        // the buttons draw their glyphs themselves
     int ButtonRightMargins[2] = {}; // the buttons keep their distance to the right edge
 };
 
@@ -133,12 +187,21 @@ TWin32MainWindow::TWin32MainWindow(HINSTANCE Instance, TfmMainForm& AForm) : Own
     for (int I = 0; I < 2; ++I) {
         const TButtonDesign& D = ButtonDesigns[I];
         *Buttons[I] = CreateWindowExA(
-            0, "BUTTON", D.Caption, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW, D.Left,
+            0, "BUTTON", D.Caption, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, D.Left,
             D.Top, D.Width, D.Height, Panel1, reinterpret_cast<HMENU>(static_cast<INT_PTR>(D.Id)),
             Instance, nullptr);
+        if (!*Buttons[I])
+            throw std::runtime_error("Cannot create the statistics window's controls");
         SendMessageA(*Buttons[I], WM_SETFONT, reinterpret_cast<WPARAM>(FormFont.Get()), FALSE);
-        Glyphs[I].Reset(ImageList_LoadImageA(Instance, D.Glyph, 16, 0, RGB(192, 192, 192),
-                                             IMAGE_BITMAP, LR_CREATEDIBSECTION));
+        Glyphs[I].Reset(ButtonImages(Instance, D.Glyph));
+        // Common controls 6 draw the glyph on a themed button; older buttons
+        // refuse the image list and are drawn here instead.
+        BUTTON_IMAGELIST Image{Glyphs[I].Get(), {2, 0, 2, 0}, BUTTON_IMAGELIST_ALIGN_LEFT};
+        if (!SendMessageA(*Buttons[I], BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&Image))) {
+            SetWindowLongA(*Buttons[I], GWL_STYLE,
+                           (GetWindowLongA(*Buttons[I], GWL_STYLE) & ~BS_TYPEMASK) | BS_OWNERDRAW);
+            OwnerDrawn = true;
+        }
         ButtonRightMargins[I] = Client.right - D.Left;
     }
     myStatisticM = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "",
@@ -181,6 +244,9 @@ void TWin32MainWindow::Layout() {
 }
 
 LRESULT CALLBACK TWin32MainWindow::WindowProc(HWND Window, UINT Message, WPARAM W, LPARAM L) {
+    // Whatever the handlers create (the multipliers window, error boxes) is
+    // made with the plug-in's common controls.
+    TActivationScope Scope;
     auto* Self = WindowObject<TWin32MainWindow>(Window, Message, L);
     if (!Self) return DefWindowProcA(Window, Message, W, L);
     // Every handler that goes through Dispatch may end with the window released:
@@ -201,6 +267,7 @@ LRESULT CALLBACK TWin32MainWindow::WindowProc(HWND Window, UINT Message, WPARAM 
         }
         break;
     case WM_DRAWITEM: {
+        if (!Self->OwnerDrawn) break;
         const auto& Item = *reinterpret_cast<const DRAWITEMSTRUCT*>(L);
         const int Index = Item.CtlID == IdBitBtn1 ? 0 : 1;
         DrawGlyphButton(Item, Self->Glyphs[Index].Get(), Self->FormFont.Get());

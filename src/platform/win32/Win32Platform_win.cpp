@@ -1,12 +1,15 @@
 #include "Win32Platform_win.h"
 
+#include "ActivationContext_win.h"
 #include "AdoLogQuery_win.h"
 
 #include <stdexcept>
 
 namespace brevlund {
 
-TWin32Platform::TWin32Platform(HINSTANCE Instance) : Module(Instance) {}
+TWin32Platform::TWin32Platform(HINSTANCE Instance) : Module(Instance) {
+    UseActivationContextOf(Instance);
+}
 
 std::unique_ptr<TLogQuery> TWin32Platform::CreateLogQuery() {
     return std::make_unique<TAdoLogQuery>();

@@ -1,0 +1,581 @@
+#include "WindowChecks.h"
+
+#include "engine/LocaleText.h"
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <vector>
+
+std::atomic<bool> HoldMessageBoxes{false};
+
+namespace {
+
+#if defined(__i386__)
+#define REGPARM __attribute__((regparm(3)))
+#else
+#define REGPARM
+#endif
+using TRelease = void(REGPARM*)();
+using TRun = std::uint32_t(REGPARM*)(std::uint32_t Value, void* Context);
+
+constexpr std::size_t ContextSize = 5916, OffLogTable = 12, OffCaptionTitle = 3868;
+const char* const HostKey = "Software\\TestHost";
+
+// The two entry points these checks need, by ordinal, from one more reference
+// to the already loaded DLL.
+struct TEntryPoints {
+    HMODULE Module = nullptr;
+    TRelease Release = nullptr;
+    TRun Run = nullptr;
+    unsigned char Context[ContextSize] = {};
+
+    bool Load(const std::string& Path) {
+        Module = LoadLibraryA(Path.c_str());
+        if (!Module) return false;
+        Release = reinterpret_cast<TRelease>(
+            reinterpret_cast<void*>(GetProcAddress(Module, MAKEINTRESOURCEA(2))));
+        Run = reinterpret_cast<TRun>(
+            reinterpret_cast<void*>(GetProcAddress(Module, MAKEINTRESOURCEA(5))));
+        Context[OffLogTable] = 3;
+        std::memcpy(Context + OffLogTable + 1, "Log", 3);
+        Context[OffCaptionTitle] = 4;
+        std::memcpy(Context + OffCaptionTitle + 1, "SM5X", 4);
+        return Release && Run;
+    }
+    HWND RunWindow() {
+        return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(Run(0, Context)));
+    }
+};
+
+TEntryPoints Plugin;
+int* PassedCount = nullptr;
+int* FailedCount = nullptr;
+
+void Check(bool Ok, const std::string& Name, const std::string& Detail = "") {
+    ++*(Ok ? PassedCount : FailedCount);
+    std::printf("%s - %s%s%s\n", Ok ? "ok" : "not ok", Name.c_str(),
+                Ok || Detail.empty() ? "" : ": ", Ok ? "" : Detail.c_str());
+    std::fflush(stdout);
+}
+
+void Pump(DWORD Milliseconds) {
+    const DWORD Until = GetTickCount() + Milliseconds;
+    do {
+        MSG Message;
+        while (PeekMessageA(&Message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&Message);
+            DispatchMessageA(&Message);
+        }
+        Sleep(10);
+    } while (static_cast<int>(Until - GetTickCount()) > 0);
+}
+
+std::string ClassOf(HWND Window) {
+    char Name[64] = "";
+    GetClassNameA(Window, Name, sizeof Name);
+    return Name;
+}
+
+// The first descendant of Parent whose class name ends with Class (common
+// controls 6 name theirs with a version in front) and, when given, whose caption is Caption.
+HWND Child(HWND Parent, const char* Class, const char* Caption = nullptr) {
+    for (HWND C = GetWindow(Parent, GW_CHILD); C; C = GetWindow(C, GW_HWNDNEXT)) {
+        const std::string Name = ClassOf(C);
+        const std::size_t Length = std::strlen(Class);
+        char Text[128] = "";
+        GetWindowTextA(C, Text, sizeof Text);
+        if (Name.size() >= Length && _stricmp(Name.c_str() + Name.size() - Length, Class) == 0 &&
+            (!Caption || std::strcmp(Text, Caption) == 0))
+            return C;
+        if (HWND Found = Child(C, Class, Caption)) return Found;
+    }
+    return nullptr;
+}
+
+HWND OpenMultipliers(HWND Form) {
+    SendMessageA(Child(Form, "Button", "Multipliers"), BM_CLICK, 0, 0);
+    Pump(200);
+    return FindWindowA("TfmDomList", nullptr);
+}
+
+std::string Value(const std::string& Section, const std::string& Name) {
+    HKEY Key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, (std::string(HostKey) + "\\" + Section).c_str(), 0,
+                      KEY_READ, &Key) != ERROR_SUCCESS)
+        return "(no section)";
+    char Data[512];
+    DWORD Size = sizeof Data - 1, Type = 0;
+    const LONG Result =
+        RegQueryValueExA(Key, Name.c_str(), nullptr, &Type, reinterpret_cast<BYTE*>(Data), &Size);
+    RegCloseKey(Key);
+    if (Result != ERROR_SUCCESS) return "(none)";
+    Data[Size] = 0;
+    return Data;
+}
+
+void Plant(const std::string& Section, const std::string& Name, const std::string& Text) {
+    HKEY Key;
+    RegCreateKeyExA(HKEY_CURRENT_USER, (std::string(HostKey) + "\\" + Section).c_str(), 0, nullptr,
+                    0, KEY_WRITE, nullptr, &Key, nullptr);
+    RegSetValueExA(Key, Name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(Text.c_str()),
+                   static_cast<DWORD>(Text.size() + 1));
+    RegCloseKey(Key);
+}
+
+std::string RectText(HWND Window) {
+    RECT R{};
+    GetWindowRect(Window, &R);
+    char Text[64];
+    std::snprintf(Text, sizeof Text, "%ld,%ld,%ld,%ld", static_cast<long>(R.left),
+                  static_cast<long>(R.top), static_cast<long>(R.right),
+                  static_cast<long>(R.bottom));
+    return Text;
+}
+
+bool MessageBoxUp() {
+    struct TFind {
+        static BOOL CALLBACK Each(HWND Window, LPARAM Found) {
+            DWORD Process = 0;
+            GetWindowThreadProcessId(Window, &Process);
+            if (Process == GetCurrentProcessId() && IsWindowVisible(Window) &&
+                ClassOf(Window) == "#32770")
+                *reinterpret_cast<bool*>(Found) = true;
+            return TRUE;
+        }
+    };
+    bool Found = false;
+    EnumWindows(TFind::Each, reinterpret_cast<LPARAM>(&Found));
+    return Found;
+}
+
+// ---- Placement before showing ------------------------------------------------
+
+// Where each of the plug-in's windows stood when it turned visible.
+std::map<std::string, std::string> RectAtShowing;
+
+LRESULT CALLBACK WatchShowing(int Code, WPARAM W, LPARAM L) {
+    const auto* Message = reinterpret_cast<const CWPSTRUCT*>(L);
+    if (Code == HC_ACTION && Message->message == WM_SHOWWINDOW && Message->wParam) {
+        const std::string Class = ClassOf(Message->hwnd);
+        if ((Class == "TfmMainForm" || Class == "TfmDomList") && !RectAtShowing.count(Class))
+            RectAtShowing[Class] = RectText(Message->hwnd);
+    }
+    return CallNextHookEx(nullptr, Code, W, L);
+}
+
+void PlacementBeforeShowing() {
+    RegDeleteTreeA(HKEY_CURRENT_USER, HostKey);
+    Plant("TfmMainForm", "NormPos", "200,150,620,400");
+    Plant("TfmDomList", "NormPos", "650,120,1000,320");
+    RectAtShowing.clear();
+    HHOOK Hook = SetWindowsHookExA(WH_CALLWNDPROC, WatchShowing, nullptr, GetCurrentThreadId());
+    const HWND Form = Plugin.RunWindow();
+    Pump(300);
+    const HWND D = OpenMultipliers(Form);
+    UnhookWindowsHookEx(Hook);
+    const std::string Main = RectAtShowing.count("TfmMainForm") ? RectAtShowing["TfmMainForm"] : "";
+    const std::string Dom = RectAtShowing.count("TfmDomList") ? RectAtShowing["TfmDomList"] : "";
+    Check(Main == "200,150,620,400", "the statistics window appears where it was left",
+          "at " + Main);
+    Check(Dom == "650,120,1000,320", "the multipliers window appears where it was left",
+          "at " + Dom);
+
+    // The logoff query: the multipliers window's storage saves, nothing closes.
+    MoveWindow(D, 660, 130, 350, 200, TRUE);
+    const LRESULT MayEnd = SendMessageA(D, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+    Check(MayEnd == TRUE && IsWindowVisible(D), "the logoff query leaves the multipliers window");
+    Check(Value("TfmDomList", "NormPos") == "660,130,1010,330" &&
+              Value("TfmDomList", "Visible") == "0",
+          "the logoff query saves the multipliers window's placement",
+          Value("TfmDomList", "NormPos"));
+
+    // A second _Run on a minimised statistics window.
+    SendMessageA(Form, WM_SYSCOMMAND, SC_CLOSE, 0);
+    Pump(100);
+    const bool Minimised = IsIconic(Form) != FALSE;
+    Plugin.RunWindow();
+    Pump(100);
+    Check(Minimised && !IsIconic(Form) && IsWindowVisible(Form),
+          "a second _Run brings a minimised statistics window back");
+    Plugin.Release();
+    Pump(300);
+}
+
+// A statistics window left maximised comes back maximised, and shows so at once.
+void MaximisedState() {
+    RegDeleteTreeA(HKEY_CURRENT_USER, HostKey);
+    Plant("TfmMainForm", "ShowCmd", "3");
+    const HWND Form = Plugin.RunWindow();
+    Pump(300);
+    Check(IsZoomed(Form) && IsWindowVisible(Form), "a window saved maximised comes back so");
+    Plugin.Release();
+    Pump(300);
+    RegDeleteTreeA(HKEY_CURRENT_USER, HostKey);
+}
+
+// ---- The host ends without _Release --------------------------------------
+
+void ExitWithoutRelease() {
+    RegDeleteTreeA(HKEY_CURRENT_USER, HostKey);
+    char Exe[MAX_PATH];
+    GetModuleFileNameA(nullptr, Exe, MAX_PATH);
+    std::string Command = std::string("\"") + Exe + "\" exit-open";
+    STARTUPINFOA Startup{};
+    Startup.cb = sizeof Startup;
+    PROCESS_INFORMATION Process{};
+    DWORD ExitCode = 999;
+    if (CreateProcessA(nullptr, Command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                       &Startup, &Process)) {
+        WaitForSingleObject(Process.hProcess, 60000);
+        GetExitCodeProcess(Process.hProcess, &ExitCode);
+        CloseHandle(Process.hProcess);
+        CloseHandle(Process.hThread);
+    }
+    Check(ExitCode == 0, "a host ends with both windows open",
+          "exit code " + std::to_string(ExitCode));
+    Check(Value("TfmMainForm", "NormPos") == "150,120,550,350",
+          "the statistics window's placement was saved at the end of the process",
+          Value("TfmMainForm", "NormPos"));
+    Check(Value("TfmMainForm", "CurrentBand") == "5", "and the band chosen last (14)",
+          Value("TfmMainForm", "CurrentBand"));
+    Check(Value("TfmDomList", "NormPos") == "600,100,940,290",
+          "the multipliers window's placement too", Value("TfmDomList", "NormPos"));
+    RegDeleteTreeA(HKEY_CURRENT_USER, HostKey);
+}
+
+// ---- A release while the multipliers window's close shows an error box ----
+
+struct TBoxWatch {
+    int Ticks = 0;
+    bool BoxAtFirstTick = false, BoxAtSecondTick = false;
+    bool FormMeanwhile = false, DomListMeanwhile = false;
+    HWND Form = nullptr, DomList = nullptr;
+    UINT_PTR Timer = 0;
+} Watch;
+
+// Runs from the error box's own message loop, as a host's timer would.
+void CALLBACK OnTick(HWND, UINT, UINT_PTR, DWORD) {
+    if (++Watch.Ticks == 1) {
+        Watch.BoxAtFirstTick = MessageBoxUp();
+        Plugin.Release();
+        return;
+    }
+    Watch.BoxAtSecondTick = MessageBoxUp();
+    Watch.FormMeanwhile = IsWindow(Watch.Form) != FALSE;
+    Watch.DomListMeanwhile = IsWindow(Watch.DomList) != FALSE;
+    KillTimer(nullptr, Watch.Timer);
+    HoldMessageBoxes = false;
+}
+
+void ReleaseDuringTheCloseBox() {
+    // Below a volatile host key no lasting section can be made: every save fails.
+    RegDeleteTreeA(HKEY_CURRENT_USER, HostKey);
+    HKEY Key;
+    RegCreateKeyExA(HKEY_CURRENT_USER, HostKey, 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS,
+                    nullptr, &Key, nullptr);
+    RegCloseKey(Key);
+    Watch = TBoxWatch{};
+    Watch.Form = Plugin.RunWindow();
+    Pump(300);
+    Watch.DomList = OpenMultipliers(Watch.Form);
+    HoldMessageBoxes = true;
+    Watch.Timer = SetTimer(nullptr, 0, 150, OnTick);
+    SendMessageA(Watch.DomList, WM_CLOSE, 0, 0);
+    Pump(800);
+    HoldMessageBoxes = false;
+    KillTimer(nullptr, Watch.Timer);
+    Check(Watch.BoxAtFirstTick && Watch.BoxAtSecondTick,
+          "the multipliers window's failed close-time save shows a box while _Release comes");
+    Check(Watch.FormMeanwhile && Watch.DomListMeanwhile,
+          "both windows wait for the close handler to return");
+    Check(!IsWindow(Watch.Form) && !IsWindow(Watch.DomList), "then both go");
+    RegDeleteTreeA(HKEY_CURRENT_USER, HostKey);
+}
+
+// ---- Common controls 6 and the resources ------------------------------------
+
+std::string ModulePathOf(const void* Address) {
+    HMODULE Module = nullptr;
+    if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                                GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                            static_cast<LPCSTR>(Address), &Module))
+        return "(no module)";
+    char Path[MAX_PATH] = "";
+    GetModuleFileNameA(Module, Path, MAX_PATH);
+    std::string Lower(Path);
+    for (char& C : Lower)
+        C = static_cast<char>(std::tolower(static_cast<unsigned char>(C)));
+    return Lower;
+}
+
+// The image list functions of the common controls the plug-in uses, found
+// through one of its controls: the test host itself loads no common controls,
+// as a host need not, or Wine would hand the plug-in that copy.
+struct TImageListCalls {
+    int(WINAPI* Count)(HIMAGELIST) = nullptr;
+    BOOL(WINAPI* Draw)(HIMAGELIST, int, HDC, int, int, UINT) = nullptr;
+
+    explicit TImageListCalls(HWND Control) {
+        HMODULE Module = nullptr;
+        GetModuleHandleExA(
+            GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+            reinterpret_cast<LPCSTR>(GetWindowLongPtrW(Control, GWLP_WNDPROC)), &Module);
+        if (!Module) return;
+        Count = reinterpret_cast<decltype(Count)>(
+            reinterpret_cast<void*>(GetProcAddress(Module, "ImageList_GetImageCount")));
+        Draw = reinterpret_cast<decltype(Draw)>(
+            reinterpret_cast<void*>(GetProcAddress(Module, "ImageList_Draw")));
+    }
+};
+
+// Whether image Index of List, drawn on white, holds no colour but grey.
+bool GreyOnly(const TImageListCalls& Calls, HIMAGELIST List, int Index) {
+    HDC Screen = GetDC(nullptr);
+    HDC Memory = CreateCompatibleDC(Screen);
+    HBITMAP Bitmap = CreateCompatibleBitmap(Screen, 16, 16);
+    HGDIOBJ Old = SelectObject(Memory, Bitmap);
+    RECT All{0, 0, 16, 16};
+    FillRect(Memory, &All, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    Calls.Draw(List, Index, Memory, 0, 0, ILD_TRANSPARENT);
+    bool Grey = true;
+    for (int Y = 0; Y < 16; ++Y)
+        for (int X = 0; X < 16; ++X) {
+            const COLORREF C = GetPixel(Memory, X, Y);
+            if (GetRValue(C) != GetGValue(C) || GetGValue(C) != GetBValue(C)) Grey = false;
+        }
+    SelectObject(Memory, Old);
+    DeleteObject(Bitmap);
+    DeleteDC(Memory);
+    ReleaseDC(nullptr, Screen);
+    return Grey;
+}
+
+void CommonControls6() {
+    const HWND Form = Plugin.RunWindow();
+    Pump(300);
+    const HWND D = OpenMultipliers(Form);
+    const HWND List = D ? Child(D, WC_LISTVIEWA) : nullptr;
+    const std::string ListCode =
+        List ? ModulePathOf(reinterpret_cast<void*>(GetWindowLongPtrW(List, GWLP_WNDPROC))) : "";
+    Check(ListCode.find("\\winsxs\\") != std::string::npos &&
+              ListCode.find("common-controls") != std::string::npos,
+          "the list view is common controls 6, from winsxs", ListCode);
+    const HWND Recalc = Child(Form, "Button", "Recalc Statistic");
+    const std::string ButtonCode =
+        Recalc ? ModulePathOf(reinterpret_cast<void*>(GetWindowLongPtrW(Recalc, GWLP_WNDPROC)))
+               : "";
+    Check(ButtonCode.find("\\winsxs\\") != std::string::npos,
+          "the buttons are common controls 6 too (themed)", ButtonCode);
+    Check(!(GetWindowLongA(Recalc, GWL_STYLE) & BS_OWNERDRAW),
+          "the glyph buttons draw themselves with their image list");
+    // Themed: the controls hold the system's visual style (Wine's own is on in
+    // a fresh prefix).
+    HMODULE UxTheme = LoadLibraryA("uxtheme.dll");
+    const auto ThemeActive = reinterpret_cast<BOOL(WINAPI*)()>(
+        reinterpret_cast<void*>(GetProcAddress(UxTheme, "IsThemeActive")));
+    const auto WindowTheme = reinterpret_cast<HANDLE(WINAPI*)(HWND)>(
+        reinterpret_cast<void*>(GetProcAddress(UxTheme, "GetWindowTheme")));
+    const HWND Band = D ? Child(D, "Button", "14") : nullptr;
+    Check(ThemeActive && WindowTheme && ThemeActive() && WindowTheme(Recalc) && WindowTheme(Band) &&
+              WindowTheme(List),
+          "the buttons and the list are drawn in the visual style");
+    if (UxTheme) FreeLibrary(UxTheme);
+    BUTTON_IMAGELIST Images{};
+    SendMessageA(Recalc, BCM_GETIMAGELIST, 0, reinterpret_cast<LPARAM>(&Images));
+    const TImageListCalls Calls(Recalc);
+    Check(Images.himl && Calls.Count && Calls.Draw && Calls.Count(Images.himl) == 6 &&
+              !GreyOnly(Calls, Images.himl, 0) && GreyOnly(Calls, Images.himl, 3),
+          "one image per button state, the disabled one grey");
+    Plugin.Release();
+    Pump(300);
+}
+
+std::string VersionString(const std::vector<char>& Block, const char* Name) {
+    char* Text = nullptr;
+    UINT Length = 0;
+    const std::string Path = std::string("\\StringFileInfo\\040904E4\\") + Name;
+    if (!VerQueryValueA(Block.data(), Path.c_str(), reinterpret_cast<void**>(&Text), &Length) ||
+        !Text)
+        return "(none)";
+    return Text;
+}
+
+std::vector<char> VersionBlock(const std::string& DllPath) {
+    DWORD Ignored = 0;
+    const DWORD Size = GetFileVersionInfoSizeA(DllPath.c_str(), &Ignored);
+    std::vector<char> Block(Size);
+    if (!Size || !GetFileVersionInfoA(DllPath.c_str(), 0, Size, Block.data())) Block.clear();
+    return Block;
+}
+
+void Resources(const std::string& DllPath) {
+    HRSRC Manifest = FindResourceA(Plugin.Module, MAKEINTRESOURCEA(2), MAKEINTRESOURCEA(24));
+    std::string Text;
+    if (Manifest) {
+        const char* Data =
+            static_cast<const char*>(LockResource(LoadResource(Plugin.Module, Manifest)));
+        Text.assign(Data, SizeofResource(Plugin.Module, Manifest));
+    }
+    Check(Text.find("Microsoft.Windows.Common-Controls") != std::string::npos &&
+              Text.find("version=\"6.0.0.0\"") != std::string::npos,
+          "the DLL carries its own manifest for common controls 6 (type 24, ID 2)");
+
+    const std::vector<char> Block = VersionBlock(DllPath);
+    Check(!Block.empty(), "the DLL has a version resource");
+    if (Block.empty()) return;
+    Check(VersionString(Block, "ProductName") == "Brevlund DX Contest", "its product name");
+    Check(VersionString(Block, "FileVersion") == BREVLUND_VERSION &&
+              VersionString(Block, "ProductVersion") == BREVLUND_VERSION,
+          "file and product version from the project's version",
+          VersionString(Block, "FileVersion"));
+    Check(VersionString(Block, "OriginalFilename") == "BrevlundDXContest.dll",
+          "its original file name");
+    Check(VersionString(Block, "FileDescription") != "(none)", "its file description");
+    VS_FIXEDFILEINFO* Fixed = nullptr;
+    UINT Length = 0;
+    char Numbers[64] = "";
+    if (VerQueryValueA(Block.data(), "\\", reinterpret_cast<void**>(&Fixed), &Length) && Fixed)
+        std::snprintf(Numbers, sizeof Numbers, "%lu.%lu.%lu",
+                      static_cast<unsigned long>(HIWORD(Fixed->dwFileVersionMS)),
+                      static_cast<unsigned long>(LOWORD(Fixed->dwFileVersionMS)),
+                      static_cast<unsigned long>(HIWORD(Fixed->dwFileVersionLS)));
+    Check(std::string(Numbers) == BREVLUND_VERSION, "the numeric file version", Numbers);
+}
+
+// ---- The locale: the headless comparison against CompareStringA ------------
+
+void LocaleOrder() {
+    std::vector<std::string> Texts = {"",
+                                      "ab",
+                                      "AB",
+                                      "Ab",
+                                      "aB",
+                                      "abc",
+                                      "ABD",
+                                      "aBc",
+                                      "Abc",
+                                      "cd",
+                                      "CD",
+                                      "co-op",
+                                      "coop",
+                                      "coo-p",
+                                      "CO-OP",
+                                      "it's",
+                                      "its",
+                                      "Its",
+                                      "a b",
+                                      "a-b",
+                                      "a'b",
+                                      "-a",
+                                      "a-",
+                                      "--a",
+                                      "a--",
+                                      "'a",
+                                      "a-bc",
+                                      "ab-c",
+                                      "ab-",
+                                      "-ab",
+                                      "x-y",
+                                      "x'y",
+                                      "14|AB|",
+                                      "14|ab|",
+                                      "7|AB|",
+                                      "17|CD|",
+                                      "1.8",
+                                      "3.5",
+                                      "10",
+                                      "28",
+                                      "AN",
+                                      "an",
+                                      "Bo",
+                                      "BO",
+                                      "EFGH",
+                                      "XY",
+                                      " AB",
+                                      "AB ",
+                                      "A\tB",
+                                      "x7",
+                                      "X7",
+                                      "CurrentBand",
+                                      "currentband",
+                                      "NormPos",
+                                      "AN=AN",
+                                      "an=AN",
+                                      "a\x01"
+                                      "b"};
+    for (int C = 1; C < 128; ++C)
+        Texts.emplace_back(1, static_cast<char>(C));
+    int Pairs = 0, Differ = 0;
+    std::string First;
+    for (const std::string& A : Texts)
+        for (const std::string& B : Texts) {
+            ++Pairs;
+            const int Windows = CompareStringA(LOCALE_USER_DEFAULT, 0, A.data(), int(A.size()),
+                                               B.data(), int(B.size())) -
+                                CSTR_EQUAL;
+            const bool WindowsSame =
+                CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, A.data(), int(A.size()),
+                               B.data(), int(B.size())) == CSTR_EQUAL;
+            const int Ours = brevlund::locale::Compare(A, B);
+            const int Sign = Ours < 0 ? -1 : Ours > 0 ? 1 : 0;
+            if (Sign != Windows || brevlund::locale::SameText(A, B) != WindowsSame) {
+                if (++Differ <= 5) {
+                    char Line[128];
+                    std::snprintf(Line, sizeof Line, " [%s|%s] %d/%d", A.c_str(), B.c_str(),
+                                  Windows, Sign);
+                    First += Line;
+                }
+            }
+        }
+    Check(Differ == 0,
+          "the headless locale orders " + std::to_string(Pairs) + " pairs as CompareStringA",
+          std::to_string(Differ) + " differ:" + First);
+}
+
+} // namespace
+
+void RunWindowChecks(const std::string& DllPath, int& Passed, int& Failed) {
+    PassedCount = &Passed;
+    FailedCount = &Failed;
+    if (!Plugin.Load(DllPath)) {
+        Check(false, "window checks: the DLL loads", DllPath);
+        return;
+    }
+    Resources(DllPath);
+    LocaleOrder();
+    PlacementBeforeShowing();
+    MaximisedState();
+    ExitWithoutRelease();
+    CommonControls6();
+    ReleaseDuringTheCloseBox();
+    FreeLibrary(Plugin.Module);
+    Plugin = TEntryPoints{};
+}
+
+int ExitWithWindowsOpen(const std::string& DllPath) {
+    if (!Plugin.Load(DllPath)) return 100;
+    const HWND Form = Plugin.RunWindow();
+    Pump(300);
+    const HWND D = OpenMultipliers(Form);
+    if (!D) return 101;
+    MoveWindow(Form, 150, 120, 400, 230, TRUE);
+    MoveWindow(D, 600, 100, 340, 190, TRUE);
+    SendMessageA(Child(D, "Button", "14"), BM_CLICK, 0, 0);
+    Pump(200);
+    // No _Release, no FreeLibrary: the process just ends.
+    return 0;
+}
+
+std::string PluginVersionText(const std::string& DllPath) {
+    const std::vector<char> Block = VersionBlock(DllPath);
+    if (Block.empty()) return "(no version resource)";
+    return VersionString(Block, "ProductName") + " " + VersionString(Block, "FileVersion");
+}

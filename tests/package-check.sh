@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# Checks the release package: made from the 32-bit DLL, it holds exactly the
+# DLL, the example area list, the guide and their SHA-256 sums, the sums hold,
+# and the guide names every message the plug-in can show.
+#   tests/package-check.sh DLL VERSION
+set -uo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+dll=${1:?usage: tests/package-check.sh DLL VERSION}
+version=${2:?usage: tests/package-check.sh DLL VERSION}
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failed=0
+check() { # CONDITION-EXIT-CODE NAME
+    if [ "$1" -eq 0 ]; then echo "ok - $2"; else echo "not ok - $2"; failed=1; fi
+}
+
+zipfile=$("$root/tools/package.sh" "$dll" "$version" "$work/dist")
+check $? "tools/package.sh makes the package"
+[ "$zipfile" = "$work/dist/BrevlundDXContest-$version.zip" ]
+check $? "named BrevlundDXContest-$version.zip"
+(cd "$work" && unzip -q "$zipfile")
+check $? "it unpacks"
+dir=$work/BrevlundDXContest-$version
+listed=$(cd "$dir" 2>/dev/null && find . -type f | sort | tr '\n' ' ')
+[ "$listed" = "./BrevlundDXContest.dll ./OperatorGuide.txt ./SHA256SUMS.txt ./brevlund.dom " ]
+check $? "exactly the DLL, the area list, the guide and the sums ($listed)"
+cmp -s "$dll" "$dir/BrevlundDXContest.dll"
+check $? "the DLL is the one built"
+(cd "$dir" && sha256sum --quiet -c SHA256SUMS.txt)
+check $? "the SHA-256 sums hold"
+[ "$(wc -l <"$dir/SHA256SUMS.txt")" -eq 3 ]
+check $? "one sum for each of the other three files"
+guide=$(tr -d '\r' <"$dir/OperatorGuide.txt")
+grep -q "^Version $version\$" <<<"$guide"
+check $? "the guide names the version"
+for section in "INSTALLING" "THE AREA LIST" "WHERE THE PLACEMENT IS KEPT" "MESSAGES AND WHAT TO DO" \
+    "HKEY_CURRENT_USER\\Software\\" "NAME=VALUE"; do
+    grep -qF "$section" <<<"$guide"
+    check $? "the guide covers: $section"
+done
+# Every text the plug-in can show or report, as the code writes it.
+for message in "Missing Connection or ConnectionString." \
+    "LogQuery: the host's log connection is not an ADO connection object" \
+    "LogQuery: Dataset not open" "Database error 0x" "is not a valid integer value" \
+    "Could not convert variant of type (Null) into type (Integer)" \
+    "Invalid data type for '" "Failed to get data for '" "Failed to open key '" \
+    "Failed to create key '" "Failed to set data for '" "String list does not allow duplicates" \
+    "Unexpected failure" "Cannot create the statistics window" \
+    "Cannot create the statistics window's controls" "Cannot create the multipliers window" \
+    "Cannot create the multipliers window's controls" "Cannot register the window class"; do
+    grep -qF "$message" <<<"$guide"
+    check $? "the guide explains \"$message\""
+done
+grep -q '=' "$dir/brevlund.dom"
+check $? "the example area list names areas"
+exit "$failed"
