@@ -26,7 +26,7 @@ for name in _GrabNumber _Release _GetScore _AddQSO _Run _GetInfo; do
 done
 expect "six exports, no more" 'Export Address Table[[:space:]]+00000006'
 # The runtime is linked in: the host's Plugins folder needs nothing beside the DLL.
-if grep -Eiq 'DLL Name: (libstdc|libgcc|libwinpthread)' <<<"$dump"; then
+if grep -Eiq 'DLL Name: (libstdc|libgcc|libwinpthread|libssp)' <<<"$dump"; then
     report no "no MinGW runtime DLL needed"
 else
     report yes "no MinGW runtime DLL needed"

@@ -1,66 +1,45 @@
-// What the fuzz targets share: a failed invariant stops the run with its text,
-// and the input's lines as the readers number them. Each target is one program:
-//   clang++ -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -Isrc \
-//     tests/fuzz/adif_fuzz.cpp src/logformats/*.cpp src/engine/*.cpp \
-//     src/platform/headless/LocaleText.cpp -o build/fuzz/adif_fuzz
-//   build/fuzz/adif_fuzz -max_total_time=180 build/fuzz/work-adif tests/fuzz/corpus/adif
+// What the fuzz targets share: an invariant that aborts when broken, so that
+// libFuzzer keeps the input that broke it, and a scratch folder for targets
+// that go through real files.
 #pragma once
-
-#include "logformats/LogRecord.h"
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <string>
 #include <string_view>
-#include <vector>
+#include <unistd.h>
 
 #define FUZZ_CHECK(Condition)                                                                      \
     do {                                                                                           \
         if (!(Condition)) {                                                                        \
-            std::fprintf(stderr, "invariant failed: %s (%s:%d)\n", #Condition, __FILE__,           \
-                         __LINE__);                                                                \
+            std::fprintf(stderr, "%s:%d: invariant broken: %s\n", __FILE__, __LINE__, #Condition); \
             std::abort();                                                                          \
         }                                                                                          \
     } while (0)
 
 namespace brevlund::fuzz {
 
-inline std::vector<std::string_view> LinesOf(std::string_view Text) {
-    std::vector<std::string_view> Lines;
-    logformats::ForEachLine(Text,
-                            [&](std::size_t, std::string_view Line) { Lines.push_back(Line); });
-    return Lines;
+// One folder per fuzzing process, in memory where the system offers it (every
+// input goes through files), removed when the process ends normally. The path
+// outlives every static destructor, as the removal runs after them.
+inline const std::string& ScratchDir() {
+    static const std::string* const Path = [] {
+        std::string Pattern = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
+        Pattern += "/brevlund-fuzz-XXXXXX";
+        if (!mkdtemp(Pattern.data())) std::abort();
+        auto* Made = new std::string(Pattern);
+        std::atexit([] { std::system(("rm -rf '" + ScratchDir() + "'").c_str()); });
+        return Made;
+    }();
+    return *Path;
 }
 
-inline bool SameRead(const logformats::TLogRead& A, const logformats::TLogRead& B) {
-    if (A.QSOs.size() != B.QSOs.size() || A.Problems.size() != B.Problems.size()) return false;
-    for (std::size_t I = 0; I < A.QSOs.size(); ++I) {
-        const auto &X = A.QSOs[I], &Y = B.QSOs[I];
-        if (X.Line != Y.Line || X.Call != Y.Call || X.Band != Y.Band || X.Mode != Y.Mode ||
-            X.Exchange != Y.Exchange)
-            return false;
-    }
-    for (std::size_t I = 0; I < A.Problems.size(); ++I)
-        if (A.Problems[I].Line != B.Problems[I].Line ||
-            A.Problems[I].Message != B.Problems[I].Message)
-            return false;
-    return true;
-}
-
-// Lines within the input, QSOs and problems each in line order.
-inline void CheckLines(const logformats::TLogRead& Read, std::size_t LineCount) {
-    std::size_t Last = 0;
-    for (const auto& Q : Read.QSOs) {
-        FUZZ_CHECK(Q.Line >= 1 && Q.Line <= LineCount);
-        FUZZ_CHECK(Q.Line > Last || (Q.Line == Last && Last != 0));
-        Last = Q.Line;
-    }
-    Last = 0;
-    for (const auto& P : Read.Problems) {
-        FUZZ_CHECK(P.Line >= 1 && P.Line <= (LineCount ? LineCount : 1));
-        FUZZ_CHECK(P.Line >= Last);
-        FUZZ_CHECK(!P.Message.empty());
-        Last = P.Line;
-    }
+inline std::string WriteScratchFile(const std::string& Name, std::string_view Content) {
+    const std::string File = ScratchDir() + "/" + Name;
+    std::ofstream(File, std::ios::binary | std::ios::trunc)
+        .write(Content.data(), static_cast<std::streamsize>(Content.size()));
+    return File;
 }
 
 } // namespace brevlund::fuzz

@@ -1,6 +1,6 @@
 // The ADIF reader: every field of a QSO comes from the input, and writing the
 // QSOs back as ADIF gives a log that reads the same, with no problem.
-#include "FuzzCheck.h"
+#include "LogFuzzCheck.h"
 
 #include "engine/Scoring.h"
 #include "logformats/Adif.h"

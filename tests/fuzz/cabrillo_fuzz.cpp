@@ -1,6 +1,6 @@
 // Cabrillo reader: the first byte picks the exchange token count (0: from each
 // line's count), the rest is the log.
-#include "FuzzCheck.h"
+#include "LogFuzzCheck.h"
 
 #include "engine/Scoring.h"
 #include "logformats/Bands.h"

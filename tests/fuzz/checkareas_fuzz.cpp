@@ -1,7 +1,7 @@
 // The area list checker against the engine's own reading of the same text:
 // every area that counts stands on a line with no finding, every entry line
 // with no finding counts, and findings carry lines of the input.
-#include "FuzzCheck.h"
+#include "LogFuzzCheck.h"
 
 #include "engine/AreaList.h"
 #include "engine/Text.h"

@@ -1,6 +1,6 @@
 // The CSV log reader: each QSO is its line split at ";", and writing the QSOs
 // back gives a log that reads the same.
-#include "FuzzCheck.h"
+#include "LogFuzzCheck.h"
 
 #include "logformats/CsvLog.h"
 

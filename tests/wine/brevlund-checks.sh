@@ -29,7 +29,7 @@ expect() { # CODE TEXT -- ARGS...: exit code and a part of standard output and e
 expect 0 $' Score: 19*12=228\r' -- score "Z:$root/examples/contest.log" --areas "$areas"
 expect 0 $'Band\t  QSOs\tPoints\t   OBL\t\r\n  14\t     2' -- score "Z:$root/examples/contest.adi" --areas "$areas"
 expect 0 '"score":70}' -- score "Z:$root/examples/contest.adi" --areas "$areas" --json
-expect 1 'areas count' -- check-areas "Z:$root/tests/fuzz/corpus/checkareas/mixed"
+expect 1 'areas count' -- check-areas "Z:$root/tests/fuzz/corpus/checkareas_fuzz/mixed"
 expect 2 'SQLite logs cannot be scored by this Windows build' -- score 'Z:\nowhere\log.db'
 expect 2 'cannot read' -- score 'Z:\nowhere\log.adi'
 exit "$failed"

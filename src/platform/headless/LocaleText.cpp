@@ -15,9 +15,6 @@
 
 #include <array>
 #include <cstddef>
-#include <functional>
-#include <utility>
-#include <vector>
 
 namespace brevlund::locale {
 
@@ -61,48 +58,51 @@ const std::array<TWeight, 256>& Weights() {
     return Table;
 }
 
-// One text taken apart into the three rounds.
-struct TKey {
-    std::vector<unsigned short> Primary;
-    std::vector<bool> Capitals;
-    // Passed-over characters: how many primary characters stand before each,
-    // and its weight.
-    std::vector<std::pair<std::size_t, unsigned short>> Specials;
-
-    explicit TKey(std::string_view Text) {
-        for (const char C : Text) {
-            const TWeight& W = Weights()[static_cast<unsigned char>(C)];
-            if (W.Special) {
-                Specials.emplace_back(Primary.size(), W.Value);
-            } else {
-                Primary.push_back(W.Value);
-                Capitals.push_back(W.Capital);
-            }
-        }
-    }
-};
-
-template <typename T, typename Less>
-int CompareSequences(const std::vector<T>& A, const std::vector<T>& B, Less IsLess) {
-    for (std::size_t I = 0; I < A.size() && I < B.size(); ++I) {
-        if (IsLess(A[I], B[I])) return -1;
-        if (IsLess(B[I], A[I])) return 1;
-    }
-    return A.size() < B.size() ? -1 : A.size() > B.size() ? 1 : 0;
+const TWeight& Weight(std::string_view Text, std::size_t I) {
+    return Weights()[static_cast<unsigned char>(Text[I])];
 }
 
+// The first character from I on that round 1 takes part in, or the end.
+std::size_t NextPrimary(std::string_view Text, std::size_t I) {
+    while (I < Text.size() && Weight(Text, I).Special)
+        ++I;
+    return I;
+}
+
+// The first passed-over character from I on, or the end; Before counts the
+// characters of round 1 stepped over on the way.
+std::size_t NextSpecial(std::string_view Text, std::size_t I, std::size_t& Before) {
+    while (I < Text.size() && !Weight(Text, I).Special) {
+        ++I;
+        ++Before;
+    }
+    return I;
+}
+
+// Walks both texts in place: the comparison runs for every line of the area
+// list and every sort of the multipliers list, so it allocates nothing.
 int CompareKeys(std::string_view A, std::string_view B, bool IgnoreCase) {
-    const TKey KA(A), KB(B);
-    if (const int R = CompareSequences(KA.Primary, KB.Primary, std::less<unsigned short>()))
-        return R;
+    std::size_t I = NextPrimary(A, 0), J = NextPrimary(B, 0);
+    for (; I < A.size() && J < B.size(); I = NextPrimary(A, I + 1), J = NextPrimary(B, J + 1))
+        if (Weight(A, I).Value != Weight(B, J).Value)
+            return Weight(A, I).Value < Weight(B, J).Value ? -1 : 1;
+    if (I < A.size() || J < B.size()) return I < A.size() ? 1 : -1;
+
     if (!IgnoreCase)
-        if (const int R = CompareSequences(KA.Capitals, KB.Capitals, std::less<bool>())) return R;
-    using TSpecial = std::pair<std::size_t, unsigned short>;
-    return CompareSequences(KA.Specials, KB.Specials, [](const TSpecial& X, const TSpecial& Y) {
+        for (I = NextPrimary(A, 0), J = NextPrimary(B, 0); I < A.size() && J < B.size();
+             I = NextPrimary(A, I + 1), J = NextPrimary(B, J + 1))
+            if (Weight(A, I).Capital != Weight(B, J).Capital) return Weight(A, I).Capital ? 1 : -1;
+
+    std::size_t BeforeA = 0, BeforeB = 0;
+    for (I = NextSpecial(A, 0, BeforeA), J = NextSpecial(B, 0, BeforeB);
+         I < A.size() && J < B.size();
+         I = NextSpecial(A, I + 1, BeforeA), J = NextSpecial(B, J + 1, BeforeB)) {
         // Nearer the front sorts later.
-        if (X.first != Y.first) return X.first > Y.first;
-        return X.second < Y.second;
-    });
+        if (BeforeA != BeforeB) return BeforeA > BeforeB ? -1 : 1;
+        if (Weight(A, I).Value != Weight(B, J).Value)
+            return Weight(A, I).Value < Weight(B, J).Value ? -1 : 1;
+    }
+    return I < A.size() ? 1 : J < B.size() ? -1 : 0;
 }
 
 } // namespace
