@@ -28,16 +28,33 @@ win32)
     ;;
 esac
 build=$root/build/$arch
+
+# Runs one checks program. On a loaded machine Wine has once been seen to stall
+# a program before its first line; such a run is made once more, saying so. A
+# program that stops after it has printed is a failure, never run again.
+run_checks() {
+    local out rc
+    out=$(mktemp)
+    wine_run "$@" | tee "$out"
+    rc=${PIPESTATUS[0]}
+    if { [ "$rc" -eq 124 ] || [ "$rc" -eq 137 ]; } && [ ! -s "$out" ]; then
+        echo "wine-env: $(basename "$1") printed nothing before its time ran out; once more"
+        wine_run "$@"
+        rc=$?
+    fi
+    rm -f "$out"
+    return "$rc"
+}
 echo "Checking $build/host/Plugins/BrevlundDXContest.dll ($arch) under Wine"
 trap wine_stop EXIT
 wine_start "$prefix" "$arch" || exit 1
 failed=0
-wine_run "$build/host/TestHost.exe" checks || failed=1
-wine_run "$build/host/AdoChecks.exe" || failed=1
+run_checks "$build/host/TestHost.exe" checks || failed=1
+run_checks "$build/host/AdoChecks.exe" || failed=1
 if wine_ado_install "$WINEPREFIX" "$pe" &&
     wine_ado_register "$build/BrevlundTestLogProvider.dll"; then
     WINEDLLOVERRIDES="$WINEDLLOVERRIDES;msado15=n" \
-        wine_run "$build/host/AdoRescanChecks.exe" checks || failed=1
+        run_checks "$build/host/AdoRescanChecks.exe" checks || failed=1
 else
     echo "not ok - the rescan through ADO: Wine 10's ADO or the test provider could not be set up"
     failed=1
