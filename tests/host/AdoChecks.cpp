@@ -4,25 +4,19 @@
 // checked by AdoRescanChecks.exe (Wine 10's ADO and the test provider).
 //
 //   AdoChecks.exe     prints "N passed, M failed"
+#include "HostKit.h"
 #include "platform/win32/AdoLogQuery_win.h"
 
 #include <windows.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
 using namespace brevlund;
+using brevlund::host::Check;
+using brevlund::host::CheckShowing;
 
 namespace {
-
-int Passed = 0, Failed = 0;
-
-void Check(bool Ok, const std::string& Name, const std::string& Detail = "") {
-    (Ok ? Passed : Failed) += 1;
-    std::printf("%s - %s%s%s\n", Ok ? "ok" : "not ok", Name.c_str(), Detail.empty() ? "" : ": ",
-                Detail.c_str());
-}
 
 VARIANT Make(VARTYPE Type) {
     VARIANT Value;
@@ -43,8 +37,8 @@ std::string OpenError(TAdoLogQuery& Query) {
 
 // An ADO Connection object made here, as the host would hold one.
 IUnknown* NewConnection() {
-    const CLSID Connection = {0x00000514, 0x0000, 0x0010,
-                              {0x80, 0x00, 0x00, 0xAA, 0x00, 0x6D, 0x2E, 0xA4}};
+    const CLSID Connection = {
+        0x00000514, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xAA, 0x00, 0x6D, 0x2E, 0xA4}};
     IUnknown* Object = nullptr;
     CoCreateInstance(Connection, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
                      reinterpret_cast<void**>(&Object));
@@ -83,7 +77,7 @@ int main() {
         } catch (const std::exception& Error) {
             Text = std::string("error ") + Error.what();
         }
-        Check(Text == C.Text, std::string("column value as text: ") + C.Name, Text);
+        CheckShowing(Text == C.Text, std::string("column value as text: ") + C.Name, Text);
         VariantClear(&C.Value);
     }
 
@@ -98,8 +92,7 @@ int main() {
     Query.Attach(0);
     Check(OpenError(Query) == "Missing Connection or ConnectionString", "no connection: its error");
     Query.AttachObject(Zeros.data());
-    Check(OpenError(Query) ==
-              "LogQuery: the host's log connection is not an ADO connection object",
+    Check(OpenError(Query) == "LogQuery: the host's log connection is not an ADO connection object",
           "not a connection: a clear error, no crash");
 
     IUnknown* Connection = NewConnection();
@@ -108,9 +101,10 @@ int main() {
         Check(IsAdoConnection(Connection), "an ADO connection object is recognised");
         Query.AttachObject(Connection);
         const std::string Error = OpenError(Query);
-        Check(Error != "(opened)" && !Error.empty() &&
-                  Error != "LogQuery: the host's log connection is not an ADO connection object",
-              "an unconnected connection without settings: the database layer's error", Error);
+        CheckShowing(
+            Error != "(opened)" && !Error.empty() &&
+                Error != "LogQuery: the host's log connection is not an ADO connection object",
+            "an unconnected connection without settings: the database layer's error", Error);
         Query.Close();
         Query.Close();
         Check(true, "closing twice does nothing");
@@ -119,7 +113,7 @@ int main() {
         Check(Left == 0, "the host's connection is left with the references it had");
     }
 
-    std::printf("%d passed, %d failed\n", Passed, Failed);
+    const int Result = host::Finish();
     CoUninitialize();
-    return Failed == 0 ? 0 : 1;
+    return Result;
 }

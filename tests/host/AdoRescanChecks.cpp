@@ -12,6 +12,7 @@
 // Needs an ADO that loads rows (Wine 10's msado15 under Wine) and the provider
 // registered; tests/wine/wine-ado.sh sets both up.
 #include "FakeRecordset.h"
+#include "HostKit.h"
 #include "engine/AreaList.h"
 #include "engine/HostRecords.h"
 #include "engine/Scoring.h"
@@ -23,169 +24,29 @@
 #include <adoint.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
 
 using namespace brevlund;
+using namespace brevlund::host;
 using sample::MakeLog;
 using sample::TTable;
 using sample::TValue;
 
 namespace {
 
-int Passed = 0, Failed = 0;
 long RowsRead = 0; // rows of the tables that completed rescans went through
-
-void Check(bool Ok, const std::string& Name, const std::string& Detail = "") {
-    (Ok ? Passed : Failed) += 1;
-    std::printf("%s - %s%s%s\n", Ok ? "ok" : "not ok", Name.c_str(),
-                (!Ok && !Detail.empty()) ? ": " : "", Ok ? "" : Detail.c_str());
-    std::fflush(stdout);
-}
-
-void CheckEqual(const std::string& Got, const std::string& Want, const std::string& Name) {
-    Check(Got == Want, Name, "got [" + Got + "], want [" + Want + "]");
-}
-
-// ---- The plug-in, as a host calls it -------------------------------------------
-
-#if defined(__i386__)
-#define REGPARM __attribute__((regparm(3)))
-#else
-#define REGPARM
-#endif
-using TRelease = void(REGPARM*)();
-using TAddQSO = std::int32_t(REGPARM*)(void* Context);
-using TRun = std::uint32_t(REGPARM*)(std::uint32_t Value, void* Context);
-
-constexpr std::size_t OffLogTable = 12, OffCallSign = 268, OffDigiBand = 540, OffQSOMode = 796,
-                      OffContinent = 1052, OffExchange = 1308, OffCaptionTitle = 3868;
-
-struct TContext {
-    unsigned char Bytes[sizeof(QsoContext)] = {};
-    void Store(std::size_t Offset, const std::string& Text) {
-        const std::size_t N = std::min<std::size_t>(Text.size(), 255);
-        Bytes[Offset] = static_cast<unsigned char>(N);
-        std::memcpy(Bytes + Offset + 1, Text.data(), N);
-    }
-    std::string Read(std::size_t Offset) const {
-        return std::string(reinterpret_cast<const char*>(Bytes) + Offset + 1, Bytes[Offset]);
-    }
-};
-
-struct TPlugin {
-    HMODULE Module = nullptr;
-    TRelease Release = nullptr;
-    TAddQSO AddQSO = nullptr;
-    TRun Run = nullptr;
-    bool Load(const std::string& Path) {
-        Module = LoadLibraryA(Path.c_str());
-        if (!Module) return false;
-        const auto Ordinal = [this](int N) {
-            return reinterpret_cast<void*>(GetProcAddress(Module, MAKEINTRESOURCEA(N)));
-        };
-        Release = reinterpret_cast<TRelease>(Ordinal(2));
-        AddQSO = reinterpret_cast<TAddQSO>(Ordinal(4));
-        Run = reinterpret_cast<TRun>(Ordinal(5));
-        return Release && AddQSO && Run;
-    }
-};
-
-std::string Folder() {
-    char Path[MAX_PATH];
-    GetModuleFileNameA(nullptr, Path, MAX_PATH);
-    const std::string S(Path);
-    return S.substr(0, S.find_last_of("\\/") + 1);
-}
-
-std::string Text(HWND Window) {
-    std::vector<char> Buffer(1 << 20);
-    const int Length = static_cast<int>(
-        SendMessageA(Window, WM_GETTEXT, Buffer.size(), reinterpret_cast<LPARAM>(Buffer.data())));
-    return std::string(Buffer.data(), static_cast<std::size_t>(Length));
-}
-
-HWND Child(HWND Parent, const char* Class, const char* Caption = nullptr) {
-    HWND Found = FindWindowExA(Parent, nullptr, Class, Caption);
-    if (Found) return Found;
-    for (HWND C = GetWindow(Parent, GW_CHILD); C; C = GetWindow(C, GW_HWNDNEXT))
-        if ((Found = Child(C, Class, Caption))) return Found;
-    return nullptr;
-}
-
-void Pump(DWORD Milliseconds) {
-    const DWORD Until = GetTickCount() + Milliseconds;
-    do {
-        MSG Message;
-        while (PeekMessageA(&Message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&Message);
-            DispatchMessageA(&Message);
-        }
-        Sleep(10);
-    } while (static_cast<int>(Until - GetTickCount()) > 0);
-}
-
-// Message boxes are answered by a thread of their own, which keeps their texts.
-std::mutex BoxLock;
-std::vector<std::string> Boxes;
-std::atomic<bool> Answering{true};
-
-BOOL CALLBACK AnswerBox(HWND Window, LPARAM) {
-    DWORD Process = 0;
-    GetWindowThreadProcessId(Window, &Process);
-    char Class[32];
-    if (Process != GetCurrentProcessId() || !IsWindowVisible(Window) ||
-        !GetClassNameA(Window, Class, sizeof Class) || std::strcmp(Class, "#32770") != 0)
-        return TRUE;
-    std::string Said;
-    if (HWND Static = GetDlgItem(Window, 0xFFFF)) Said = Text(Static);
-    {
-        std::lock_guard<std::mutex> Guard(BoxLock);
-        Boxes.push_back(Said);
-    }
-    PostMessageA(Window, WM_COMMAND, IDOK, 0);
-    Sleep(200);
-    return TRUE;
-}
-
-DWORD WINAPI BoxAnswerer(LPVOID) {
-    while (Answering) {
-        EnumWindows(AnswerBox, 0);
-        Sleep(50);
-    }
-    return 0;
-}
-
-std::vector<std::string> TakeBoxes() {
-    std::lock_guard<std::mutex> Guard(BoxLock);
-    std::vector<std::string> Taken;
-    Taken.swap(Boxes);
-    return Taken;
-}
 
 std::string Joined(const std::vector<std::string>& Texts) {
     std::string All;
     for (const std::string& T : Texts)
         All += (All.empty() ? "" : " | ") + T;
     return All.empty() ? "no box" : All;
-}
-
-// A failure the plug-in raises to the host is a failed check here.
-LONG CALLBACK CatchPluginFailure(EXCEPTION_POINTERS* Info) {
-    const EXCEPTION_RECORD& Record = *Info->ExceptionRecord;
-    if (Record.ExceptionCode != 0xE0425844) return EXCEPTION_CONTINUE_SEARCH;
-    Check(false, "the plug-in raised a failure",
-          Record.NumberParameters >= 1
-              ? reinterpret_cast<const char*>(Record.ExceptionInformation[0])
-              : "");
-    return EXCEPTION_CONTINUE_EXECUTION;
 }
 
 // ---- Tables -------------------------------------------------------------------
@@ -341,11 +202,11 @@ struct TShowing {
     std::vector<std::string> Shown;
 };
 
-TContext HostContext(std::uint32_t Connection, const std::string& Table) {
-    TContext C;
-    std::memcpy(C.Bytes, &Connection, 4);
-    C.Store(OffLogTable, Table);
-    C.Store(OffCaptionTitle, "ADO-CHECK");
+// The engine's record and the host kit's are one.
+static_assert(sizeof(QsoContext) == ContextSize);
+
+TContext AdoContext(std::uint32_t Connection, const std::string& Table) {
+    TContext C = HostContext(Connection, Table, "ADO-CHECK");
     C.Store(OffDigiBand, "24");
     C.Store(OffCallSign, "HOST1");
     C.Store(OffContinent, "host");
@@ -354,11 +215,11 @@ TContext HostContext(std::uint32_t Connection, const std::string& Table) {
 
 // _Run with the connection: the first showing rescans the table.
 TShowing RunOver(TPlugin& P, std::uint32_t Connection, const std::string& Table) {
-    TContext Host = HostContext(Connection, Table);
+    TContext Host = AdoContext(Connection, Table);
     TShowing R;
-    R.Form = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(P.Run(0, Host.Bytes)));
+    R.Form = P.RunWindow(Host);
     Pump(200);
-    R.Shown = TakeBoxes();
+    R.Shown = TakeBoxTexts();
     if (R.Form) R.Summary = Text(Child(R.Form, "Edit"));
     return R;
 }
@@ -381,8 +242,8 @@ const unsigned char* ContextCopy(HMODULE Module, const std::string& Table) {
     const auto* Dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(Base);
     const auto* Nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(Base + Dos->e_lfanew);
     const std::size_t Size = Nt->OptionalHeader.SizeOfImage;
-    TContext Want = HostContext(0, Table);
-    const std::size_t Span = sizeof(QsoContext);
+    TContext Want = AdoContext(0, Table);
+    const std::size_t Span = ContextSize;
     for (std::size_t At = 0; At + Span <= Size; At += 4) {
         MEMORY_BASIC_INFORMATION Info;
         if (!VirtualQuery(Base + At, &Info, sizeof Info)) break;
@@ -429,7 +290,7 @@ void FirstShowingAndRecalc(TPlugin& P) {
     RowsRead += static_cast<long>(Log.Rows.size());
 
     // QSOs recorded since, then "Recalc Statistic": the table's tally again.
-    TContext Qso = HostContext(AsField(Link), "Log");
+    TContext Qso = AdoContext(AsField(Link), "Log");
     const char* NewCalls[] = {"ZZ9ZZZ", "A1A", "SM0NEW"};
     for (const char* Call : NewCalls) {
         Qso.Store(OffCallSign, Call);
@@ -757,9 +618,9 @@ void FailuresMidTable(TPlugin& P) {
 }
 
 int RunChecks() {
-    AddVectoredExceptionHandler(1, CatchPluginFailure);
+    CatchPluginFailures();
     TPlugin P;
-    const std::string Dll = Folder() + "Plugins\\BrevlundDXContest.dll";
+    const std::string Dll = PluginPath();
     Check(P.Load(Dll), "the DLL loads", Dll);
     if (!P.Module) return 1;
     CreateDirectoryA(TableFolder.c_str(), nullptr);
@@ -776,8 +637,7 @@ int RunChecks() {
     WrapperForms(P);
     FailuresMidTable(P);
     std::printf("%ld rows read through ADO\n", RowsRead);
-    std::printf("%d passed, %d failed\n", Passed, Failed);
-    return Failed == 0 ? 0 : 1;
+    return Finish();
 }
 
 double Milliseconds(const LARGE_INTEGER& Start, const LARGE_INTEGER& End) {
@@ -792,16 +652,16 @@ double Milliseconds(const LARGE_INTEGER& Start, const LARGE_INTEGER& End) {
 // "Recalc Statistic" (read and print only).
 int TimeFirstShowing(int Count) {
     TPlugin P;
-    if (!P.Load(Folder() + "Plugins\\BrevlundDXContest.dll")) return 1;
+    if (!P.Load(PluginPath())) return 1;
     CreateDirectoryA(TableFolder.c_str(), nullptr);
     const TTable Log = MakeLog(Count);
     WriteTable("Timed", Log);
     Connection15* Link = NewConnection(false);
     if (!Link) return 1;
-    TContext Host = HostContext(AsField(Link), "Timed");
+    TContext Host = AdoContext(AsField(Link), "Timed");
     LARGE_INTEGER Start, Shown, Pressed, Recalculated;
     QueryPerformanceCounter(&Start);
-    const HWND Form = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(P.Run(0, Host.Bytes)));
+    const HWND Form = P.RunWindow(Host);
     QueryPerformanceCounter(&Shown);
     Pump(100);
     const std::string Want = ScoreNatively(Log, false).Summary;
@@ -823,7 +683,7 @@ int TimeFirstShowing(int Count) {
 
 int main(int Argc, char** Argv) {
     CoInitialize(nullptr);
-    CreateThread(nullptr, 0, BoxAnswerer, nullptr, 0, nullptr);
+    StartAnsweringBoxes();
     int Result = 2;
     if (Argc >= 2 && std::strcmp(Argv[1], "checks") == 0)
         Result = RunChecks();
@@ -831,6 +691,6 @@ int main(int Argc, char** Argv) {
         Result = TimeFirstShowing(std::atoi(Argv[2]));
     else
         std::fprintf(stderr, "usage: AdoRescanChecks checks | AdoRescanChecks time ROWS\n");
-    Answering = false;
+    StopAnsweringBoxes();
     return Result;
 }

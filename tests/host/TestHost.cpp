@@ -12,6 +12,7 @@
 //
 // Runs under Wine in the tests. Message boxes are answered by a second thread,
 // which records their titles and texts.
+#include "HostKit.h"
 #include "RegisterCall.h"
 #include "WindowChecks.h"
 
@@ -19,180 +20,21 @@
 
 #include <commctrl.h>
 
-#include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <mutex>
 #include <string>
 #include <vector>
 
 namespace {
 
-// The host's records, as the plug-in's boundary fixes them.
-constexpr std::size_t ContextSize = 5916;
-constexpr std::size_t OffLogConnection = 0, OffLogTable = 12, OffCallSign = 268, OffDigiBand = 540,
-                      OffQSOMode = 796, OffExchange = 1308, OffCaptionTitle = 3868;
-
-struct TContext {
-    unsigned char Bytes[ContextSize];
-    TContext() { std::memset(Bytes, 0, sizeof Bytes); }
-    void Store(std::size_t Offset, const std::string& Text) {
-        Bytes[Offset] = static_cast<unsigned char>(Text.size());
-        std::memcpy(Bytes + Offset + 1, Text.data(), Text.size());
-    }
-    void SetConnection(std::uint32_t Value) { std::memcpy(Bytes + OffLogConnection, &Value, 4); }
-    TContext& Qso(const std::string& Call, const std::string& Band, const std::string& Mode,
-                  const std::string& Exchange = "") {
-        Store(OffCallSign, Call);
-        Store(OffDigiBand, Band);
-        Store(OffQSOMode, Mode);
-        Store(OffExchange, Exchange);
-        return *this;
-    }
-};
-
-#if defined(__i386__)
-#define REGPARM __attribute__((regparm(3)))
-#else // the 64-bit build that runs where 32-bit code cannot
-#define REGPARM
-#endif
-using TGrabNumber = void(REGPARM*)(void* Context, void* Number);
-using TRelease = void(REGPARM*)();
-using TGetScore = std::int32_t(REGPARM*)(void* Context);
-using TAddQSO = std::int32_t(REGPARM*)(void* Context);
-using TRun = std::uint32_t(REGPARM*)(std::uint32_t Value, void* Context);
-using TGetInfo = void(REGPARM*)(void* Info);
-
-struct TPlugin {
-    HMODULE Module = nullptr;
-    TGrabNumber GrabNumber = nullptr;
-    TRelease Release = nullptr;
-    TGetScore GetScore = nullptr;
-    TAddQSO AddQSO = nullptr;
-    TRun Run = nullptr;
-    TGetInfo GetInfo = nullptr;
-
-    bool Load(const std::string& Path) {
-        Module = LoadLibraryA(Path.c_str());
-        if (!Module) return false;
-        const auto Ordinal = [this](int N) {
-            return reinterpret_cast<void*>(GetProcAddress(Module, MAKEINTRESOURCEA(N)));
-        };
-        GrabNumber = reinterpret_cast<TGrabNumber>(Ordinal(1));
-        Release = reinterpret_cast<TRelease>(Ordinal(2));
-        GetScore = reinterpret_cast<TGetScore>(Ordinal(3));
-        AddQSO = reinterpret_cast<TAddQSO>(Ordinal(4));
-        Run = reinterpret_cast<TRun>(Ordinal(5));
-        GetInfo = reinterpret_cast<TGetInfo>(Ordinal(6));
-        return GrabNumber && Release && GetScore && AddQSO && Run && GetInfo;
-    }
-    void Unload() {
-        if (Module) FreeLibrary(Module);
-        Module = nullptr;
-    }
-};
+using namespace brevlund::host;
 
 // ---- What the user sees ---------------------------------------------------
 
-std::string Text(HWND Window) {
-    char Buffer[8192];
-    const int Length = static_cast<int>(
-        SendMessageA(Window, WM_GETTEXT, sizeof Buffer, reinterpret_cast<LPARAM>(Buffer)));
-    return std::string(Buffer, static_cast<std::size_t>(Length));
-}
-
-HWND Child(HWND Parent, const char* Class, const char* Caption = nullptr) {
-    HWND Found = FindWindowExA(Parent, nullptr, Class, Caption);
-    if (Found) return Found;
-    for (HWND C = GetWindow(Parent, GW_CHILD); C; C = GetWindow(C, GW_HWNDNEXT))
-        if ((Found = Child(C, Class, Caption))) return Found;
-    return nullptr;
-}
-
 HWND SummaryBox(HWND Form) {
     return Child(Form, "Edit");
-}
-
-void Pump(DWORD Milliseconds) {
-    const DWORD Until = GetTickCount() + Milliseconds;
-    do {
-        MSG Message;
-        while (PeekMessageA(&Message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&Message);
-            DispatchMessageA(&Message);
-        }
-        Sleep(10);
-    } while (static_cast<int>(Until - GetTickCount()) > 0);
-}
-
-// ---- Message boxes: answered by a thread of their own --------------------
-
-struct TBox {
-    std::string Title, Text;
-};
-std::mutex BoxLock;
-std::vector<TBox> Boxes;
-std::atomic<bool> Answering{true};
-
-BOOL CALLBACK AnswerBox(HWND Window, LPARAM) {
-    if (HoldMessageBoxes) return FALSE;
-    DWORD Process = 0;
-    GetWindowThreadProcessId(Window, &Process);
-    char Class[32];
-    if (Process != GetCurrentProcessId() || !IsWindowVisible(Window) ||
-        !GetClassNameA(Window, Class, sizeof Class) || std::strcmp(Class, "#32770") != 0)
-        return TRUE;
-    TBox Box;
-    Box.Title = Text(Window);
-    if (HWND Static = GetDlgItem(Window, 0xFFFF)) Box.Text = Text(Static);
-    {
-        std::lock_guard<std::mutex> Guard(BoxLock);
-        Boxes.push_back(Box);
-    }
-    PostMessageA(Window, WM_COMMAND, IDOK, 0);
-    Sleep(200); // let the box go before it is seen again
-    return TRUE;
-}
-
-DWORD WINAPI BoxAnswerer(LPVOID) {
-    while (Answering) {
-        EnumWindows(AnswerBox, 0);
-        Sleep(50);
-    }
-    return 0;
-}
-
-std::vector<TBox> TakeBoxes() {
-    std::lock_guard<std::mutex> Guard(BoxLock);
-    std::vector<TBox> Taken;
-    Taken.swap(Boxes);
-    return Taken;
-}
-
-// ---- Structured exceptions from the plug-in ------------------------------
-
-constexpr DWORD PluginFailure = 0xE0425844;
-DWORD LastExceptionCode = 0;
-std::string LastExceptionText;
-bool ExpectingFailure = false;
-int UnexpectedFailures = 0;
-
-// Catches the plug-in's failures for the whole run: the one check that provokes
-// one expects it, any other is reported as a failed check.
-LONG CALLBACK CatchPluginFailure(EXCEPTION_POINTERS* Info) {
-    const EXCEPTION_RECORD& Record = *Info->ExceptionRecord;
-    if (Record.ExceptionCode != PluginFailure) return EXCEPTION_CONTINUE_SEARCH;
-    LastExceptionCode = Record.ExceptionCode;
-    if (Record.NumberParameters >= 1)
-        LastExceptionText = reinterpret_cast<const char*>(Record.ExceptionInformation[0]);
-    if (!ExpectingFailure) {
-        ++UnexpectedFailures;
-        std::printf("not ok - the plug-in raised a failure: %s\n", LastExceptionText.c_str());
-        std::fflush(stdout);
-    }
-    return EXCEPTION_CONTINUE_EXECUTION; // the export then returns to us
 }
 
 // A host hook that refuses the creation of the plug-in's window.
@@ -202,8 +44,6 @@ LRESULT CALLBACK RefuseWindows(int Code, WPARAM W, LPARAM L) {
 }
 
 // ---- The registry ------------------------------------------------------------
-
-const char* const HostKey = "Software\\TestHost";
 
 // The string values of one section of the host key; empty when it is missing.
 std::vector<std::pair<std::string, std::string>> Section(const std::string& Name) {
@@ -224,21 +64,6 @@ std::vector<std::pair<std::string, std::string>> Section(const std::string& Name
     }
     RegCloseKey(Key);
     return Values;
-}
-
-std::string Value(const std::string& SectionName, const std::string& Name) {
-    for (const auto& [Key, Text] : Section(SectionName))
-        if (Key == Name) return Text;
-    return "(none)";
-}
-
-void WriteValue(const std::string& SectionName, const std::string& Name, const std::string& Text) {
-    HKEY Key;
-    RegCreateKeyExA(HKEY_CURRENT_USER, (std::string(HostKey) + "\\" + SectionName).c_str(), 0,
-                    nullptr, 0, KEY_WRITE, nullptr, &Key, nullptr);
-    RegSetValueExA(Key, Name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(Text.c_str()),
-                   static_cast<DWORD>(Text.size() + 1));
-    RegCloseKey(Key);
 }
 
 // ---- The multipliers window -----------------------------------------------
@@ -307,42 +132,7 @@ int BluePixels(HWND Window) {
 
 // ---- Checks -----------------------------------------------------------------
 
-int Passed = 0, Failed = 0;
-
-void Check(bool Ok, const std::string& Name, const std::string& Detail = "") {
-    if (Ok) {
-        ++Passed;
-        std::printf("ok - %s\n", Name.c_str());
-    } else {
-        ++Failed;
-        std::printf("not ok - %s%s%s\n", Name.c_str(), Detail.empty() ? "" : ": ", Detail.c_str());
-    }
-    std::fflush(stdout);
-}
-
-template <typename T> void CheckEqual(const T& Actual, const T& Expected, const std::string& Name) {
-    Check(Actual == Expected, Name);
-}
-void CheckEqual(const std::string& Actual, const std::string& Expected, const std::string& Name) {
-    Check(Actual == Expected, Name, "got \"" + Actual + "\", expected \"" + Expected + "\"");
-}
-
-std::string Folder() {
-    char Path[MAX_PATH];
-    GetModuleFileNameA(nullptr, Path, MAX_PATH);
-    std::string S(Path);
-    return S.substr(0, S.find_last_of("\\/") + 1);
-}
-
 const std::string Header = "Band\t  QSOs\tPoints\t   OBL\t\r\n";
-
-TContext HostContext(std::uint32_t Connection) {
-    TContext C;
-    C.SetConnection(Connection);
-    C.Store(OffLogTable, "Log");
-    C.Store(OffCaptionTitle, "SM5X");
-    return C;
-}
 
 // A PluginInfo buffer of 600 bytes of 0xAB as _GetInfo must leave it.
 std::vector<unsigned char> ExpectedInfo() {
@@ -364,7 +154,7 @@ void CheckGetInfo(TPlugin& P, const std::string& When) {
 }
 
 HWND RunWindow(TPlugin& P, TContext& Host) {
-    const HWND Form = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(P.Run(0, Host.Bytes)));
+    const HWND Form = P.RunWindow(Host);
     Pump(300);
     TakeBoxes(); // no log database here: the first rescan's box is expected
     return Form;
@@ -426,8 +216,8 @@ void WindowAndRegistryChecks(TPlugin& P) {
     CheckEqual(CountDomLists(), 0, "the multipliers window closes");
     CheckEqual(static_cast<int>(Section("TfmDomList").size()), 9,
                "its section holds its nine placement values");
-    CheckEqual(Value("TfmDomList", "Visible"), std::string("0"), "saved on close: Visible 0");
-    CheckEqual(Value("TfmDomList", "CurrentBand"), std::string("(none)"),
+    CheckEqual(HostValue("TfmDomList", "Visible"), std::string("0"), "saved on close: Visible 0");
+    CheckEqual(HostValue("TfmDomList", "CurrentBand"), std::string("(none)"),
                "no CurrentBand in its own section");
     const HWND D2 = OpenMultipliers(Form);
     CheckEqual(D2 ? PressedBand(D2) : std::string(), std::string("7"),
@@ -438,37 +228,25 @@ void WindowAndRegistryChecks(TPlugin& P) {
     Check(!IsWindow(Form) && CountDomLists() == 0, "_Release takes both windows");
     CheckEqual(static_cast<int>(Section("TfmMainForm").size()), 10,
                "the statistics window's section: ten values");
-    CheckEqual(Value("TfmMainForm", "CurrentBand"), std::string("3"), "CurrentBand 3 (\"7\")");
-    CheckEqual(Value("TfmMainForm", "Visible"), std::string("1"),
+    CheckEqual(HostValue("TfmMainForm", "CurrentBand"), std::string("3"), "CurrentBand 3 (\"7\")");
+    CheckEqual(HostValue("TfmMainForm", "Visible"), std::string("1"),
                "saved while destroyed: Visible 1");
-    CheckEqual(Value("TfmMainForm", "FormVersion"), std::string("0"), "FormVersion 0");
-    CheckEqual(Value("TfmMainForm", "NormPos"),
-               Value("TfmMainForm", "NormPos(" + std::to_string(GetSystemMetrics(SM_CXSCREEN)) +
-                                        "x" + std::to_string(GetSystemMetrics(SM_CYSCREEN)) + ")"),
+    CheckEqual(HostValue("TfmMainForm", "FormVersion"), std::string("0"), "FormVersion 0");
+    CheckEqual(HostValue("TfmMainForm", "NormPos"),
+               HostValue("TfmMainForm", "NormPos(" + std::to_string(GetSystemMetrics(SM_CXSCREEN)) +
+                                            "x" + std::to_string(GetSystemMetrics(SM_CYSCREEN)) +
+                                            ")"),
                "NormPos with and without the screen suffix");
-    CheckEqual(Value("TfmDomList", "Visible"), std::string("1"),
+    CheckEqual(HostValue("TfmDomList", "Visible"), std::string("1"),
                "the multipliers window saved as it went with its owner");
 
     // A restart: a second process finds the band saved last.
-    char Exe[MAX_PATH];
-    GetModuleFileNameA(nullptr, Exe, MAX_PATH);
-    std::string Command = std::string("\"") + Exe + "\" restart";
-    STARTUPINFOA Startup{};
-    Startup.cb = sizeof Startup;
-    PROCESS_INFORMATION Process{};
-    DWORD ChildPressed = 0;
-    if (CreateProcessA(nullptr, Command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                       &Startup, &Process)) {
-        WaitForSingleObject(Process.hProcess, 60000);
-        GetExitCodeProcess(Process.hProcess, &ChildPressed);
-        CloseHandle(Process.hProcess);
-        CloseHandle(Process.hThread);
-    }
+    const DWORD ChildPressed = RunThisProgram("restart");
     CheckEqual(static_cast<int>(ChildPressed), 3,
                "after a restart the multipliers window opens on 7");
 
     // Stored values the user edited by hand.
-    WriteValue("TfmMainForm", "CurrentBand", "x7");
+    WriteHostValue("TfmMainForm", "CurrentBand", "x7");
     const HWND Form2 = RunWindow(P, Host);
     SendMessageA(Child(Form2, "Button", "Multipliers"), BM_CLICK, 0, 0);
     Pump(300);
@@ -499,7 +277,7 @@ void WindowAndRegistryChecks(TPlugin& P) {
 // opens on, as its number (0 when none), for the exit code.
 int RestartCheck() {
     TPlugin P;
-    if (!P.Load(Folder() + "Plugins\\BrevlundDXContest.dll")) return 100;
+    if (!P.Load(PluginPath())) return 100;
     TContext Host = HostContext(0);
     const HWND D = OpenMultipliers(RunWindow(P, Host));
     const std::string Band = D ? PressedBand(D) : "";
@@ -555,9 +333,7 @@ void RegisterConventionChecks(TPlugin& P) {
     const std::uint32_t Window = Call("_Run", Code(P.Run), 0, Address(Host.Bytes), 0x33333333);
     Pump(300);
     TakeBoxes(); // no log database: the first rescan's box is expected
-    Check(IsWindow(reinterpret_cast<HWND>(static_cast<std::uintptr_t>(Window))) &&
-              reinterpret_cast<HWND>(static_cast<std::uintptr_t>(Window)) ==
-                  FindWindowA("TfmMainForm", nullptr),
+    Check(IsWindow(WindowOf(Window)) && WindowOf(Window) == FindWindowA("TfmMainForm", nullptr),
           "_Run takes the context from EDX and answers the window in EAX");
 
     TContext Qso = Host;
@@ -579,14 +355,13 @@ void RegisterConventionChecks(TPlugin& P) {
 
     Call("_Release", Code(P.Release), 0x77777777, 0x88888888, 0x99999999);
     Pump(300);
-    Check(!IsWindow(reinterpret_cast<HWND>(static_cast<std::uintptr_t>(Window))),
-          "_Release from the thunk takes the window");
+    Check(!IsWindow(WindowOf(Window)), "_Release from the thunk takes the window");
 }
 
 int RunChecks() {
-    AddVectoredExceptionHandler(1, CatchPluginFailure);
+    CatchPluginFailures();
     TPlugin P;
-    const std::string Dll = Folder() + "Plugins\\BrevlundDXContest.dll";
+    const std::string Dll = PluginPath();
     Check(P.Load(Dll), "the DLL loads and has the six exports by ordinal", Dll);
     if (!P.Module) return 1;
 
@@ -609,7 +384,7 @@ int RunChecks() {
 
     // _Run with no connection: the first showing's rescan fails in a box.
     TContext Host = HostContext(0);
-    const HWND Form = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(P.Run(0, Host.Bytes)));
+    const HWND Form = P.RunWindow(Host);
     Check(IsWindow(Form) != FALSE, "_Run returns the statistics window's handle");
     Pump(300);
     std::vector<TBox> Shown = TakeBoxes();
@@ -656,8 +431,7 @@ int RunChecks() {
 
     TContext Another = HostContext(0);
     Another.Store(OffCaptionTitle, "OTHER");
-    Check(reinterpret_cast<HWND>(static_cast<std::uintptr_t>(P.Run(0, Another.Bytes))) == Form,
-          "a second _Run returns the same window");
+    Check(P.RunWindow(Another) == Form, "a second _Run returns the same window");
     CheckEqual(Text(Form), std::string("SM5X in Brevlund DX Contest"), "and keeps its caption");
     Check(TakeBoxes().empty(), "and does not rescan");
     CheckGetInfo(P, "with a window");
@@ -686,7 +460,7 @@ int RunChecks() {
     Check(!IsWindow(Form), "and is gone once the loop dispatched the release");
 
     // A new window after the release; then a close message sent straight to it.
-    const HWND Form2 = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(P.Run(0, Host.Bytes)));
+    const HWND Form2 = P.RunWindow(Host);
     Pump(300);
     TakeBoxes();
     Check(IsWindow(Form2) && Form2 != Form, "_Run after _Release builds a new window");
@@ -699,7 +473,7 @@ int RunChecks() {
     std::vector<unsigned char> NotAConnection(64, 0);
     TContext Bad = HostContext(
         static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(NotAConnection.data())));
-    const HWND Form3 = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(P.Run(0, Bad.Bytes)));
+    const HWND Form3 = P.RunWindow(Bad);
     Pump(300);
     Shown = TakeBoxes();
     Check(IsWindow(Form3) && Shown.size() == 1 &&
@@ -722,14 +496,14 @@ int RunChecks() {
     CheckEqual(P.AddQSO(Qso.Bytes), 0, "and leaves no window behind");
 
     // Unloading with a live window destroys it before its code goes.
-    const HWND Form4 = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(P.Run(0, Host.Bytes)));
+    const HWND Form4 = P.RunWindow(Host);
     Pump(300);
     TakeBoxes();
     P.Unload();
     Check(!IsWindow(Form4), "FreeLibrary destroys a live window");
     Pump(100);
     Check(P.Load(Dll), "the DLL loads again");
-    const HWND Form5 = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(P.Run(0, Host.Bytes)));
+    const HWND Form5 = P.RunWindow(Host);
     Pump(300);
     TakeBoxes();
     Check(IsWindow(Form5) != FALSE, "and builds its window again");
@@ -737,22 +511,19 @@ int RunChecks() {
     Pump(200);
     P.Unload();
 
-    RunWindowChecks(Dll, Passed, Failed);
-
-    Failed += UnexpectedFailures;
-    std::printf("%d passed, %d failed\n", Passed, Failed);
-    return Failed == 0 ? 0 : 1;
+    RunWindowChecks(Dll);
+    return Finish();
 }
 
 // Feeds a log of "CallSign;DigiBand;QSOMode;QSOReportRecived" lines through
 // _AddQSO and prints what the statistics window shows.
 int RunDemo(const char* LogPath, int Seconds) {
     TPlugin P;
-    if (!P.Load(Folder() + "Plugins\\BrevlundDXContest.dll")) {
+    if (!P.Load(PluginPath())) {
         std::fprintf(stderr, "TestHost: cannot load the plug-in\n");
         return 1;
     }
-    std::printf("%s\n\n", PluginVersionText(Folder() + "Plugins\\BrevlundDXContest.dll").c_str());
+    std::printf("%s\n\n", PluginVersionText(PluginPath()).c_str());
     TContext Host = HostContext(0);
     Host.Store(OffCaptionTitle, "Demo");
     const HWND Form = RunWindow(P, Host); // no log database: the first rescan's box is expected
@@ -800,18 +571,18 @@ int RunDemo(const char* LogPath, int Seconds) {
 } // namespace
 
 int main(int Argc, char** Argv) {
-    CreateThread(nullptr, 0, BoxAnswerer, nullptr, 0, nullptr);
+    StartAnsweringBoxes();
     int Result = 2;
     if (Argc >= 2 && std::strcmp(Argv[1], "checks") == 0)
         Result = RunChecks();
     else if (Argc >= 2 && std::strcmp(Argv[1], "restart") == 0)
         Result = RestartCheck();
     else if (Argc >= 2 && std::strcmp(Argv[1], "exit-open") == 0)
-        Result = ExitWithWindowsOpen(Folder() + "Plugins\\BrevlundDXContest.dll");
+        Result = ExitWithWindowsOpen(PluginPath());
     else if (Argc >= 3 && std::strcmp(Argv[1], "demo") == 0)
         Result = RunDemo(Argv[2], Argc >= 4 ? std::atoi(Argv[3]) : 0);
     else
         std::fprintf(stderr, "usage: TestHost checks | TestHost demo LOG [SECONDS]\n");
-    Answering = false;
+    StopAnsweringBoxes();
     return Result;
 }

@@ -1,5 +1,7 @@
 #include "WindowChecks.h"
 
+#include "HostKit.h"
+
 #include "engine/LocaleText.h"
 
 #include <windows.h>
@@ -14,120 +16,18 @@
 #include <map>
 #include <vector>
 
-std::atomic<bool> HoldMessageBoxes{false};
-
 namespace {
 
-#if defined(__i386__)
-#define REGPARM __attribute__((regparm(3)))
-#else
-#define REGPARM
-#endif
-using TRelease = void(REGPARM*)();
-using TRun = std::uint32_t(REGPARM*)(std::uint32_t Value, void* Context);
+using namespace brevlund::host;
 
-constexpr std::size_t ContextSize = 5916, OffLogTable = 12, OffCaptionTitle = 3868;
-const char* const HostKey = "Software\\TestHost";
-
-// The two entry points these checks need, by ordinal, from one more reference
-// to the already loaded DLL.
-struct TEntryPoints {
-    HMODULE Module = nullptr;
-    TRelease Release = nullptr;
-    TRun Run = nullptr;
-    unsigned char Context[ContextSize] = {};
-
-    bool Load(const std::string& Path) {
-        Module = LoadLibraryA(Path.c_str());
-        if (!Module) return false;
-        Release = reinterpret_cast<TRelease>(
-            reinterpret_cast<void*>(GetProcAddress(Module, MAKEINTRESOURCEA(2))));
-        Run = reinterpret_cast<TRun>(
-            reinterpret_cast<void*>(GetProcAddress(Module, MAKEINTRESOURCEA(5))));
-        Context[OffLogTable] = 3;
-        std::memcpy(Context + OffLogTable + 1, "Log", 3);
-        Context[OffCaptionTitle] = 4;
-        std::memcpy(Context + OffCaptionTitle + 1, "SM5X", 4);
-        return Release && Run;
-    }
-    HWND RunWindow() {
-        return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(Run(0, Context)));
-    }
-};
-
-TEntryPoints Plugin;
-int* PassedCount = nullptr;
-int* FailedCount = nullptr;
-
-void Check(bool Ok, const std::string& Name, const std::string& Detail = "") {
-    ++*(Ok ? PassedCount : FailedCount);
-    std::printf("%s - %s%s%s\n", Ok ? "ok" : "not ok", Name.c_str(),
-                Ok || Detail.empty() ? "" : ": ", Ok ? "" : Detail.c_str());
-    std::fflush(stdout);
-}
-
-void Pump(DWORD Milliseconds) {
-    const DWORD Until = GetTickCount() + Milliseconds;
-    do {
-        MSG Message;
-        while (PeekMessageA(&Message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&Message);
-            DispatchMessageA(&Message);
-        }
-        Sleep(10);
-    } while (static_cast<int>(Until - GetTickCount()) > 0);
-}
-
-std::string ClassOf(HWND Window) {
-    char Name[64] = "";
-    GetClassNameA(Window, Name, sizeof Name);
-    return Name;
-}
-
-// The first descendant of Parent whose class name ends with Class (common
-// controls 6 name theirs with a version in front) and, when given, whose caption is Caption.
-HWND Child(HWND Parent, const char* Class, const char* Caption = nullptr) {
-    for (HWND C = GetWindow(Parent, GW_CHILD); C; C = GetWindow(C, GW_HWNDNEXT)) {
-        const std::string Name = ClassOf(C);
-        const std::size_t Length = std::strlen(Class);
-        char Text[128] = "";
-        GetWindowTextA(C, Text, sizeof Text);
-        if (Name.size() >= Length && _stricmp(Name.c_str() + Name.size() - Length, Class) == 0 &&
-            (!Caption || std::strcmp(Text, Caption) == 0))
-            return C;
-        if (HWND Found = Child(C, Class, Caption)) return Found;
-    }
-    return nullptr;
-}
+// One more reference to the already loaded DLL, and the host's record for _Run.
+TPlugin Plugin;
+TContext Host = HostContext();
 
 HWND OpenMultipliers(HWND Form) {
-    SendMessageA(Child(Form, "Button", "Multipliers"), BM_CLICK, 0, 0);
+    SendMessageA(VersionedChild(Form, "Button", "Multipliers"), BM_CLICK, 0, 0);
     Pump(200);
     return FindWindowA("TfmDomList", nullptr);
-}
-
-std::string Value(const std::string& Section, const std::string& Name) {
-    HKEY Key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, (std::string(HostKey) + "\\" + Section).c_str(), 0,
-                      KEY_READ, &Key) != ERROR_SUCCESS)
-        return "(no section)";
-    char Data[512];
-    DWORD Size = sizeof Data - 1, Type = 0;
-    const LONG Result =
-        RegQueryValueExA(Key, Name.c_str(), nullptr, &Type, reinterpret_cast<BYTE*>(Data), &Size);
-    RegCloseKey(Key);
-    if (Result != ERROR_SUCCESS) return "(none)";
-    Data[Size] = 0;
-    return Data;
-}
-
-void Plant(const std::string& Section, const std::string& Name, const std::string& Text) {
-    HKEY Key;
-    RegCreateKeyExA(HKEY_CURRENT_USER, (std::string(HostKey) + "\\" + Section).c_str(), 0, nullptr,
-                    0, KEY_WRITE, nullptr, &Key, nullptr);
-    RegSetValueExA(Key, Name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(Text.c_str()),
-                   static_cast<DWORD>(Text.size() + 1));
-    RegCloseKey(Key);
 }
 
 std::string RectText(HWND Window) {
@@ -138,22 +38,6 @@ std::string RectText(HWND Window) {
                   static_cast<long>(R.top), static_cast<long>(R.right),
                   static_cast<long>(R.bottom));
     return Text;
-}
-
-bool MessageBoxUp() {
-    struct TFind {
-        static BOOL CALLBACK Each(HWND Window, LPARAM Found) {
-            DWORD Process = 0;
-            GetWindowThreadProcessId(Window, &Process);
-            if (Process == GetCurrentProcessId() && IsWindowVisible(Window) &&
-                ClassOf(Window) == "#32770")
-                *reinterpret_cast<bool*>(Found) = true;
-            return TRUE;
-        }
-    };
-    bool Found = false;
-    EnumWindows(TFind::Each, reinterpret_cast<LPARAM>(&Found));
-    return Found;
 }
 
 // ---- Placement before showing ------------------------------------------------
@@ -173,11 +57,11 @@ LRESULT CALLBACK WatchShowing(int Code, WPARAM W, LPARAM L) {
 
 void PlacementBeforeShowing() {
     RegDeleteTreeA(HKEY_CURRENT_USER, HostKey);
-    Plant("TfmMainForm", "NormPos", "200,150,620,400");
-    Plant("TfmDomList", "NormPos", "650,120,1000,320");
+    WriteHostValue("TfmMainForm", "NormPos", "200,150,620,400");
+    WriteHostValue("TfmDomList", "NormPos", "650,120,1000,320");
     RectAtShowing.clear();
     HHOOK Hook = SetWindowsHookExA(WH_CALLWNDPROC, WatchShowing, nullptr, GetCurrentThreadId());
-    const HWND Form = Plugin.RunWindow();
+    const HWND Form = Plugin.RunWindow(Host);
     Pump(300);
     const HWND D = OpenMultipliers(Form);
     UnhookWindowsHookEx(Hook);
@@ -192,16 +76,16 @@ void PlacementBeforeShowing() {
     MoveWindow(D, 660, 130, 350, 200, TRUE);
     const LRESULT MayEnd = SendMessageA(D, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
     Check(MayEnd == TRUE && IsWindowVisible(D), "the logoff query leaves the multipliers window");
-    Check(Value("TfmDomList", "NormPos") == "660,130,1010,330" &&
-              Value("TfmDomList", "Visible") == "0",
+    Check(HostValue("TfmDomList", "NormPos") == "660,130,1010,330" &&
+              HostValue("TfmDomList", "Visible") == "0",
           "the logoff query saves the multipliers window's placement",
-          Value("TfmDomList", "NormPos"));
+          HostValue("TfmDomList", "NormPos"));
 
     // A second _Run on a minimised statistics window.
     SendMessageA(Form, WM_SYSCOMMAND, SC_CLOSE, 0);
     Pump(100);
     const bool Minimised = IsIconic(Form) != FALSE;
-    Plugin.RunWindow();
+    Plugin.RunWindow(Host);
     Pump(100);
     Check(Minimised && !IsIconic(Form) && IsWindowVisible(Form),
           "a second _Run brings a minimised statistics window back");
@@ -212,8 +96,8 @@ void PlacementBeforeShowing() {
 // A statistics window left maximised comes back maximised, and shows so at once.
 void MaximisedState() {
     RegDeleteTreeA(HKEY_CURRENT_USER, HostKey);
-    Plant("TfmMainForm", "ShowCmd", "3");
-    const HWND Form = Plugin.RunWindow();
+    WriteHostValue("TfmMainForm", "ShowCmd", "3");
+    const HWND Form = Plugin.RunWindow(Host);
     Pump(300);
     Check(IsZoomed(Form) && IsWindowVisible(Form), "a window saved maximised comes back so");
     Plugin.Release();
@@ -225,29 +109,16 @@ void MaximisedState() {
 
 void ExitWithoutRelease() {
     RegDeleteTreeA(HKEY_CURRENT_USER, HostKey);
-    char Exe[MAX_PATH];
-    GetModuleFileNameA(nullptr, Exe, MAX_PATH);
-    std::string Command = std::string("\"") + Exe + "\" exit-open";
-    STARTUPINFOA Startup{};
-    Startup.cb = sizeof Startup;
-    PROCESS_INFORMATION Process{};
-    DWORD ExitCode = 999;
-    if (CreateProcessA(nullptr, Command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                       &Startup, &Process)) {
-        WaitForSingleObject(Process.hProcess, 60000);
-        GetExitCodeProcess(Process.hProcess, &ExitCode);
-        CloseHandle(Process.hProcess);
-        CloseHandle(Process.hThread);
-    }
+    const DWORD ExitCode = RunThisProgram("exit-open");
     Check(ExitCode == 0, "a host ends with both windows open",
           "exit code " + std::to_string(ExitCode));
-    Check(Value("TfmMainForm", "NormPos") == "150,120,550,350",
+    Check(HostValue("TfmMainForm", "NormPos") == "150,120,550,350",
           "the statistics window's placement was saved at the end of the process",
-          Value("TfmMainForm", "NormPos"));
-    Check(Value("TfmMainForm", "CurrentBand") == "5", "and the band chosen last (14)",
-          Value("TfmMainForm", "CurrentBand"));
-    Check(Value("TfmDomList", "NormPos") == "600,100,940,290",
-          "the multipliers window's placement too", Value("TfmDomList", "NormPos"));
+          HostValue("TfmMainForm", "NormPos"));
+    Check(HostValue("TfmMainForm", "CurrentBand") == "5", "and the band chosen last (14)",
+          HostValue("TfmMainForm", "CurrentBand"));
+    Check(HostValue("TfmDomList", "NormPos") == "600,100,940,290",
+          "the multipliers window's placement too", HostValue("TfmDomList", "NormPos"));
     RegDeleteTreeA(HKEY_CURRENT_USER, HostKey);
 }
 
@@ -283,7 +154,7 @@ void ReleaseDuringTheCloseBox() {
                     nullptr, &Key, nullptr);
     RegCloseKey(Key);
     Watch = TBoxWatch{};
-    Watch.Form = Plugin.RunWindow();
+    Watch.Form = Plugin.RunWindow(Host);
     Pump(300);
     Watch.DomList = OpenMultipliers(Watch.Form);
     HoldMessageBoxes = true;
@@ -359,16 +230,16 @@ bool GreyOnly(const TImageListCalls& Calls, HIMAGELIST List, int Index) {
 }
 
 void CommonControls6() {
-    const HWND Form = Plugin.RunWindow();
+    const HWND Form = Plugin.RunWindow(Host);
     Pump(300);
     const HWND D = OpenMultipliers(Form);
-    const HWND List = D ? Child(D, WC_LISTVIEWA) : nullptr;
+    const HWND List = D ? VersionedChild(D, WC_LISTVIEWA) : nullptr;
     const std::string ListCode =
         List ? ModulePathOf(reinterpret_cast<void*>(GetWindowLongPtrW(List, GWLP_WNDPROC))) : "";
     Check(ListCode.find("\\winsxs\\") != std::string::npos &&
               ListCode.find("common-controls") != std::string::npos,
           "the list view is common controls 6, from winsxs", ListCode);
-    const HWND Recalc = Child(Form, "Button", "Recalc Statistic");
+    const HWND Recalc = VersionedChild(Form, "Button", "Recalc Statistic");
     const std::string ButtonCode =
         Recalc ? ModulePathOf(reinterpret_cast<void*>(GetWindowLongPtrW(Recalc, GWLP_WNDPROC)))
                : "";
@@ -383,7 +254,7 @@ void CommonControls6() {
         reinterpret_cast<void*>(GetProcAddress(UxTheme, "IsThemeActive")));
     const auto WindowTheme = reinterpret_cast<HANDLE(WINAPI*)(HWND)>(
         reinterpret_cast<void*>(GetProcAddress(UxTheme, "GetWindowTheme")));
-    const HWND Band = D ? Child(D, "Button", "14") : nullptr;
+    const HWND Band = D ? VersionedChild(D, "Button", "14") : nullptr;
     Check(ThemeActive && WindowTheme && ThemeActive() && WindowTheme(Recalc) && WindowTheme(Band) &&
               WindowTheme(List),
           "the buttons and the list are drawn in the visual style");
@@ -542,9 +413,7 @@ void LocaleOrder() {
 
 } // namespace
 
-void RunWindowChecks(const std::string& DllPath, int& Passed, int& Failed) {
-    PassedCount = &Passed;
-    FailedCount = &Failed;
+void RunWindowChecks(const std::string& DllPath) {
     if (!Plugin.Load(DllPath)) {
         Check(false, "window checks: the DLL loads", DllPath);
         return;
@@ -556,19 +425,18 @@ void RunWindowChecks(const std::string& DllPath, int& Passed, int& Failed) {
     ExitWithoutRelease();
     CommonControls6();
     ReleaseDuringTheCloseBox();
-    FreeLibrary(Plugin.Module);
-    Plugin = TEntryPoints{};
+    Plugin.Unload();
 }
 
 int ExitWithWindowsOpen(const std::string& DllPath) {
     if (!Plugin.Load(DllPath)) return 100;
-    const HWND Form = Plugin.RunWindow();
+    const HWND Form = Plugin.RunWindow(Host);
     Pump(300);
     const HWND D = OpenMultipliers(Form);
     if (!D) return 101;
     MoveWindow(Form, 150, 120, 400, 230, TRUE);
     MoveWindow(D, 600, 100, 340, 190, TRUE);
-    SendMessageA(Child(D, "Button", "14"), BM_CLICK, 0, 0);
+    SendMessageA(VersionedChild(D, "Button", "14"), BM_CLICK, 0, 0);
     Pump(200);
     // No _Release, no FreeLibrary: the process just ends.
     return 0;

@@ -3,15 +3,10 @@
 // _Release, common controls 6, the version resource and the locale's order.
 #pragma once
 
-#include <atomic>
 #include <string>
 
-// While true, the test host's box answerer leaves message boxes up, so that a
-// check can act while one is showing.
-extern std::atomic<bool> HoldMessageBoxes;
-
-// Runs the checks against the DLL at DllPath; adds to the counts.
-void RunWindowChecks(const std::string& DllPath, int& Passed, int& Failed);
+// Runs the checks against the DLL at DllPath; they count with the host kit's.
+void RunWindowChecks(const std::string& DllPath);
 
 // The second process of the exit check: a host that opens both windows, moves
 // them, picks a band and ends without _Release or FreeLibrary.

@@ -1,0 +1,312 @@
+#include "HostKit.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <mutex>
+
+namespace brevlund::host {
+
+// ---- The host's records ---------------------------------------------------------
+
+void TContext::Store(std::size_t Offset, const std::string& Text) {
+    const std::size_t N = std::min<std::size_t>(Text.size(), 255);
+    Bytes[Offset] = static_cast<unsigned char>(N);
+    std::memcpy(Bytes + Offset + 1, Text.data(), N);
+}
+
+std::string TContext::Read(std::size_t Offset) const {
+    return std::string(reinterpret_cast<const char*>(Bytes) + Offset + 1, Bytes[Offset]);
+}
+
+void TContext::SetConnection(std::uint32_t Value) {
+    std::memcpy(Bytes + OffLogConnection, &Value, 4);
+}
+
+TContext& TContext::Qso(const std::string& Call, const std::string& Band, const std::string& Mode,
+                        const std::string& Exchange) {
+    Store(OffCallSign, Call);
+    Store(OffDigiBand, Band);
+    Store(OffQSOMode, Mode);
+    Store(OffExchange, Exchange);
+    return *this;
+}
+
+TContext HostContext(std::uint32_t Connection, const std::string& Table,
+                     const std::string& CaptionTitle) {
+    TContext C;
+    C.SetConnection(Connection);
+    C.Store(OffLogTable, Table);
+    C.Store(OffCaptionTitle, CaptionTitle);
+    return C;
+}
+
+// ---- The plug-in -------------------------------------------------------------------
+
+bool TPlugin::Load(const std::string& Path) {
+    Module = LoadLibraryA(Path.c_str());
+    if (!Module) return false;
+    const auto Ordinal = [this](int N) {
+        return reinterpret_cast<void*>(GetProcAddress(Module, MAKEINTRESOURCEA(N)));
+    };
+    GrabNumber = reinterpret_cast<TGrabNumber>(Ordinal(1));
+    Release = reinterpret_cast<TRelease>(Ordinal(2));
+    GetScore = reinterpret_cast<TGetScore>(Ordinal(3));
+    AddQSO = reinterpret_cast<TAddQSO>(Ordinal(4));
+    Run = reinterpret_cast<TRun>(Ordinal(5));
+    GetInfo = reinterpret_cast<TGetInfo>(Ordinal(6));
+    return GrabNumber && Release && GetScore && AddQSO && Run && GetInfo;
+}
+
+void TPlugin::Unload() {
+    if (Module) FreeLibrary(Module);
+    *this = TPlugin{};
+}
+
+HWND TPlugin::RunWindow(TContext& Host) const {
+    return WindowOf(Run(0, Host.Bytes));
+}
+
+HWND WindowOf(std::uint32_t Value) {
+    return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(Value));
+}
+
+std::string Folder() {
+    char Path[MAX_PATH];
+    GetModuleFileNameA(nullptr, Path, MAX_PATH);
+    const std::string S(Path);
+    return S.substr(0, S.find_last_of("\\/") + 1);
+}
+
+std::string PluginPath() {
+    return Folder() + "Plugins\\BrevlundDXContest.dll";
+}
+
+DWORD RunThisProgram(const std::string& Argument) {
+    char Exe[MAX_PATH];
+    GetModuleFileNameA(nullptr, Exe, MAX_PATH);
+    std::string Command = std::string("\"") + Exe + "\" " + Argument;
+    STARTUPINFOA Startup{};
+    Startup.cb = sizeof Startup;
+    PROCESS_INFORMATION Process{};
+    DWORD ExitCode = 999;
+    if (CreateProcessA(nullptr, Command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                       &Startup, &Process)) {
+        WaitForSingleObject(Process.hProcess, 60000);
+        GetExitCodeProcess(Process.hProcess, &ExitCode);
+        CloseHandle(Process.hProcess);
+        CloseHandle(Process.hThread);
+    }
+    return ExitCode;
+}
+
+// ---- Checks ---------------------------------------------------------------------------
+
+namespace {
+int Passed = 0, Failed = 0;
+} // namespace
+
+void Check(bool Ok, const std::string& Name, const std::string& Detail) {
+    ++(Ok ? Passed : Failed);
+    std::printf("%s - %s%s%s\n", Ok ? "ok" : "not ok", Name.c_str(),
+                Ok || Detail.empty() ? "" : ": ", Ok ? "" : Detail.c_str());
+    // Flushed at once: a check that hangs or crashes under Wine shows where.
+    std::fflush(stdout);
+}
+
+void CheckShowing(bool Ok, const std::string& Name, const std::string& Shown) {
+    Check(Ok, Shown.empty() || !Ok ? Name : Name + ": " + Shown, Shown);
+}
+
+void CheckEqual(const std::string& Actual, const std::string& Expected, const std::string& Name) {
+    Check(Actual == Expected, Name, "got \"" + Actual + "\", expected \"" + Expected + "\"");
+}
+
+int Finish() {
+    std::printf("%d passed, %d failed\n", Passed, Failed);
+    std::fflush(stdout);
+    return Failed == 0 ? 0 : 1;
+}
+
+// ---- Failures the plug-in raises ------------------------------------------------------
+
+bool ExpectingFailure = false;
+DWORD LastExceptionCode = 0;
+std::string LastExceptionText;
+
+namespace {
+LONG CALLBACK CatchPluginFailure(EXCEPTION_POINTERS* Info) {
+    const EXCEPTION_RECORD& Record = *Info->ExceptionRecord;
+    if (Record.ExceptionCode != PluginFailure) return EXCEPTION_CONTINUE_SEARCH;
+    LastExceptionCode = Record.ExceptionCode;
+    if (Record.NumberParameters >= 1)
+        LastExceptionText = reinterpret_cast<const char*>(Record.ExceptionInformation[0]);
+    if (!ExpectingFailure) Check(false, "the plug-in raised a failure", LastExceptionText);
+    return EXCEPTION_CONTINUE_EXECUTION; // the export then returns to us
+}
+} // namespace
+
+void CatchPluginFailures() {
+    AddVectoredExceptionHandler(1, CatchPluginFailure);
+}
+
+// ---- What the user sees -----------------------------------------------------------------
+
+void Pump(DWORD Milliseconds) {
+    const DWORD Until = GetTickCount() + Milliseconds;
+    do {
+        MSG Message;
+        while (PeekMessageA(&Message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&Message);
+            DispatchMessageA(&Message);
+        }
+        Sleep(10);
+    } while (static_cast<int>(Until - GetTickCount()) > 0);
+}
+
+std::string Text(HWND Window) {
+    // Sized by the window: summaries of long logs run past any fixed buffer.
+    std::vector<char> Buffer(
+        static_cast<std::size_t>(SendMessageA(Window, WM_GETTEXTLENGTH, 0, 0)) + 1);
+    const int Length = static_cast<int>(
+        SendMessageA(Window, WM_GETTEXT, Buffer.size(), reinterpret_cast<LPARAM>(Buffer.data())));
+    return std::string(Buffer.data(), static_cast<std::size_t>(Length));
+}
+
+std::string ClassOf(HWND Window) {
+    char Name[64] = "";
+    GetClassNameA(Window, Name, sizeof Name);
+    return Name;
+}
+
+HWND Child(HWND Parent, const char* Class, const char* Caption) {
+    HWND Found = FindWindowExA(Parent, nullptr, Class, Caption);
+    if (Found) return Found;
+    for (HWND C = GetWindow(Parent, GW_CHILD); C; C = GetWindow(C, GW_HWNDNEXT))
+        if ((Found = Child(C, Class, Caption))) return Found;
+    return nullptr;
+}
+
+HWND VersionedChild(HWND Parent, const char* Class, const char* Caption) {
+    for (HWND C = GetWindow(Parent, GW_CHILD); C; C = GetWindow(C, GW_HWNDNEXT)) {
+        const std::string Name = ClassOf(C);
+        const std::size_t Length = std::strlen(Class);
+        char Shown[128] = "";
+        GetWindowTextA(C, Shown, sizeof Shown);
+        if (Name.size() >= Length && _stricmp(Name.c_str() + Name.size() - Length, Class) == 0 &&
+            (!Caption || std::strcmp(Shown, Caption) == 0))
+            return C;
+        if (HWND Found = VersionedChild(C, Class, Caption)) return Found;
+    }
+    return nullptr;
+}
+
+// ---- Message boxes ------------------------------------------------------------------------
+
+std::atomic<bool> HoldMessageBoxes{false};
+
+namespace {
+
+std::mutex BoxLock;
+std::vector<TBox> Boxes;
+std::atomic<bool> Answering{false};
+HANDLE Answerer = nullptr;
+
+bool IsOurBox(HWND Window) {
+    DWORD Process = 0;
+    GetWindowThreadProcessId(Window, &Process);
+    return Process == GetCurrentProcessId() && IsWindowVisible(Window) &&
+           ClassOf(Window) == "#32770";
+}
+
+BOOL CALLBACK AnswerBox(HWND Window, LPARAM) {
+    if (HoldMessageBoxes) return FALSE;
+    if (!IsOurBox(Window)) return TRUE;
+    TBox Box;
+    Box.Title = Text(Window);
+    if (HWND Static = GetDlgItem(Window, 0xFFFF)) Box.Text = Text(Static);
+    {
+        std::lock_guard<std::mutex> Guard(BoxLock);
+        Boxes.push_back(Box);
+    }
+    PostMessageA(Window, WM_COMMAND, IDOK, 0);
+    Sleep(200); // let the box go before it is seen again
+    return TRUE;
+}
+
+DWORD WINAPI AnswerBoxes(LPVOID) {
+    while (Answering) {
+        EnumWindows(AnswerBox, 0);
+        Sleep(50);
+    }
+    return 0;
+}
+
+BOOL CALLBACK FindBox(HWND Window, LPARAM Found) {
+    if (IsOurBox(Window)) *reinterpret_cast<bool*>(Found) = true;
+    return TRUE;
+}
+
+} // namespace
+
+void StartAnsweringBoxes() {
+    Answering = true;
+    Answerer = CreateThread(nullptr, 0, AnswerBoxes, nullptr, 0, nullptr);
+}
+
+void StopAnsweringBoxes() {
+    Answering = false;
+    if (Answerer) CloseHandle(Answerer);
+    Answerer = nullptr;
+}
+
+std::vector<TBox> TakeBoxes() {
+    std::lock_guard<std::mutex> Guard(BoxLock);
+    std::vector<TBox> Taken;
+    Taken.swap(Boxes);
+    return Taken;
+}
+
+std::vector<std::string> TakeBoxTexts() {
+    std::vector<std::string> Texts;
+    for (const TBox& Box : TakeBoxes())
+        Texts.push_back(Box.Text);
+    return Texts;
+}
+
+bool MessageBoxUp() {
+    bool Found = false;
+    EnumWindows(FindBox, reinterpret_cast<LPARAM>(&Found));
+    return Found;
+}
+
+// ---- The host's registry key --------------------------------------------------------------
+
+const char* const HostKey = "Software\\TestHost";
+
+std::string HostValue(const std::string& Section, const std::string& Name) {
+    HKEY Key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, (std::string(HostKey) + "\\" + Section).c_str(), 0,
+                      KEY_READ, &Key) != ERROR_SUCCESS)
+        return "(no section)";
+    char Data[1024];
+    DWORD Size = sizeof Data - 1, Type = 0;
+    const LONG Result =
+        RegQueryValueExA(Key, Name.c_str(), nullptr, &Type, reinterpret_cast<BYTE*>(Data), &Size);
+    RegCloseKey(Key);
+    if (Result != ERROR_SUCCESS) return "(none)";
+    if (Type != REG_SZ) return "?";
+    Data[Size] = 0;
+    return Data;
+}
+
+void WriteHostValue(const std::string& Section, const std::string& Name, const std::string& Text) {
+    HKEY Key;
+    RegCreateKeyExA(HKEY_CURRENT_USER, (std::string(HostKey) + "\\" + Section).c_str(), 0, nullptr,
+                    0, KEY_WRITE, nullptr, &Key, nullptr);
+    RegSetValueExA(Key, Name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(Text.c_str()),
+                   static_cast<DWORD>(Text.size() + 1));
+    RegCloseKey(Key);
+}
+
+} // namespace brevlund::host
