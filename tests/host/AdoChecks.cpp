@@ -37,10 +37,8 @@ std::string OpenError(TAdoLogQuery& Query) {
 
 // An ADO Connection object made here, as the host would hold one.
 IUnknown* NewConnection() {
-    const CLSID Connection = {
-        0x00000514, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xAA, 0x00, 0x6D, 0x2E, 0xA4}};
     IUnknown* Object = nullptr;
-    CoCreateInstance(Connection, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
+    CoCreateInstance(ado::ClsidConnection, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
                      reinterpret_cast<void**>(&Object));
     return Object;
 }

@@ -17,6 +17,7 @@
 #include "engine/HostRecords.h"
 #include "engine/Scoring.h"
 #include "engine/Summary.h"
+#include "platform/win32/AdoLogQuery_win.h"
 #include "provider/SampleLog.h"
 
 #include <windows.h>
@@ -119,12 +120,9 @@ TExpected ScoreNatively(const TTable& Table, bool NoCase) {
 
 // ---- ADO connections as the host holds them --------------------------------
 
-const CLSID ClsidConnection = {
-    0x00000514, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xAA, 0x00, 0x6D, 0x2E, 0xA4}};
-const CLSID ClsidRecordset = {
-    0x00000535, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xAA, 0x00, 0x6D, 0x2E, 0xA4}};
-const IID IidConnection = {
-    0x00000550, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xAA, 0x00, 0x6D, 0x2E, 0xA4}};
+using ado::ClsidConnection;
+using ado::ClsidRecordset;
+using ado::IidConnection;
 
 std::string ConnectionString(bool NoCase) {
     return "Provider=Brevlund.TestLogProvider;Data Source=" + TableFolder +
@@ -167,8 +165,7 @@ ULONG References(IUnknown* Object) {
 ULONG AdoLeftover(Connection15* Link, const std::string& Table) {
     const ULONG Before = References(Link);
     Recordset15* Records = nullptr;
-    CoCreateInstance(ClsidRecordset, nullptr, CLSCTX_INPROC_SERVER,
-                     {0x00000556, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xAA, 0x00, 0x6D, 0x2E, 0xA4}},
+    CoCreateInstance(ClsidRecordset, nullptr, CLSCTX_INPROC_SERVER, ado::IidRecordset,
                      reinterpret_cast<void**>(&Records));
     if (!Records) return 0;
     const std::string Sql = "Select * from " + Table + " order by CallSign";

@@ -15,6 +15,19 @@ struct ADOField;
 
 namespace brevlund {
 
+// The classic ADO identifiers, answered by Windows and Wine alike (the newer
+// 0x1550 and 0x1556 interfaces are not answered by Wine).
+namespace ado {
+inline constexpr CLSID ClsidConnection = {
+    0x00000514, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xAA, 0x00, 0x6D, 0x2E, 0xA4}};
+inline constexpr CLSID ClsidRecordset = {
+    0x00000535, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xAA, 0x00, 0x6D, 0x2E, 0xA4}};
+inline constexpr IID IidConnection = {
+    0x00000550, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xAA, 0x00, 0x6D, 0x2E, 0xA4}};
+inline constexpr IID IidRecordset = {
+    0x00000556, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xAA, 0x00, 0x6D, 0x2E, 0xA4}};
+} // namespace ado
+
 // Whether a 32-bit value the host handed over points to an ADO connection
 // object: readable memory whose vtable, and the vtable's first three entries,
 // lie in the loaded ADO library. Nothing is called through it.
