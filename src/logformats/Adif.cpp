@@ -93,6 +93,24 @@ bool QsoOf(const TRecord& Record, TLogQSO& Qso, std::string& Problem) {
             Qso.Exchange += *Part;
         }
     }
+    if (Freq) Qso.Frequency = *Freq;
+    if (const std::string* Date = Record.Find("QSO_DATE"); Date && Date->size() == 8)
+        Qso.Date = Date->substr(0, 4) + "-" + Date->substr(4, 2) + "-" + Date->substr(6, 2);
+    if (const std::string* Time = Record.Find("TIME_ON"); Time && Time->size() >= 4)
+        Qso.Time = Time->substr(0, 4);
+    for (const char* Name : {"STATION_CALLSIGN", "OPERATOR"})
+        if (const std::string* Mine = Record.Find(Name); Mine && !Mine->empty() && Qso.MyCall.empty())
+            Qso.MyCall = *Mine;
+    if (const std::string* Sent = Record.Find("STX_STRING"); Sent && !Sent->empty()) {
+        Qso.Sent = *Sent;
+    } else {
+        for (const char* Name : {"RST_SENT", "STX"}) {
+            const std::string* Part = Record.Find(Name);
+            if (!Part || Part->empty()) continue;
+            if (!Qso.Sent.empty()) Qso.Sent += ' ';
+            Qso.Sent += *Part;
+        }
+    }
     return true;
 }
 

@@ -63,6 +63,11 @@ bool ReadQsoLine(const std::vector<std::string_view>& Words, int ExchangeTokens,
     Qso.Mode = CabrilloMode(Words[2]);
     Qso.Call = std::string(Words[5 + 1 + K]);
     Qso.Exchange = Join(Words, 5 + 2 + K, K);
+    Qso.Frequency = std::string(Frequency);
+    Qso.Date = std::string(Words[3]);
+    Qso.Time = std::string(Words[4]);
+    Qso.MyCall = std::string(Words[5]);
+    Qso.Sent = Join(Words, 6, K);
     return true;
 }
 
@@ -77,17 +82,30 @@ TLogRead ReadCabrillo(std::string_view Text, int ExchangeTokens) {
             Read.Problems.push_back({Number, "no blank after \"QSO:\""});
             return;
         }
-        if (!SameTag(Words[0], "QSO:")) {
+        const bool Scored = SameTag(Words[0], "QSO:");
+        if (!Scored && !SameTag(Words[0], "X-QSO:")) {
             // Any other tag line carries nothing to score.
-            if (Words[0].find(':') == std::string_view::npos)
+            if (const std::size_t Colon = Words[0].find(':'); Colon == std::string_view::npos) {
                 Read.Problems.push_back({Number, "not a Cabrillo line: no tag such as \"QSO:\""});
+            } else {
+                std::string Tag(Words[0].substr(0, Colon));
+                for (char& C : Tag)
+                    if (C >= 'a' && C <= 'z') C = static_cast<char>(C - 'a' + 'A');
+                const std::size_t ValueStart = Line.find(':') + 1;
+                std::string_view Value = Line.substr(ValueStart);
+                while (!Value.empty() && static_cast<unsigned char>(Value.front()) <= 32)
+                    Value.remove_prefix(1);
+                while (!Value.empty() && static_cast<unsigned char>(Value.back()) <= 32)
+                    Value.remove_suffix(1);
+                Read.Header.emplace_back(std::move(Tag), std::string(Value));
+            }
             return;
         }
         TLogQSO Qso;
         Qso.Line = Number;
         std::string Problem;
         if (ReadQsoLine(Words, ExchangeTokens, Qso, Problem))
-            Read.QSOs.push_back(std::move(Qso));
+            (Scored ? Read.QSOs : Read.XQSOs).push_back(std::move(Qso));
         else
             Read.Problems.push_back({Number, std::move(Problem)});
     });

@@ -2,6 +2,50 @@
 
 namespace brevlund::logformats {
 
+std::string TLogRead::HeaderValue(std::string_view Tag) const {
+    for (const auto& [Name, Value] : Header)
+        if (Name == Tag) return Value;
+    return {};
+}
+
+namespace {
+
+// Days from 1970-01-01 to a date of the proleptic Gregorian calendar.
+std::int64_t DaysFromCivil(std::int64_t Y, unsigned M, unsigned D) {
+    Y -= M <= 2;
+    const std::int64_t Era = (Y >= 0 ? Y : Y - 399) / 400;
+    const unsigned YearOfEra = static_cast<unsigned>(Y - Era * 400);
+    const unsigned DayOfYear = (153 * (M + (M > 2 ? -3 : 9)) + 2) / 5 + D - 1;
+    const unsigned DayOfEra = YearOfEra * 365 + YearOfEra / 4 - YearOfEra / 100 + DayOfYear;
+    return Era * 146097 + static_cast<std::int64_t>(DayOfEra) - 719468;
+}
+
+bool Digits(std::string_view Text, std::size_t From, std::size_t Count, unsigned& Value) {
+    Value = 0;
+    for (std::size_t I = From; I < From + Count; ++I) {
+        if (I >= Text.size() || Text[I] < '0' || Text[I] > '9') return false;
+        Value = Value * 10 + static_cast<unsigned>(Text[I] - '0');
+    }
+    return true;
+}
+
+} // namespace
+
+std::optional<std::int64_t> MinuteOf(const TLogQSO& Qso) {
+    unsigned Year = 0, Month = 0, Day = 0, Hour = 0, Minute = 0;
+    const std::string_view Date = Qso.Date, Time = Qso.Time;
+    if (Date.size() != 10 || Date[4] != '-' || Date[7] != '-' || !Digits(Date, 0, 4, Year) ||
+        !Digits(Date, 5, 2, Month) || !Digits(Date, 8, 2, Day) || Time.size() != 4 ||
+        !Digits(Time, 0, 2, Hour) || !Digits(Time, 2, 2, Minute))
+        return std::nullopt;
+    static constexpr unsigned DaysIn[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool Leap = (Year % 4 == 0 && Year % 100 != 0) || Year % 400 == 0;
+    if (Month < 1 || Month > 12 || Day < 1 || Day > DaysIn[Month - 1] ||
+        (Month == 2 && Day == 29 && !Leap) || Hour > 23 || Minute > 59)
+        return std::nullopt;
+    return DaysFromCivil(Year, Month, Day) * 1440 + Hour * 60 + Minute;
+}
+
 std::size_t CountLines(std::string_view Text) {
     std::size_t Count = 0;
     ForEachLine(Text, [&](std::size_t, std::string_view) { ++Count; });

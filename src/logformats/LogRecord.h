@@ -4,7 +4,10 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
+#include <utility>
 #include <string_view>
 #include <vector>
 
@@ -18,6 +21,14 @@ struct TLogQSO {
     std::string Band;
     std::string Mode;
     std::string Exchange;
+
+    // What the log says beyond the engine's four texts, for checking one log
+    // against another and for charts over time; empty where the format has none.
+    std::string Frequency; // as written: kHz in Cabrillo, MHz in ADIF
+    std::string Date;      // "YYYY-MM-DD"
+    std::string Time;      // "HHMM", UTC
+    std::string MyCall;    // the station that made the log
+    std::string Sent;      // the exchange sent, tokens joined by one blank
 };
 
 // A line that could not be read, in the words the operator sees after FILE:LINE:.
@@ -29,7 +40,20 @@ struct TLogProblem {
 struct TLogRead {
     std::vector<TLogQSO> QSOs;
     std::vector<TLogProblem> Problems;
+    // Cabrillo's X-QSO lines: QSOs the log's own author asks not to score,
+    // still evidence that the other side's QSO happened.
+    std::vector<TLogQSO> XQSOs;
+    // Cabrillo header tags in capitals with their values ("CALLSIGN", "SM5AAA"),
+    // in file order; the QSO lines are not among them.
+    std::vector<std::pair<std::string, std::string>> Header;
+
+    // The first value of a header tag, or empty.
+    std::string HeaderValue(std::string_view Tag) const;
 };
+
+// Minutes since 1970-01-01 00:00 UTC of a QSO's date and time, or nothing
+// when either is missing or no valid date and time ("2026-02-30", "2460").
+std::optional<std::int64_t> MinuteOf(const TLogQSO& Qso);
 
 // Calls Visit(number, text) for every line: lines end at CR LF, LF or CR, a
 // final line needs no end. Unlike the area list, a NUL is an ordinary byte here.

@@ -8,18 +8,25 @@
 
 #include <functional>
 #include <optional>
+#include <tuple>
 
 namespace brevlund::logformats {
 namespace {
 
+// The four scoring texts of a QSO and its line: what every reader must get right.
+struct TScored {
+    std::size_t Line;
+    std::string Call, Band, Mode, Exchange;
+};
+
 struct Example {
     const char* Name;
     std::string Text;
-    std::vector<TLogQSO> QSOs;
+    std::vector<TScored> QSOs;
     std::vector<std::size_t> ProblemLines;
 };
 
-std::string Show(const TLogQSO& Q) {
+template <typename QSO> std::string Show(const QSO& Q) {
     return std::to_string(Q.Line) + ": [" + Q.Call + "] [" + Q.Band + "] [" + Q.Mode + "] [" +
            Q.Exchange + "]";
 }
@@ -29,7 +36,7 @@ void Expect(const Example& E, const TLogRead& Read) {
     std::vector<std::string> Got, Want;
     for (const TLogQSO& Q : Read.QSOs)
         Got.push_back(Show(Q));
-    for (const TLogQSO& Q : E.QSOs)
+    for (const TScored& Q : E.QSOs)
         Want.push_back(Show(Q));
     EXPECT_EQ(Got, Want);
     std::vector<std::size_t> Lines;
@@ -257,6 +264,66 @@ TEST(CsvLog, Examples) {
     };
     for (const Example& E : Examples)
         Expect(E, ReadCsvLog(E.Text));
+}
+
+} // namespace
+} // namespace brevlund::logformats
+
+namespace brevlund::logformats {
+namespace {
+
+// What the cross-check and the charts read beyond the four scoring texts.
+TEST(LogDetails, DatesTimesCallsAndHeaders) {
+    const TLogRead Cab = ReadCabrillo("START-OF-LOG: 3.0\r\nCALLSIGN:  SM5AAA \r\n"
+                                      "QSO: 14025 CW 2026-03-07 1402 SM5AAA 599 AB DL1CCC 599 CD\r\n"
+                                      "X-QSO: 7025 CW 2026-03-07 2359 SM5AAA 599 AB DL1DDD 599 EF\r\n"
+                                      "END-OF-LOG:\r\n");
+    ASSERT_EQ(Cab.QSOs.size(), 1u);
+    ASSERT_EQ(Cab.XQSOs.size(), 1u);
+    const TLogQSO& Q = Cab.QSOs[0];
+    EXPECT_EQ(std::make_tuple(Q.Frequency, Q.Date, Q.Time, Q.MyCall, Q.Sent),
+              std::make_tuple("14025", "2026-03-07", "1402", "SM5AAA", "599 AB"));
+    EXPECT_EQ(Cab.XQSOs[0].Call, "DL1DDD");
+    EXPECT_EQ(Cab.XQSOs[0].Line, 4u);
+    EXPECT_EQ(Cab.HeaderValue("CALLSIGN"), "SM5AAA");
+    EXPECT_EQ(Cab.HeaderValue("CONTEST"), "");
+
+    const TLogRead Adi = ReadAdif("<CALL:6>DL1CCC<BAND:3>20m<MODE:2>CW<QSO_DATE:8>20260307"
+                                  "<TIME_ON:6>140259<STATION_CALLSIGN:6>SM5AAA<RST_SENT:3>599"
+                                  "<STX:2>12<FREQ:6>14.025<EOR>");
+    ASSERT_EQ(Adi.QSOs.size(), 1u);
+    const TLogQSO& A = Adi.QSOs[0];
+    EXPECT_EQ(std::make_tuple(A.Frequency, A.Date, A.Time, A.MyCall, A.Sent),
+              std::make_tuple("14.025", "2026-03-07", "1402", "SM5AAA", "599 12"));
+}
+
+TEST(LogDetails, MinuteOfDateAndTime) {
+    struct Case {
+        const char* Date;
+        const char* Time;
+        std::optional<std::int64_t> Minute;
+    };
+    const Case Cases[] = {
+        {"1970-01-01", "0000", 0},
+        {"1970-01-01", "2359", 1439},
+        {"1970-01-02", "0000", 1440},
+        {"2026-03-07", "1402", 29548202},
+        {"2024-02-29", "0000", 28486080},
+        {"2026-02-29", "0000", std::nullopt},
+        {"2000-02-29", "0000", 15863040},
+        {"2026-13-01", "0000", std::nullopt},
+        {"2026-03-07", "2400", std::nullopt},
+        {"2026-03-07", "1260", std::nullopt},
+        {"2026-03-07", "140", std::nullopt},
+        {"20260307", "1402", std::nullopt},
+        {"", "", std::nullopt},
+    };
+    for (const Case& C : Cases) {
+        TLogQSO Q;
+        Q.Date = C.Date;
+        Q.Time = C.Time;
+        EXPECT_EQ(MinuteOf(Q), C.Minute) << C.Date << " " << C.Time;
+    }
 }
 
 } // namespace
