@@ -1,26 +1,16 @@
 #include "Commands.h"
 
+#include "LogFiles.h"
 #include "LogScore.h"
-#ifndef _WIN32
-#include "SqliteLog.h"
-#endif
 
-#include "engine/LogQuery.h"
 #include "engine/Scoring.h"
-#include "logformats/Adif.h"
 #include "logformats/AreaCheck.h"
-#include "logformats/Cabrillo.h"
-#include "logformats/CsvLog.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <exception>
-#include <memory>
 #include <optional>
 #include <ostream>
-#include <sys/stat.h>
 
 namespace brevlund::cli {
 
@@ -46,61 +36,6 @@ int UsageError(std::ostream& Err, const std::string& Message) {
 int Failure(std::ostream& Err, const std::string& Message) {
     Err << "brevlund: " << Message << "\n";
     return 2;
-}
-
-// The whole file, or the reason it cannot be had.
-std::optional<std::string> ReadFile(const std::string& Path, std::string& Error) {
-    struct stat Info {};
-    if (stat(Path.c_str(), &Info) != 0) {
-        Error = "cannot read " + Path + ": " + std::strerror(errno);
-        return std::nullopt;
-    }
-    if ((Info.st_mode & S_IFMT) == S_IFDIR) {
-        Error = "cannot read " + Path + ": it is a folder";
-        return std::nullopt;
-    }
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> File(std::fopen(Path.c_str(), "rb"),
-                                                         std::fclose);
-    if (!File) {
-        Error = "cannot read " + Path + ": " + std::strerror(errno);
-        return std::nullopt;
-    }
-    std::string Text;
-    char Buffer[65536];
-    std::size_t Got;
-    while ((Got = std::fread(Buffer, 1, sizeof Buffer, File.get())) > 0)
-        Text.append(Buffer, Got);
-    if (std::ferror(File.get())) {
-        Error = "cannot read " + Path;
-        return std::nullopt;
-    }
-    return Text;
-}
-
-enum class TFormat { Cabrillo, Adif, Sqlite, Csv };
-
-std::optional<TFormat> FormatOf(const std::string& Path) {
-    const std::size_t Slash = Path.find_last_of("/\\");
-    const std::size_t Dot = Path.rfind('.');
-    if (Dot == std::string::npos || (Slash != std::string::npos && Dot < Slash))
-        return std::nullopt;
-    std::string Ext = Path.substr(Dot + 1);
-    for (char& C : Ext)
-        if (C >= 'A' && C <= 'Z') C = static_cast<char>(C - 'A' + 'a');
-    if (Ext == "log" || Ext == "cbr") return TFormat::Cabrillo;
-    if (Ext == "adi" || Ext == "adif") return TFormat::Adif;
-    if (Ext == "db" || Ext == "sqlite" || Ext == "sqlite3") return TFormat::Sqlite;
-    if (Ext == "csv") return TFormat::Csv;
-    return std::nullopt;
-}
-
-std::string FolderOf(const std::string& Path) {
-#ifdef _WIN32
-    const std::size_t Slash = Path.find_last_of("/\\:");
-#else
-    const std::size_t Slash = Path.rfind('/');
-#endif
-    return Slash == std::string::npos ? std::string() : Path.substr(0, Slash + 1);
 }
 
 // CR LF as the window has it, written with the platform's line end: the
@@ -287,57 +222,28 @@ int ScoreOrFail(const std::vector<std::string>& Args, std::ostream& Out, std::os
     if (!Parsed) return Code;
     TScoreOptions& O = *Parsed;
 
-    const std::optional<TFormat> Format = FormatOf(O.Log);
-    if (!Format)
-        return Failure(Err, "unknown log format of " + O.Log +
-                                ": use .log or .cbr (Cabrillo), .adi or .adif (ADIF), .db, "
-                                ".sqlite or .sqlite3 (SQLite), .csv");
-    if (O.TableGiven && *Format != TFormat::Sqlite)
+    const std::optional<TLogFormat> Format = FormatOf(O.Log);
+    if (!Format) return Failure(Err, UnknownFormatMessage(O.Log));
+    if (O.TableGiven && *Format != TLogFormat::Sqlite)
         return UsageError(Err, "--table applies to SQLite logs only");
-    if (O.TokensGiven && *Format != TFormat::Cabrillo)
+    if (O.TokensGiven && *Format != TLogFormat::Cabrillo)
         return UsageError(Err, "--exchange-tokens applies to Cabrillo logs only");
     // Files are scored as logged; a database as the rescan orders it.
-    const bool ByCall = O.ByCall.value_or(*Format == TFormat::Sqlite);
+    const bool ByCall = O.ByCall.value_or(*Format == TLogFormat::Sqlite);
 
     std::string Error;
-    TLogRead Read;
-    if (*Format == TFormat::Sqlite) {
-#ifdef _WIN32
-        return Failure(Err, "SQLite logs cannot be scored by this Windows build of brevlund; "
-                            "export the log as ADIF or Cabrillo, or use the Linux build");
-#else
-        // Opening a missing database would create it.
-        struct stat Info {};
-        if (stat(O.Log.c_str(), &Info) != 0)
-            return Failure(Err, "cannot read " + O.Log + ": " + std::strerror(errno));
-        if ((Info.st_mode & S_IFMT) != S_IFREG)
-            return Failure(Err, "cannot read " + O.Log + ": not a file");
-        try {
-            Read = ReadSqliteLog(O.Log, O.Table, ByCall);
-        } catch (const TDatabaseError& E) {
-            return Failure(Err, O.Log + ": " + E.what());
-        }
-#endif
-    } else {
-        const std::optional<std::string> Text = ReadFile(O.Log, Error);
-        if (!Text) return Failure(Err, Error);
-        switch (*Format) {
-        case TFormat::Cabrillo:
-            Read = logformats::ReadCabrillo(*Text, O.ExchangeTokens);
-            break;
-        case TFormat::Adif:
-            Read = logformats::ReadAdif(*Text);
-            break;
-        default:
-            Read = logformats::ReadCsvLog(*Text);
-            break;
-        }
-    }
+    TReadOptions ReadOptions;
+    ReadOptions.Table = O.Table;
+    ReadOptions.ByCall = ByCall;
+    ReadOptions.ExchangeTokens = O.ExchangeTokens;
+    std::optional<TLogRead> Got = ReadLog(O.Log, *Format, ReadOptions, Error);
+    if (!Got) return Failure(Err, Error);
+    TLogRead& Read = *Got;
 
     TAreaList Areas;
     if (!Areas.LoadFromFile(O.Areas)) {
         if (O.AreasGiven) {
-            ReadFile(O.Areas, Error);
+            ReadWholeFile(O.Areas, Error);
             return Failure(Err, Error.empty() ? "cannot read " + O.Areas : Error);
         }
         Err << "brevlund: no area list at " << O.Areas
@@ -348,7 +254,7 @@ int ScoreOrFail(const std::vector<std::string>& Args, std::ostream& Out, std::os
         Err << O.Log << ":" << P.Line << ": " << P.Message << "\n";
 
     std::vector<TLogQSO>& Qsos = Read.QSOs;
-    if (ByCall && *Format != TFormat::Sqlite)
+    if (ByCall && *Format != TLogFormat::Sqlite)
         std::stable_sort(Qsos.begin(), Qsos.end(), [](const TLogQSO& A, const TLogQSO& B) {
             return A.Call < B.Call; // byte order: char_traits<char> compares unsigned
         });
@@ -375,7 +281,7 @@ int CheckAreasOrFail(const std::vector<std::string>& Args, std::ostream& Out, st
     if (Args.size() != 1 || Args[0].empty() || Args[0][0] == '-')
         return UsageError(Err, "check-areas needs one area list file");
     std::string Error;
-    const std::optional<std::string> Text = ReadFile(Args[0], Error);
+    const std::optional<std::string> Text = ReadWholeFile(Args[0], Error);
     if (!Text) return Failure(Err, Error);
     const logformats::TAreaCheck Check = logformats::CheckAreaList(*Text);
     for (const logformats::TLogProblem& F : Check.Findings)

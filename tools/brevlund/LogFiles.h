@@ -1,0 +1,46 @@
+// Finding, reading and scoring a log file as every brevlund command does: the
+// format from the extension, the whole file, the area list beside the log.
+#pragma once
+
+#include "LogScore.h"
+
+#include "engine/AreaList.h"
+#include "logformats/LogRecord.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace brevlund::cli {
+
+enum class TLogFormat { Cabrillo, Adif, Sqlite, Csv };
+
+// The format named by the file's extension, in any letter case; nothing for
+// an unknown one.
+std::optional<TLogFormat> FormatOf(const std::string& Path);
+
+// What to say when FormatOf knows no format.
+std::string UnknownFormatMessage(const std::string& Path);
+
+// The folder part of a path with its separator, or empty.
+std::string FolderOf(const std::string& Path);
+
+// The whole file, or nothing with the reason in Error.
+std::optional<std::string> ReadWholeFile(const std::string& Path, std::string& Error);
+
+struct TReadOptions {
+    std::string Table = "Log"; // SQLite only
+    bool ByCall = false;       // SQLite: the rescan's statement, else the table's own order
+    int ExchangeTokens = 0;    // Cabrillo only; 0: from each line's count
+};
+
+// Reads a log of the given format; nothing, with the message in Error, when it
+// cannot be had at all (a missing file, a database error, no SQLite here).
+std::optional<logformats::TLogRead> ReadLog(const std::string& Path, TLogFormat Format,
+                                            const TReadOptions& Options, std::string& Error);
+
+// Scores QSOs in the order given, as _AddQSO does one after another.
+std::vector<TVerdict> ScoreInLogOrder(TLogScore& Scored,
+                                      const std::vector<logformats::TLogQSO>& Qsos);
+
+} // namespace brevlund::cli
