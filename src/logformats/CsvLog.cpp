@@ -22,8 +22,12 @@ TLogRead ReadCsvLog(std::string_view Text) {
                                                  std::to_string(Fields.size())});
             return;
         }
-        Read.QSOs.push_back({Number, std::string(Fields[0]), std::string(Fields[1]),
-                             std::string(Fields[2]), std::string(Fields[3])});
+        TLogQSO& Qso = Read.QSOs.emplace_back();
+        Qso.Line = Number;
+        Qso.Call = Fields[0];
+        Qso.Band = Fields[1];
+        Qso.Mode = Fields[2];
+        Qso.Exchange = Fields[3];
     });
     return Read;
 }

@@ -38,6 +38,26 @@ const char* const Summary = "Band\t  QSOs\tPoints\t   OBL\t\n"
                             "Total\t     2\t     3\t     2\t\n"
                             " Score: 3*2=6\n";
 
+// Help goes to standard output, for the tool and for each command.
+TEST(Commands, HelpAndVersion) {
+    const struct {
+        std::vector<std::string> Args;
+        std::string Out; // a part of it
+    } Cases[] = {
+        {{"--help"}, "check-areas"},
+        {{"-h"}, "score"},
+        {{"score", "--help"}, "--exchange-tokens K"},
+        {{"check-areas", "--help"}, "FILE"},
+        {{"--version"}, "brevlund 1."},
+    };
+    for (const auto& C : Cases) {
+        const TRun Run = Brevlund(C.Args);
+        EXPECT_EQ(Run.Code, 0) << C.Args[0];
+        EXPECT_NE(Run.Out.find(C.Out), std::string::npos) << Run.Out;
+        EXPECT_EQ(Run.Err, "");
+    }
+}
+
 TEST_F(CommandsTest, ExitCodesAndMessages) {
     const std::string Log = File("a.log", Cabrillo);
     File("b.txt", Cabrillo);
@@ -91,6 +111,7 @@ TEST_F(CommandsTest, ExitCodesAndMessages) {
         EXPECT_EQ(Run.Code, C.Code);
         if (C.Err.empty()) {
             EXPECT_EQ(Run.Err, "");
+            EXPECT_NE(Run.Out, "");
         } else {
             EXPECT_NE(Run.Err.find(C.Err), std::string::npos) << Run.Err;
             EXPECT_EQ(Run.Out, "");
@@ -155,7 +176,7 @@ TEST_F(CommandsTest, OutputForms) {
     const std::string Odd = File("odd.csv", "A\"\\\xE9;14;CW;\t59 AB\n");
     EXPECT_NE(Brevlund({"score", Odd, "--json", "--qsos"})
                   .Out.find("\"call\":\"A\\\"\\\\\\u00e9\",\"band\":\"14\",\"mode\":\"CW\","
-                            "\"exchange\":\"\\u000959 AB\""),
+                            "\"exchange\":\"\\t59 AB\""),
               std::string::npos);
 }
 

@@ -1,13 +1,15 @@
 #include "Commands.h"
 
+#include "Json.h"
 #include "LogFiles.h"
 #include "LogScore.h"
 
 #include "engine/Scoring.h"
 #include "logformats/AreaCheck.h"
 
+#include <CLI/CLI.hpp>
+
 #include <algorithm>
-#include <cstdio>
 #include <exception>
 #include <optional>
 #include <ostream>
@@ -19,17 +21,12 @@ namespace {
 using logformats::TLogQSO;
 using logformats::TLogRead;
 
-const char* const Usage =
-    "usage: brevlund score LOG [--areas FILE] [--table NAME] [--order log|call]\n"
-    "                          [--exchange-tokens K] [--json] [--qsos] [--needed]\n"
-    "       brevlund check-areas FILE\n"
-    "LOG is Cabrillo (.log, .cbr), ADIF (.adi, .adif), SQLite (.db, .sqlite, .sqlite3)\n"
-    "or CSV (.csv: call;band;mode;exchange). The area list is brevlund.dom in the\n"
-    "log's folder unless --areas names one.\n";
+const char* const HelpHint =
+    "run \"brevlund --help\" or \"brevlund COMMAND --help\" for the options";
 
-// A usage error: the message, the usage, exit 2.
+// A usage error: the message, where help is, exit 2.
 int UsageError(std::ostream& Err, const std::string& Message) {
-    Err << "brevlund: " << Message << "\n" << Usage;
+    Err << "brevlund: " << Message << "\n" << HelpHint << "\n";
     return 2;
 }
 
@@ -50,32 +47,6 @@ std::string PlatformLines(std::string_view Text) {
     return Result;
 }
 
-// JSON text; bytes above 127 are taken as Latin-1, as single-byte logs have them.
-std::string Json(std::string_view Text) {
-    std::string Result = "\"";
-    for (char C : Text) {
-        const auto B = static_cast<unsigned char>(C);
-        if (B == '"' || B == '\\') {
-            Result += '\\';
-            Result += C;
-        } else if (B < 32 || B > 126) {
-            char Escape[8];
-            std::snprintf(Escape, sizeof Escape, "\\u%04x", B);
-            Result += Escape;
-        } else {
-            Result += C;
-        }
-    }
-    return Result + "\"";
-}
-
-std::string JsonList(const std::vector<std::string>& Items) {
-    std::string Result = "[";
-    for (std::size_t I = 0; I < Items.size(); ++I)
-        Result += (I ? "," : "") + Json(Items[I]);
-    return Result + "]";
-}
-
 std::string VerdictText(const TVerdict& V) {
     if (V.Points < 0)
         return V.DuplicateOf ? "duplicate of line " + std::to_string(V.DuplicateOf)
@@ -86,74 +57,28 @@ std::string VerdictText(const TVerdict& V) {
 }
 
 struct TScoreOptions {
-    std::string Log, Areas, Table = "Log";
+    std::string Log, Areas, Table = "Log", Order, Tokens;
     std::optional<bool> ByCall;
     int ExchangeTokens = 0;
     bool AreasGiven = false, TableGiven = false, TokensGiven = false;
     bool Json = false, Qsos = false, Needed = false;
 };
 
-// Parses the arguments after "score"; an empty optional means a usage error,
-// already reported.
-std::optional<TScoreOptions> ParseScore(const std::vector<std::string>& Args, std::ostream& Err,
-                                        int& Code) {
-    TScoreOptions O;
-    for (std::size_t I = 0; I < Args.size(); ++I) {
-        std::string Arg = Args[I], Value;
-        bool HasValue = false;
-        if (Arg.rfind("--", 0) == 0) {
-            if (const std::size_t Eq = Arg.find('='); Eq != std::string::npos) {
-                Value = Arg.substr(Eq + 1);
-                Arg.resize(Eq);
-                HasValue = true;
-            }
-        }
-        const auto TakeValue = [&]() -> bool {
-            if (HasValue) return true;
-            if (I + 1 >= Args.size()) return false;
-            Value = Args[++I];
-            return true;
-        };
-        const auto Bad = [&](const std::string& Message) {
-            Code = UsageError(Err, Message);
-            return std::nullopt;
-        };
-        if (Arg == "--json" || Arg == "--qsos" || Arg == "--needed") {
-            if (HasValue) return Bad(Arg + " takes no value");
-            (Arg == "--json" ? O.Json : Arg == "--qsos" ? O.Qsos : O.Needed) = true;
-        } else if (Arg == "--areas") {
-            if (!TakeValue()) return Bad("--areas needs a file");
-            O.Areas = Value;
-            O.AreasGiven = true;
-        } else if (Arg == "--table") {
-            if (!TakeValue() || Value.empty()) return Bad("--table needs a table name");
-            O.Table = Value;
-            O.TableGiven = true;
-        } else if (Arg == "--order") {
-            if (!TakeValue() || (Value != "log" && Value != "call"))
-                return Bad("--order is log or call");
-            O.ByCall = Value == "call";
-        } else if (Arg == "--exchange-tokens") {
-            if (!TakeValue() || Value.empty() || Value.size() > 3 ||
-                Value.find_first_not_of("0123456789") != std::string::npos || std::stoi(Value) < 1)
-                return Bad("--exchange-tokens needs a whole number from 1 to 999");
-            O.ExchangeTokens = std::stoi(Value);
-            O.TokensGiven = true;
-        } else if (Arg.size() > 1 && Arg[0] == '-') {
-            return Bad("unknown option " + Arg);
-        } else if (O.Log.empty()) {
-            O.Log = Arg;
-        } else {
-            return Bad("one log at a time; " + Arg + " is a second one");
-        }
+// The checks CLI11 cannot word as the tool does; an empty text when all is well.
+std::string CheckScoreOptions(TScoreOptions& O) {
+    if (O.TableGiven && O.Table.empty()) return "--table needs a table name";
+    if (!O.Order.empty() || O.ByCall) {
+        if (O.Order != "log" && O.Order != "call") return "--order is log or call";
+        O.ByCall = O.Order == "call";
     }
-    if (O.Log.empty()) {
-        Code = UsageError(Err, "score needs a log file");
-        return std::nullopt;
+    if (O.TokensGiven) {
+        if (O.Tokens.empty() || O.Tokens.size() > 3 ||
+            O.Tokens.find_first_not_of("0123456789") != std::string::npos ||
+            std::stoi(O.Tokens) < 1)
+            return "--exchange-tokens needs a whole number from 1 to 999";
+        O.ExchangeTokens = std::stoi(O.Tokens);
     }
-    if (!O.AreasGiven) O.Areas = FolderOf(O.Log) + "brevlund.dom";
-    Code = 0;
-    return O;
+    return {};
 }
 
 void PrintQsosText(std::ostream& Out, const std::string& Log, const std::vector<TLogQSO>& Qsos,
@@ -164,44 +89,32 @@ void PrintQsosText(std::ostream& Out, const std::string& Log, const std::vector<
             << VerdictText(Verdicts[I]) << "\n";
 }
 
-void PrintJson(std::ostream& Out, const TLogScore& Scored, const TScoreOptions& O,
-               const std::vector<TLogQSO>& Qsos, const std::vector<TVerdict>& Verdicts) {
-    std::int64_t QSOs = 0, Points = 0, Multipliers = 0;
-    Out << "{\"bands\":[";
-    const auto& Stats = Scored.Tally().BandStats;
-    for (std::size_t I = 0; I < Stats.size(); ++I) {
-        const TStatistic& S = Stats[I];
-        Out << (I ? "," : "") << "{\"band\":" << Json(S.Band) << ",\"qsos\":" << S.QSOs
-            << ",\"points\":" << S.Points << ",\"multipliers\":" << S.Multipliers
-            << ",\"areas\":" << JsonList(Scored.AreasOf(S)) << "}";
-        QSOs += S.QSOs;
-        Points += S.Points;
-        Multipliers += S.Multipliers;
-    }
-    Out << "],\"total\":{\"qsos\":" << QSOs << ",\"points\":" << Points
-        << ",\"multipliers\":" << Multipliers << "},\"score\":" << Points * Multipliers;
+TJson ScoreJson(const TLogScore& Scored, const TScoreOptions& O, const std::vector<TLogQSO>& Qsos,
+                const std::vector<TVerdict>& Verdicts) {
+    TJson Result = SummaryJson(Scored);
     if (O.Qsos) {
-        Out << ",\"qsos\":[";
+        TJson List = TJson::array();
         for (std::size_t I = 0; I < Qsos.size(); ++I) {
             const TVerdict& V = Verdicts[I];
-            Out << (I ? "," : "") << "{\"line\":" << Qsos[I].Line
-                << ",\"call\":" << Json(Qsos[I].Call) << ",\"band\":" << Json(Qsos[I].Band)
-                << ",\"mode\":" << Json(Qsos[I].Mode) << ",\"exchange\":" << Json(Qsos[I].Exchange)
-                << ",\"points\":" << V.Points;
-            if (V.Points < 0) Out << ",\"duplicate_of\":" << V.DuplicateOf;
-            if (!V.NewArea.empty()) Out << ",\"new_multiplier\":" << Json(V.NewArea);
-            Out << "}";
+            TJson Qso = {{"line", Qsos[I].Line},
+                         {"call", Latin1(Qsos[I].Call)},
+                         {"band", Latin1(Qsos[I].Band)},
+                         {"mode", Latin1(Qsos[I].Mode)},
+                         {"exchange", Latin1(Qsos[I].Exchange)},
+                         {"points", V.Points}};
+            if (V.Points < 0) Qso["duplicate_of"] = V.DuplicateOf;
+            if (!V.NewArea.empty()) Qso["new_multiplier"] = Latin1(V.NewArea);
+            List.push_back(std::move(Qso));
         }
-        Out << "]";
+        Result["qsos"] = std::move(List);
     }
     if (O.Needed) {
-        Out << ",\"needed\":[";
-        for (std::size_t I = 0; I < BandLabels.size(); ++I)
-            Out << (I ? "," : "") << "{\"band\":" << Json(BandLabels[I])
-                << ",\"areas\":" << JsonList(Scored.Needed(BandLabels[I])) << "}";
-        Out << "]";
+        TJson List = TJson::array();
+        for (std::string_view Band : BandLabels)
+            List.push_back({{"band", Latin1(Band)}, {"areas", Latin1List(Scored.Needed(Band))}});
+        Result["needed"] = std::move(List);
     }
-    Out << "}\n";
+    return Result;
 }
 
 void PrintNeededText(std::ostream& Out, const TLogScore& Scored) {
@@ -216,11 +129,8 @@ void PrintNeededText(std::ostream& Out, const TLogScore& Scored) {
     }
 }
 
-int ScoreOrFail(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& Err) {
-    int Code = 0;
-    std::optional<TScoreOptions> Parsed = ParseScore(Args, Err, Code);
-    if (!Parsed) return Code;
-    TScoreOptions& O = *Parsed;
+int ScoreLog(TScoreOptions& O, std::ostream& Out, std::ostream& Err) {
+    if (!O.AreasGiven) O.Areas = FolderOf(O.Log) + "brevlund.dom";
 
     const std::optional<TLogFormat> Format = FormatOf(O.Log);
     if (!Format) return Failure(Err, UnknownFormatMessage(O.Log));
@@ -265,7 +175,7 @@ int ScoreOrFail(const std::vector<std::string>& Args, std::ostream& Out, std::os
         Verdicts.push_back(ByCall ? Scored.AddInOrder(Qso) : Scored.Add(Qso));
 
     if (O.Json) {
-        PrintJson(Out, Scored, O, Qsos, Verdicts);
+        Out << Dump(ScoreJson(Scored, O, Qsos, Verdicts)) << "\n";
     } else {
         if (O.Qsos) {
             PrintQsosText(Out, O.Log, Qsos, Verdicts);
@@ -277,24 +187,133 @@ int ScoreOrFail(const std::vector<std::string>& Args, std::ostream& Out, std::os
     return Read.Problems.empty() ? 0 : 1;
 }
 
-int CheckAreasOrFail(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& Err) {
-    if (Args.size() != 1 || Args[0].empty() || Args[0][0] == '-')
-        return UsageError(Err, "check-areas needs one area list file");
+int CheckAreasFile(const std::string& Path, std::ostream& Out, std::ostream& Err) {
     std::string Error;
-    const std::optional<std::string> Text = ReadWholeFile(Args[0], Error);
+    const std::optional<std::string> Text = ReadWholeFile(Path, Error);
     if (!Text) return Failure(Err, Error);
     const logformats::TAreaCheck Check = logformats::CheckAreaList(*Text);
     for (const logformats::TLogProblem& F : Check.Findings)
-        Out << Args[0] << ":" << F.Line << ": " << F.Message << "\n";
+        Out << Path << ":" << F.Line << ": " << F.Message << "\n";
     const std::size_t N = Check.Counting.size();
     Out << N << (N == 1 ? " area counts" : " areas count") << "\n";
     return Check.Findings.empty() ? 0 : 1;
 }
 
-// Nothing may escape a command: an unexpected failure is exit 2 with its text.
-template <typename Command>
-int Guarded(Command Run, const std::vector<std::string>& Args, std::ostream& Out,
-            std::ostream& Err) {
+// What a command asks of its arguments, in the tool's own words where CLI11's
+// would puzzle an operator; CLI11's message otherwise.
+struct TWording {
+    const char* Option;
+    const char* Message;
+};
+constexpr TWording OptionWords[] = {
+    {"--exchange-tokens", "--exchange-tokens needs a whole number from 1 to 999"},
+    {"--areas", "--areas needs a file"},
+    {"--table", "--table needs a table name"},
+    {"--order", "--order is log or call"},
+    {"--json", "--json takes no value"},
+    {"--qsos", "--qsos takes no value"},
+    {"--needed", "--needed takes no value"},
+};
+
+std::string Worded(const CLI::Error& E) {
+    const std::string Text = E.what();
+    for (const TWording& W : OptionWords) {
+        // CLI11 names an option with its dashes, or a flag by its bare name.
+        const std::string Bare = std::string(W.Option + 2) + " ";
+        if (Text.find(W.Option) != std::string::npos || Text.rfind(Bare, 0) == 0) return W.Message;
+    }
+    return Text;
+}
+
+// The arguments a command left over: options it does not know, or a second
+// file where it takes one.
+std::string LeftOver(const std::vector<std::string>& Extra, const char* Second) {
+    for (const std::string& Arg : Extra)
+        if (Arg.size() > 1 && Arg[0] == '-') return "unknown option " + Arg;
+    return std::string(Second) + "; " + Extra.front() + " is a second one";
+}
+
+int Run(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& Err) {
+    CLI::App App("Scores contest logs with the Brevlund DX Contest plug-in's own engine and "
+                 "checks area lists.",
+                 "brevlund");
+    App.set_version_flag("--version", std::string("brevlund ") + BREVLUND_VERSION);
+    App.require_subcommand(1);
+    App.allow_extras();
+
+    TScoreOptions O;
+    CLI::App* Score =
+        App.add_subcommand("score", "Score a log and print the statistics window's summary");
+    Score->footer("LOG is Cabrillo (.log, .cbr), ADIF (.adi, .adif), the logging program's "
+                  "database (.db, .sqlite, .sqlite3)\nor CSV (.csv: call;band;mode;exchange). "
+                  "Exit 0: all read; 1: some lines could not be read;\n2: nothing scored.");
+    Score->allow_extras();
+    Score->add_option("LOG", O.Log, "the log file")->type_name("");
+    Score->add_option("--areas", O.Areas, "the area list (default: brevlund.dom beside the log)")
+        ->type_name("FILE");
+    Score->add_option("--table", O.Table, "the database's log table (default: Log)")
+        ->type_name("NAME");
+    Score
+        ->add_option("--order", O.Order,
+                     "log: as logged, as _AddQSO scores them (default for files); call: in call "
+                     "order, as the log rescan (default for a database)")
+        ->type_name("log|call");
+    Score
+        ->add_option("--exchange-tokens", O.Tokens,
+                     "Cabrillo: tokens in each exchange (default: from each line)")
+        ->type_name("K");
+    Score->add_flag("--json", O.Json, "print one JSON object")->disable_flag_override();
+    Score->add_flag("--qsos", O.Qsos, "list every QSO with its verdict first")
+        ->disable_flag_override();
+    Score->add_flag("--needed", O.Needed, "add the areas still needed per band")
+        ->disable_flag_override();
+
+    std::string AreaFile;
+    CLI::App* Check = App.add_subcommand(
+        "check-areas", "Report the lines of an area list that never count or mislead");
+    Check->allow_extras();
+    Check->add_option("FILE", AreaFile, "the area list")->type_name("");
+
+    try {
+        App.parse(std::vector<std::string>(Args.rbegin(), Args.rend()));
+    } catch (const CLI::CallForHelp&) {
+        Out << App.help();
+        return 0;
+    } catch (const CLI::CallForAllHelp&) {
+        Out << App.help("", CLI::AppFormatMode::All);
+        return 0;
+    } catch (const CLI::CallForVersion&) {
+        Out << App.version() << "\n";
+        return 0;
+    } catch (const CLI::RequiredError&) {
+        if (!App.remaining().empty())
+            return UsageError(Err, "unknown command " + App.remaining()[0]);
+        return UsageError(Err, "a command is needed");
+    } catch (const CLI::ParseError& E) {
+        return UsageError(Err, Worded(E));
+    }
+    if (!App.remaining().empty()) return UsageError(Err, LeftOver(App.remaining(), "unknown"));
+
+    if (Score->parsed()) {
+        if (!Score->remaining().empty())
+            return UsageError(Err, LeftOver(Score->remaining(), "one log at a time"));
+        if (O.Log.empty()) return UsageError(Err, "score needs a log file");
+        O.AreasGiven = Score->count("--areas") > 0;
+        O.TableGiven = Score->count("--table") > 0;
+        O.TokensGiven = Score->count("--exchange-tokens") > 0;
+        if (const std::string Problem = CheckScoreOptions(O); !Problem.empty())
+            return UsageError(Err, Problem);
+        return ScoreLog(O, Out, Err);
+    }
+    if (!Check->remaining().empty() || AreaFile.empty() || AreaFile[0] == '-')
+        return UsageError(Err, "check-areas needs one area list file");
+    return CheckAreasFile(AreaFile, Out, Err);
+}
+
+} // namespace
+
+int Main(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& Err) {
+    // Nothing may escape: an unexpected failure is exit 2 with its text.
     try {
         return Run(Args, Out, Err);
     } catch (const std::exception& E) {
@@ -302,28 +321,6 @@ int Guarded(Command Run, const std::vector<std::string>& Args, std::ostream& Out
     } catch (...) {
         return Failure(Err, "unexpected failure");
     }
-}
-
-} // namespace
-
-int Score(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& Err) {
-    return Guarded(ScoreOrFail, Args, Out, Err);
-}
-
-int CheckAreas(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& Err) {
-    return Guarded(CheckAreasOrFail, Args, Out, Err);
-}
-
-int Main(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& Err) {
-    if (Args.empty()) return UsageError(Err, "a command is needed");
-    const std::vector<std::string> Rest(Args.begin() + 1, Args.end());
-    if (Args[0] == "score") return Score(Rest, Out, Err);
-    if (Args[0] == "check-areas") return CheckAreas(Rest, Out, Err);
-    if (Args[0] == "--help" || Args[0] == "-h" || Args[0] == "help") {
-        Out << Usage;
-        return 0;
-    }
-    return UsageError(Err, "unknown command " + Args[0]);
 }
 
 } // namespace brevlund::cli
