@@ -26,13 +26,6 @@ TEST(ErrorBoxText, FullStopWhenTheLastCharacterSortsAboveIt) {
         EXPECT_EQ(ErrorBoxText(Message), Shown);
 }
 
-TEST(ApplicationTitle, HostExecutableWithoutFolderAndExtension) {
-    EXPECT_EQ(ApplicationTitle("C:\\Logs\\Logger.exe"), "Logger");
-    EXPECT_EQ(ApplicationTitle("C:Logger.EXE"), "Logger");
-    EXPECT_EQ(ApplicationTitle("/opt/host/log.v2.exe"), "log.v2");
-    EXPECT_EQ(ApplicationTitle("Logger"), "Logger");
-}
-
 TEST(MainForm, Caption) {
     TLogFixture F;
     F.CreateTable();

@@ -231,7 +231,6 @@ void PrintQsosText(std::ostream& Out, const std::string& Log, const std::vector<
 
 void PrintJson(std::ostream& Out, const TLogScore& Scored, const TScoreOptions& O,
                const std::vector<TLogQSO>& Qsos, const std::vector<TVerdict>& Verdicts) {
-    std::int64_t QSOs = 0, Points = 0, Multipliers = 0;
     Out << "{\"bands\":[";
     const auto& Stats = Scored.Tally().BandStats;
     for (std::size_t I = 0; I < Stats.size(); ++I) {
@@ -239,12 +238,10 @@ void PrintJson(std::ostream& Out, const TLogScore& Scored, const TScoreOptions& 
         Out << (I ? "," : "") << "{\"band\":" << Json(S.Band) << ",\"qsos\":" << S.QSOs
             << ",\"points\":" << S.Points << ",\"multipliers\":" << S.Multipliers
             << ",\"areas\":" << JsonList(Scored.AreasOf(S)) << "}";
-        QSOs += S.QSOs;
-        Points += S.Points;
-        Multipliers += S.Multipliers;
     }
-    Out << "],\"total\":{\"qsos\":" << QSOs << ",\"points\":" << Points
-        << ",\"multipliers\":" << Multipliers << "},\"score\":" << Points * Multipliers;
+    const TTotals Sums = Totals(Stats);
+    Out << "],\"total\":{\"qsos\":" << Sums.QSOs << ",\"points\":" << Sums.Points
+        << ",\"multipliers\":" << Sums.Multipliers << "},\"score\":" << Sums.Score();
     if (O.Qsos) {
         Out << ",\"qsos\":[";
         for (std::size_t I = 0; I < Qsos.size(); ++I) {
