@@ -2,6 +2,8 @@
 
 #include "Text.h"
 
+#include <iterator>
+
 namespace brevlund {
 
 std::string RescanStatement(std::string_view LogTable) {
@@ -10,23 +12,22 @@ std::string RescanStatement(std::string_view LogTable) {
     return Sql;
 }
 
+namespace {
+// The field of each column, in the order of RescanColumns.
+constexpr TShortString QsoContext::*RescanFields[] = {
+    &QsoContext::QSOReportRecived, &QsoContext::DXCCPrefix, &QsoContext::MainPrefix,
+    &QsoContext::CallSign,         &QsoContext::DigiBand,   &QsoContext::QSOMode,
+    &QsoContext::Continent,
+};
+static_assert(std::size(RescanFields) == RescanColumns.size());
+} // namespace
+
 void StoreRescanColumn(QsoContext& Context, std::size_t Column, std::string_view Text) {
-    switch (Column) {
-    case ColQSOReportRecived:
-        return Context.QSOReportRecived.Store(Text);
-    case ColDXCCPrefix:
-        return Context.DXCCPrefix.Store(Text);
-    case ColMainPrefix:
-        return Context.MainPrefix.Store(Text);
-    case ColCallSign:
-        return Context.CallSign.Store(Text);
-    case ColDigiBand:
-        return Context.DigiBand.Store(Text);
-    case ColQSOMode:
-        return Context.QSOMode.Store(Text);
-    case ColContinent:
-        return Context.Continent.Store(UpperAscii(Text));
-    }
+    TShortString& Field = Context.*RescanFields[Column];
+    if (Column == ColContinent)
+        Field.Store(UpperAscii(Text));
+    else
+        Field.Store(Text);
 }
 
 void ApplyRescanRow(QsoContext& Context, const TRescanRow& Row) {

@@ -24,6 +24,7 @@ TEST(HostPath, NameAndAreaListOfTheHostExecutable) {
         {"C:\\Logs\\Logger.exe", "Logger", "C:\\Logs\\Plugins/brevlund.dom"},
         {"C:\\Logs\\LOGGER.EXE", "LOGGER", "C:\\Logs\\Plugins/brevlund.dom"},
         {"C:Logger.exe", "Logger", "C:Plugins/brevlund.dom"},
+        {"C:Logger.EXE", "Logger", "C:Plugins/brevlund.dom"},
         {"\\\\server\\share\\a:b\\Logger.exe", "Logger",
          "\\\\server\\share\\a:b\\Plugins/brevlund.dom"},
         {"/opt/host/Logger", "Logger", "/opt/host/Plugins/brevlund.dom"},
