@@ -46,10 +46,10 @@ bool TMultiplierKeys::Contains(const TMultiplierKey& Key) const {
     return false;
 }
 
-bool TMultiplierKeys::Add(const TMultiplierKey& Key) {
+bool TMultiplierKeys::Add(TMultiplierKey Key) {
     if (Contains(Key)) return false;
     Buckets[BucketOf(Key.Text())].push_back(Keys.size());
-    Keys.push_back(Key);
+    Keys.push_back(std::move(Key));
     return true;
 }
 

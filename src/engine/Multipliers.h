@@ -47,7 +47,7 @@ public:
 
     bool Contains(const TMultiplierKey& Key) const;
     // Adds the key unless an equal one (letter case aside) is held; true when added.
-    bool Add(const TMultiplierKey& Key);
+    bool Add(TMultiplierKey Key);
     void Clear();
 
     // The areas counted on exactly this band text, in the order counted.
