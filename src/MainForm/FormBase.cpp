@@ -9,14 +9,6 @@ std::string ErrorBoxText(std::string Message) {
     return Message;
 }
 
-std::string ApplicationTitle(const std::string& HostExePath) {
-    const std::size_t Folder = HostExePath.find_last_of("\\/:");
-    std::string Name = HostExePath.substr(Folder == std::string::npos ? 0 : Folder + 1);
-    const std::size_t Dot = Name.rfind('.');
-    if (Dot != std::string::npos && Dot > 0) Name.erase(Dot);
-    return Name;
-}
-
 void TFormBase::Dispatch(const std::function<void()>& Handler) {
     if (Destroying) return;
     ++HandlerDepth;
@@ -40,6 +32,35 @@ void TFormBase::ReleaseNow(TFormBase* Form) {
 
 void TFormBase::FinishPendingRelease() {
     if (ReleaseRequested && !Destroying && !Busy()) delete this;
+}
+
+void TFormBase::CreateStorage(const char* ClassName, TPlacedWindow& Window,
+                              std::function<void()> Show) {
+    FormStorage1 =
+        std::make_unique<TFormStorage>(ClassName, Platform.Store(), Window, Platform.Screen());
+    FormStorage1->ShowError = [this](const std::string& Message) { ShowError(Message); };
+    // Restored while still hidden, the window appears where it was left.
+    FormStorage1->WindowHandlers.Show = std::move(Show);
+}
+
+void TFormBase::Close() {
+    bool CanClose = true;
+    FormStorage1->OnCloseQuery(CanClose);
+    if (CanClose) FormClose();
+}
+
+bool TFormBase::QueryEndSession() {
+    bool CanClose = true;
+    FormStorage1->OnCloseQuery(CanClose);
+    return CanClose;
+}
+
+void TFormBase::SaveAtDestruction() noexcept {
+    try {
+        if (FormStorage1) FormStorage1->OnDestroy();
+    } catch (...) {
+        // A destructor cannot report; the storage has shown its own failures.
+    }
 }
 
 } // namespace brevlund

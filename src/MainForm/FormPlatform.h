@@ -1,7 +1,8 @@
-// What the plug-in's windows need of the platform: the native window behind
-// each form, the message pump, the error box, the log query and the host's
-// executable. One implementation drives real Win32 windows, the other (headless)
-// runs the same form logic without a screen for the Linux tests.
+// The seams of both windows: what the statistics window and the multipliers
+// window need of their native windows, and what both need of the platform (the
+// message pump, the error box, the log query, the store and the host's
+// executable). One implementation drives real Win32 windows, the other
+// (headless) runs the same form logic without a screen for the Linux tests.
 #pragma once
 
 #include "engine/LogQuery.h"
@@ -12,12 +13,12 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace brevlund {
 
 class TfmMainForm;
 class TfmDomList;
-class TDomListView;
 
 // The statistics window's native side: the form, Panel1 with BitBtn1 and
 // btnOBL1, and the text box myStatisticM.
@@ -38,6 +39,33 @@ public:
     // Queues the release request; when the message loop dispatches it, the
     // platform calls TfmMainForm::ReleaseNow.
     virtual void PostRelease() = 0;
+};
+
+// The multipliers window's native side: the form, the band bar Panel2 with
+// RzBitBtn1 to RzBitBtn9, and the list view LV1.
+class TDomListView {
+public:
+    virtual ~TDomListView() = default;
+
+    virtual std::uint32_t Handle() const = 0;
+    // Presses RzBitBtn<Number>; the exclusive group releases the one pressed before.
+    virtual void PressBandButton(int Number) = 0;
+    // The item captions, already in the list's order.
+    virtual void SetItems(const std::vector<std::string>& Captions) = 0;
+    // Draws every item again; each asks LV1CustomDrawItem for its font.
+    virtual void RepaintList() = 0;
+    virtual void Show() = 0;
+    virtual TPlacedWindow& Placement() = 0;
+    // Schedules the destruction after the current message; the platform then
+    // deletes the TfmDomList.
+    virtual void PostRelease() = 0;
+};
+
+// How LV1CustomDrawItem asks an item to be drawn.
+enum class TItemLook {
+    Plain,  // the list's own font: window-text colour, no style
+    Black,  // colour black, no style
+    Marked, // blue (0, 0, 255), bold and underlined
 };
 
 class TFormPlatform {
@@ -63,8 +91,5 @@ public:
 // The text of the error box: a full stop is added when the last character
 // sorts above ".".
 std::string ErrorBoxText(std::string Message);
-
-// The application's title: the host executable's name without folder and extension.
-std::string ApplicationTitle(const std::string& HostExePath);
 
 } // namespace brevlund

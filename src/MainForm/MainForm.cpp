@@ -1,8 +1,7 @@
 #include "MainForm.h"
 
-#include "domlist/DomList.h"
 #include "engine/HostRecords.h"
-#include "engine/Text.h"
+#include "engine/Rescan.h"
 
 #include <algorithm>
 #include <vector>
@@ -21,16 +20,13 @@ std::vector<TfmMainForm*>& LiveForms() {
 
 TfmMainForm::TfmMainForm(TFormPlatform& APlatform, const void* HostContext)
     : TFormBase(APlatform), View(APlatform.CreateMainWindow(*this)), Tally(ContextCopy()) {
-    FormStorage1 = std::make_unique<TFormStorage>("TfmMainForm", Platform.Store(),
-                                                  View->Placement(), Platform.Screen());
-    FormStorage1->StoredValues.Add("CurrentBand", 0);
-    FormStorage1->ShowError = [this](const std::string& Message) { ShowError(Message); };
     // The storage restores the placement while the window is still hidden; the
     // window then appears where it was left, and FormShow runs.
-    FormStorage1->WindowHandlers.Show = [this] {
+    CreateStorage("TfmMainForm", View->Placement(), [this] {
         View->ShowAndBringToFront();
         FormShow();
-    };
+    });
+    FormStorage1->StoredValues.Add("CurrentBand", 0);
     FormStorage1->WindowHandlers.CloseQuery = [this](bool& CanClose) { FormCloseQuery(CanClose); };
     CopyInContext(HostContext);
     QsoContext& Context = ContextCopy();
@@ -46,12 +42,7 @@ TfmMainForm::~TfmMainForm() {
     // Owned: they go first, with this window still whole.
     while (!DomLists.empty())
         delete DomLists.back();
-    // The storage saves while the native window still has its placement.
-    try {
-        if (FormStorage1) FormStorage1->OnDestroy();
-    } catch (...) {
-        // A destructor cannot report; the storage has shown its own failures.
-    }
+    SaveAtDestruction();
     auto& Forms = LiveForms();
     Forms.erase(std::remove(Forms.begin(), Forms.end(), this), Forms.end());
     if (fmMainForm == this) fmMainForm = nullptr;
@@ -100,18 +91,11 @@ void TfmMainForm::RescanLog() {
     View->StatisticBox().SetText("");
     Tally.EmptyMultiplierKeys();
     LogQuery->Close();
-    LogQuery->SetStatement("Select * from " + std::string(Context.LogTable.Text()) +
-                           " order by CallSign");
+    LogQuery->SetStatement(RescanStatement(Context.LogTable.Text()));
     LogQuery->Open();
     Platform.ProcessMessages();
     while (!LogQuery->AtEnd()) {
-        Context.QSOReportRecived.Store(LogQuery->ColumnText("QSOReportRecived"));
-        Context.DXCCPrefix.Store(LogQuery->ColumnText("DXCCPrefix"));
-        Context.MainPrefix.Store(LogQuery->ColumnText("MainPrefix"));
-        Context.CallSign.Store(LogQuery->ColumnText("CallSign"));
-        Context.DigiBand.Store(LogQuery->ColumnText("DigiBand"));
-        Context.QSOMode.Store(LogQuery->ColumnText("QSOMode"));
-        Context.Continent.Store(UpperAscii(LogQuery->ColumnText("Continent")));
+        ReadRescanRow(*LogQuery, Context);
         Tally.ScoreQSO(true);
         LogQuery->Next();
     }
@@ -172,16 +156,21 @@ void TfmMainForm::FormClose() {
     if (fmMainForm == this) fmMainForm = nullptr;
 }
 
-void TfmMainForm::Close() {
-    bool CanClose = true;
-    FormStorage1->OnCloseQuery(CanClose);
-    if (CanClose) FormClose();
+const TMultiplierKeys* TfmMainForm::ReferencedKeys() const {
+    return fmMainForm ? &fmMainForm->Tally.MultiplierKeys : nullptr;
 }
 
-bool TfmMainForm::QueryEndSession() {
-    bool CanClose = true;
-    FormStorage1->OnCloseQuery(CanClose);
-    return CanClose;
+TFormStorage* TfmMainForm::ReferencedStorage() {
+    return fmMainForm ? fmMainForm->FormStorage1.get() : nullptr;
+}
+
+void TfmMainForm::DomListClosed(TfmDomList& DomList) {
+    Tally.ForgetMultipliersView(&DomList);
+}
+
+void TfmMainForm::DomListDestroyed(TfmDomList& DomList) {
+    Tally.ForgetMultipliersView(&DomList);
+    DomLists.erase(std::remove(DomLists.begin(), DomLists.end(), &DomList), DomLists.end());
 }
 
 } // namespace brevlund

@@ -7,6 +7,7 @@
 #include "FormBase.h"
 #include "FormPlatform.h"
 
+#include "domlist/DomList.h"
 #include "engine/Scoring.h"
 #include "storage/FormStorage.h"
 
@@ -19,9 +20,7 @@ namespace brevlund {
 
 constexpr const char* DesignCaption = "Brevlund DX Contest";
 
-class TfmDomList;
-
-class TfmMainForm final : public TFormBase {
+class TfmMainForm final : public TFormBase, private TDomListOwner {
 public:
     // Builds the window for the host's QsoContext (5916 bytes at HostContext).
     // A failure destroys what was built and leaves towards the caller.
@@ -31,7 +30,7 @@ public:
     // Shows the window and brings it to the front; the first showing runs FormShow.
     void Show();
     std::uint32_t Handle() const { return View->Handle(); }
-    TMainWindowView& Window() { return *View; }
+    TMainWindowView& Window() override { return *View; }
 
     // The tally and its operations.
     std::int32_t ScoreQSO(bool Commit) { return Tally.ScoreQSO(Commit); }
@@ -50,19 +49,11 @@ public:
     // True when the command was the close command and has been turned into minimising.
     bool WMSysCommand(unsigned Command);
     void FormCloseQuery(bool& CanClose);
-    void FormClose();
-    // A close message sent straight to the window: close query, then close.
-    void Close();
+    void FormClose() override;
     // The number hook of _GrabNumber: there is no number to give.
     std::string GrabNumber() const { return {}; }
 
     bool RecalcEnabled() const { return RecalcStatisticEnabled; }
-    // The user logs off or the system shuts down: a close query that may still
-    // be cancelled later, so it releases nothing. True: the window may close.
-    bool QueryEndSession();
-
-    // Placement and the stored value CurrentBand.
-    TFormStorage& Storage() { return *FormStorage1; }
 
     // Asks for the release: the window destroys itself when the message loop
     // dispatches the request.
@@ -81,16 +72,22 @@ public:
 private:
     void SetRecalcEnabled(bool Enabled);
 
+    // What the multipliers windows it owns reach it through.
+    const TAreaList& Areas() const override { return Tally.AreaList; }
+    const TMultiplierKeys* ReferencedKeys() const override;
+    TFormStorage* ReferencedStorage() override;
+    void DomListClosed(TfmDomList& DomList) override;
+    void DomListDestroyed(TfmDomList& DomList) override;
+    void DomListHandlersDone() override { FinishPendingRelease(); }
+
     std::unique_ptr<TMainWindowView> View;
     TTally Tally;
     std::unique_ptr<TLogQuery> LogQuery;
-    std::unique_ptr<TFormStorage> FormStorage1;
     bool RecalcStatisticEnabled = true;
     bool Shown = false;
     // The multipliers windows this window opened (one open, others perhaps
     // waiting for their release); they go with this window.
     std::vector<TfmDomList*> DomLists;
-    friend class TfmDomList;
 };
 
 // The window reference: the one statistics window, or null. Set by _Run,

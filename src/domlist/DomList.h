@@ -6,45 +6,40 @@
 #pragma once
 
 #include "MainForm/FormBase.h"
+#include "engine/Multipliers.h"
 #include "engine/Scoring.h"
-#include "storage/FormStorage.h"
 
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <vector>
 
 namespace brevlund {
 
-class TFormPlatform;
-class TfmMainForm;
 class TfmDomList;
 
-// The multipliers window's native side: the form, the band bar Panel2 with
-// RzBitBtn1 to RzBitBtn9, and the list view LV1.
-class TDomListView {
+// What the multipliers window needs of the statistics window that owns it.
+class TDomListOwner {
 public:
-    virtual ~TDomListView() = default;
+    // The owner's native window, which the multipliers window stays above.
+    virtual TMainWindowView& Window() = 0;
+    // The area list, read when the window is created.
+    virtual const TAreaList& Areas() const = 0;
+    // The multiplier keys and the storage of CurrentBand, reached through the
+    // window reference: null while it is empty (the statistics window has been
+    // released or closed and waits for its destruction).
+    virtual const TMultiplierKeys* ReferencedKeys() const = 0;
+    virtual TFormStorage* ReferencedStorage() = 0;
+    // The window closed: the band follow-up no longer reaches it. It stays the
+    // owner's until its release, so that it goes with the owner if that goes first.
+    virtual void DomListClosed(TfmDomList& DomList) = 0;
+    // The window is being destroyed: nothing may reach it any more.
+    virtual void DomListDestroyed(TfmDomList& DomList) = 0;
+    // A handler of the window returned: a release of the owner that waited for
+    // it goes ahead now.
+    virtual void DomListHandlersDone() = 0;
 
-    virtual std::uint32_t Handle() const = 0;
-    // Presses RzBitBtn<Number>; the exclusive group releases the one pressed before.
-    virtual void PressBandButton(int Number) = 0;
-    // The item captions, already in the list's order.
-    virtual void SetItems(const std::vector<std::string>& Captions) = 0;
-    // Draws every item again; each asks LV1CustomDrawItem for its font.
-    virtual void RepaintList() = 0;
-    virtual void Show() = 0;
-    virtual TPlacedWindow& Placement() = 0;
-    // Schedules the destruction after the current message; the platform then
-    // deletes the TfmDomList.
-    virtual void PostRelease() = 0;
-};
-
-// How LV1CustomDrawItem asks an item to be drawn.
-enum class TItemLook {
-    Plain,  // the list's own font: window-text colour, no style
-    Black,  // colour black, no style
-    Marked, // blue (0, 0, 255), bold and underlined
+protected:
+    ~TDomListOwner() = default;
 };
 
 // One band button's place on the bar.
@@ -58,19 +53,14 @@ struct TButtonPlace {
 class TfmDomList final : public TFormBase, public TMultipliersView {
 public:
     // Created by the statistics window's "Multipliers" button, owned by it.
-    TfmDomList(TFormPlatform& Platform, TfmMainForm& Owner);
+    TfmDomList(TFormPlatform& Platform, TDomListOwner& Owner);
     ~TfmDomList() override;
 
     void SelectBand(std::int32_t Number) override;
     void RzBitBtn1Click(int Tag) { SelectBand(Tag); }
     void FormCreate();
     void FormShow();
-    void FormClose();
-    // The user closes the window: the storage saves, then FormClose.
-    void Close();
-    // The user logs off or the system shuts down: a close query that may still
-    // be cancelled, so the storage saves and nothing closes. True: the window may close.
-    bool QueryEndSession();
+    void FormClose() override;
     // Shows the window; its storage restores the position, then FormShow runs.
     void Show();
 
@@ -81,17 +71,13 @@ public:
 
     const std::string& BandLabel() const { return FBandLabel; }
     TDomListView& Window() { return *View; }
-    TFormStorage& Storage() { return *FormStorage1; }
 
 private:
     // Its owner's release may have waited for this window's handler.
     void HandlersDone() override;
-    // Clears every reference to this window.
-    void Forget();
 
-    TfmMainForm& Owner;
+    TDomListOwner& Owner;
     std::unique_ptr<TDomListView> View;
-    std::unique_ptr<TFormStorage> FormStorage1;
     std::string FBandLabel;
 };
 

@@ -2,42 +2,11 @@
 
 #include "LocaleText.h"
 #include "Text.h"
-
-#include <cstdio>
-#include <memory>
+#include "WholeFile.h"
 
 namespace brevlund {
 
 namespace {
-
-#ifdef _WIN32
-constexpr std::string_view FolderMarks = "\\:";
-constexpr std::string_view FileInFolder = "Plugins\\brevlund.dom";
-#else
-constexpr std::string_view FolderMarks = "\\:/";
-constexpr std::string_view FileInFolder = "Plugins/brevlund.dom";
-#endif
-
-struct FileCloser {
-    void operator()(std::FILE* F) const { std::fclose(F); }
-};
-
-// The whole file, or false when it cannot be opened or read to its end.
-bool ReadWholeFile(const std::string& Path, std::string& Out) {
-    std::unique_ptr<std::FILE, FileCloser> File(std::fopen(Path.c_str(), "rb"));
-    if (!File) return false;
-    std::string Text;
-    char Buffer[16384];
-    for (;;) {
-        const std::size_t Got = std::fread(Buffer, 1, sizeof Buffer, File.get());
-        Text.append(Buffer, Got);
-        if (Got < sizeof Buffer) break;
-    }
-    // A directory opens on some systems and then fails on the first read.
-    if (std::ferror(File.get())) return false;
-    Out = std::move(Text);
-    return true;
-}
 
 bool IsCode(std::string_view Code) {
     return Code.size() == 2 && Code[0] >= 'A' && Code[0] <= 'Z' && Code[1] >= 'A' && Code[1] <= 'Z';
@@ -45,27 +14,10 @@ bool IsCode(std::string_view Code) {
 
 } // namespace
 
-std::string AreaListPath(std::string_view HostExePath) {
-    const std::size_t Mark = HostExePath.find_last_of(FolderMarks);
-    std::string Path(Mark == std::string_view::npos ? std::string_view{}
-                                                    : HostExePath.substr(0, Mark + 1));
-    Path += FileInFolder;
-    return Path;
-}
-
 std::vector<std::string> SplitLines(std::string_view Text) {
-    Text = Text.substr(0, Text.find('\0'));
     std::vector<std::string> Lines;
-    std::size_t Start = 0;
-    while (Start < Text.size()) {
-        std::size_t End = Text.find_first_of("\r\n", Start);
-        if (End == std::string_view::npos) End = Text.size();
-        Lines.emplace_back(Text.substr(Start, End - Start));
-        if (End < Text.size() && Text[End] == '\r' && End + 1 < Text.size() &&
-            Text[End + 1] == '\n')
-            ++End;
-        Start = End + 1;
-    }
+    ForEachLine(Text.substr(0, Text.find('\0')),
+                [&](std::size_t, std::string_view Line) { Lines.emplace_back(Line); });
     return Lines;
 }
 
@@ -82,7 +34,7 @@ void TAreaList::SetLines(std::vector<std::string> Lines) {
 
 bool TAreaList::LoadFromFile(const std::string& Path) {
     std::string Text;
-    if (!ReadWholeFile(Path, Text)) return false;
+    if (ReadWholeFile(Path, Text) != TFileRead::Read) return false;
     SetLines(SplitLines(Text));
     return true;
 }

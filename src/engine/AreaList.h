@@ -3,6 +3,8 @@
 // AB (letter case ignored) has exactly the value AB.
 #pragma once
 
+#include "HostPath.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
@@ -10,10 +12,6 @@
 #include <vector>
 
 namespace brevlund {
-
-// The folder of the host executable, up to and including its last "\" or ":"
-// (and "/" off Windows), followed by Plugins and the file name.
-std::string AreaListPath(std::string_view HostExePath);
 
 // Lines end at CR LF, LF or CR; a NUL ends the text; a final line needs no end.
 std::vector<std::string> SplitLines(std::string_view Text);

@@ -1,6 +1,5 @@
 #include "Scoring.h"
 
-#include "LocaleText.h"
 #include "Text.h"
 
 #include <cstring>
@@ -32,43 +31,6 @@ bool TAreaMatcher::Match(std::string_view Text, std::string_view& Area) const {
     if (Text.size() < 2 || !Capital(Text[Text.size() - 2]) || !Capital(Text.back())) return false;
     Area = Text.substr(Text.size() - 2);
     return true;
-}
-
-namespace {
-
-// The last four bytes with a to z folded and every byte above 127 made one value,
-// so that keys equal without regard to case in any locale share a bucket as long
-// as they agree in their ASCII ending (they always end in "|", capitals, "|").
-std::uint32_t BucketOf(std::string_view Key) {
-    std::uint32_t Bucket = static_cast<std::uint32_t>(Key.size() < 4 ? Key.size() : 4) << 28;
-    const std::string_view End = Key.substr(Key.size() < 4 ? 0 : Key.size() - 4);
-    for (char C : End) {
-        unsigned char B = static_cast<unsigned char>(C);
-        if (B >= 'a' && B <= 'z') B = static_cast<unsigned char>(B - 'a' + 'A');
-        if (B > 127) B = 128;
-        Bucket = (Bucket << 7) ^ B;
-    }
-    return Bucket;
-}
-
-} // namespace
-
-bool TMultiplierKeys::Contains(std::string_view Key) const {
-    const auto Found = Buckets.find(BucketOf(Key));
-    if (Found == Buckets.end()) return false;
-    for (std::size_t Index : Found->second)
-        if (locale::SameText(Keys[Index], Key)) return true;
-    return false;
-}
-
-void TMultiplierKeys::Add(std::string Key) {
-    Buckets[BucketOf(Key)].push_back(Keys.size());
-    Keys.push_back(std::move(Key));
-}
-
-void TMultiplierKeys::Clear() {
-    Keys.clear();
-    Buckets.clear();
 }
 
 void TTally::AddWorkedQSO() {
@@ -104,13 +66,7 @@ std::int32_t TTally::ScoreQSO(bool Commit) {
     const std::string Exchange = UpperAscii(Context->QSOReportRecived.Text());
     std::string_view Area;
     if (AreaMatcher.Match(Trim(Exchange), Area) && AreaList.CountsAsArea(Area)) {
-        std::string Key;
-        Key.reserve(Band.size() + 4);
-        Key.append(Band).append("|").append(Area).append("|");
-        if (!MultiplierKeys.Contains(Key)) {
-            Stat.Multipliers += 1;
-            MultiplierKeys.Add(std::move(Key));
-        }
+        if (MultiplierKeys.Add(TMultiplierKey(Band, Area))) Stat.Multipliers += 1;
     }
 
     ShowDXList();

@@ -5,13 +5,13 @@
 
 #include "AreaList.h"
 #include "HostRecords.h"
+#include "Multipliers.h"
 #include "WorkedList.h"
 
 #include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace brevlund {
@@ -41,24 +41,6 @@ std::int32_t BandPoints(std::string_view Band);
 class TAreaMatcher {
 public:
     bool Match(std::string_view Text, std::string_view& Area) const;
-};
-
-// The multiplier keys "band|AB|" in the order counted. Membership ignores letter
-// case under the user's locale; keys are bucketed by their ASCII-folded ending
-// (the area code) so that a test compares against one area's keys only.
-class TMultiplierKeys {
-public:
-    std::size_t Count() const { return Keys.size(); }
-    const std::string& operator[](std::size_t Index) const { return Keys[Index]; }
-    const std::vector<std::string>& Items() const { return Keys; }
-
-    bool Contains(std::string_view Key) const;
-    void Add(std::string Key);
-    void Clear();
-
-private:
-    std::vector<std::string> Keys;
-    std::unordered_map<std::uint32_t, std::vector<std::size_t>> Buckets;
 };
 
 // Whatever shows the multipliers window; ShowDXList switches it to a band.

@@ -22,9 +22,17 @@ void AppendColumn(std::string& Text, std::int64_t Value) {
 
 } // namespace
 
+TTotals Totals(const std::vector<TStatistic>& BandStats) {
+    TTotals Sums;
+    for (const TStatistic& Stat : BandStats) {
+        Sums.QSOs += Stat.QSOs;
+        Sums.Points += Stat.Points;
+        Sums.Multipliers += Stat.Multipliers;
+    }
+    return Sums;
+}
+
 std::string SummaryText(const std::vector<TStatistic>& BandStats) {
-    // The sums and the score are 64-bit: a long contest must not wrap around.
-    std::int64_t QSOs = 0, Points = 0, Multipliers = 0;
     std::string Text = "  Band\t  QSOs\tPoints\t   OBL\t\r\n";
     for (const TStatistic& Stat : BandStats) {
         Text += PadLeft(Stat.Band, 4, ' ');
@@ -33,16 +41,14 @@ std::string SummaryText(const std::vector<TStatistic>& BandStats) {
         AppendColumn(Text, Stat.Points);
         AppendColumn(Text, Stat.Multipliers);
         Text += "\r\n";
-        QSOs += Stat.QSOs;
-        Points += Stat.Points;
-        Multipliers += Stat.Multipliers;
     }
+    const TTotals Sums = Totals(BandStats);
     Text += "Total\t";
-    AppendColumn(Text, QSOs);
-    AppendColumn(Text, Points);
-    AppendColumn(Text, Multipliers);
-    Text += "\r\n Score: " + std::to_string(Points) + "*" + std::to_string(Multipliers) + "=" +
-            std::to_string(Points * Multipliers) + "\r\n";
+    AppendColumn(Text, Sums.QSOs);
+    AppendColumn(Text, Sums.Points);
+    AppendColumn(Text, Sums.Multipliers);
+    Text += "\r\n Score: " + std::to_string(Sums.Points) + "*" + std::to_string(Sums.Multipliers) +
+            "=" + std::to_string(Sums.Score()) + "\r\n";
     return std::string(Trim(Text));
 }
 

@@ -4,6 +4,7 @@
 
 #include "Scoring.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,6 +20,16 @@ public:
 protected:
     ~TTextBox() = default;
 };
+
+// The sums over every band and the score. 64-bit: a long contest must not
+// wrap around.
+struct TTotals {
+    std::int64_t QSOs = 0;
+    std::int64_t Points = 0;
+    std::int64_t Multipliers = 0;
+    std::int64_t Score() const { return Points * Multipliers; }
+};
+TTotals Totals(const std::vector<TStatistic>& BandStats);
 
 // Fill repeated in front of S up to Width characters; a longer S is never cut.
 std::string PadLeft(std::string_view S, std::size_t Width, char Fill);

@@ -2,6 +2,7 @@
 // host's data needs them (single-byte text, no locale involved).
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -21,11 +22,36 @@ inline std::string_view Trim(std::string_view S) {
 }
 
 // Only a to z change; every other byte stays as it is.
+inline char UpperAscii(char C) {
+    return (C >= 'a' && C <= 'z') ? static_cast<char>(C - 'a' + 'A') : C;
+}
+
 inline std::string UpperAscii(std::string_view S) {
     std::string Result(S);
     for (char& C : Result)
-        if (C >= 'a' && C <= 'z') C = static_cast<char>(C - 'a' + 'A');
+        C = UpperAscii(C);
     return Result;
+}
+
+// Equal when only the letters a to z and A to Z differ in case.
+inline bool SameTextAscii(std::string_view A, std::string_view B) {
+    if (A.size() != B.size()) return false;
+    for (std::size_t I = 0; I < A.size(); ++I)
+        if (UpperAscii(A[I]) != UpperAscii(B[I])) return false;
+    return true;
+}
+
+// Calls Visit(number, line) for every line: lines end at CR LF, LF or CR, and
+// a final line needs no end. A NUL is an ordinary byte here.
+template <typename Visitor> void ForEachLine(std::string_view Text, Visitor&& Visit) {
+    std::size_t Start = 0, Number = 0;
+    while (Start < Text.size()) {
+        std::size_t End = Text.find_first_of("\r\n", Start);
+        if (End == std::string_view::npos) End = Text.size();
+        Visit(++Number, Text.substr(Start, End - Start));
+        if (End + 1 < Text.size() && Text[End] == '\r' && Text[End + 1] == '\n') ++End;
+        Start = End + 1;
+    }
 }
 
 // Byte order: unsigned bytes, a prefix sorts first. std::string_view::compare

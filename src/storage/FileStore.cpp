@@ -1,5 +1,8 @@
 #include "FileStore.h"
 
+#include "engine/Text.h"
+#include "engine/WholeFile.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <fstream>
@@ -10,17 +13,6 @@ namespace brevlund {
 
 namespace {
 
-char Fold(char C) {
-    return (C >= 'a' && C <= 'z') ? static_cast<char>(C - 'a' + 'A') : C;
-}
-
-bool SameName(std::string_view A, std::string_view B) {
-    if (A.size() != B.size()) return false;
-    for (std::size_t I = 0; I < A.size(); ++I)
-        if (Fold(A[I]) != Fold(B[I])) return false;
-    return true;
-}
-
 struct TNode {
     std::string Name;
     std::vector<std::unique_ptr<TNode>> Children;
@@ -28,12 +20,12 @@ struct TNode {
 
     TNode* Child(std::string_view Wanted) {
         for (auto& C : Children)
-            if (SameName(C->Name, Wanted)) return C.get();
+            if (SameTextAscii(C->Name, Wanted)) return C.get();
         return nullptr;
     }
     TFileValue* Value(std::string_view Wanted) {
         for (auto& V : Values)
-            if (SameName(V.Name, Wanted)) return &V;
+            if (SameTextAscii(V.Name, Wanted)) return &V;
         return nullptr;
     }
 };
@@ -156,19 +148,11 @@ struct TTree {
 
     // The file's text; empty when there is no file yet.
     std::string ReadFile() const {
-        std::FILE* File = std::fopen(FilePath.c_str(), "rb");
-        if (!File) {
-            if (errno == ENOENT) return {};
-            throw std::runtime_error("Cannot read the store file '" + FilePath + "'");
-        }
         std::string Text;
-        char Buffer[8192];
-        std::size_t Got;
-        while ((Got = std::fread(Buffer, 1, sizeof Buffer, File)) > 0)
-            Text.append(Buffer, Got);
-        const bool Failed = std::ferror(File) != 0;
-        std::fclose(File);
-        if (Failed) throw std::runtime_error("Cannot read the store file '" + FilePath + "'");
+        const TFileRead Result = ReadWholeFile(FilePath, Text);
+        if (Result == TFileRead::NotOpened && errno == ENOENT) return {};
+        if (Result != TFileRead::Read)
+            throw std::runtime_error("Cannot read the store file '" + FilePath + "'");
         return Text;
     }
 

@@ -3,6 +3,8 @@
 // it for one restore or one save and closes it at the end.
 #pragma once
 
+#include "engine/HostPath.h"
+
 #include <memory>
 #include <string>
 #include <string_view>
@@ -34,10 +36,6 @@ public:
     // null, throws when the key cannot be opened or created.
     virtual std::unique_ptr<TStoreKey> OpenHostKey() = 0;
 };
-
-// The host executable's file name without its folder (up to the last "\", "/"
-// or ":") and without its extension (from the last "." of the name on).
-std::string HostNameFromPath(std::string_view HostExePath);
 
 // "Software\" + the host name. Throws "Failed to create key 'Software\'" for an
 // empty name, which would otherwise put the sections straight under Software.

@@ -26,16 +26,23 @@ TEST(ErrorBoxText, FullStopWhenTheLastCharacterSortsAboveIt) {
         EXPECT_EQ(ErrorBoxText(Message), Shown);
 }
 
-TEST(ApplicationTitle, HostExecutableWithoutFolderAndExtension) {
-    EXPECT_EQ(ApplicationTitle("C:\\Logs\\Logger.exe"), "Logger");
-    EXPECT_EQ(ApplicationTitle("C:Logger.EXE"), "Logger");
-    EXPECT_EQ(ApplicationTitle("/opt/host/log.v2.exe"), "log.v2");
-    EXPECT_EQ(ApplicationTitle("Logger"), "Logger");
-}
+// A host with an empty log table and the standard area list.
+class MainFormTest : public ::testing::Test {
+protected:
+    MainFormTest() { F.CreateTable(); }
 
-TEST(MainForm, Caption) {
+    // The values of a window's section in the store.
+    std::map<std::string, std::string> Section(const std::string& Name) {
+        std::map<std::string, std::string> Values;
+        for (const TFileValue& V : F.Platform.Registry.Values("Software\\Logger\\" + Name))
+            Values[V.Name] = V.Data;
+        return Values;
+    }
+
     TLogFixture F;
-    F.CreateTable();
+};
+
+TEST_F(MainFormTest, Caption) {
     F.Run();
     EXPECT_EQ(F.Window().Caption(), "SM5X in Brevlund DX Contest");
 
@@ -46,9 +53,7 @@ TEST(MainForm, Caption) {
     EXPECT_EQ(Empty.Window().Caption(), " in Brevlund DX Contest");
 }
 
-TEST(MainForm, CloseCommandMinimisesAndTheWindowKeepsScoring) {
-    TLogFixture F;
-    F.CreateTable();
+TEST_F(MainFormTest, CloseCommandMinimisesAndTheWindowKeepsScoring) {
     TfmMainForm& Form = F.Run();
     for (unsigned Command : {0xF060u, 0xF063u}) { // the system may set the low four bits
         F.Window().SysCommand(Command);
@@ -63,19 +68,16 @@ TEST(MainForm, CloseCommandMinimisesAndTheWindowKeepsScoring) {
     EXPECT_NE(F.Window().Text().find("Score: 1*1=1"), std::string::npos);
 }
 
-TEST(MainForm, CloseMessageReleasesTheWindowAndClearsTheReference) {
-    TLogFixture F;
-    F.CreateTable();
+TEST_F(MainFormTest, CloseMessageSavesReleasesTheWindowAndClearsTheReference) {
     F.Run();
     F.Window().SendClose();
     F.Platform.ProcessMessages();
     EXPECT_EQ(fmMainForm, nullptr);
     EXPECT_TRUE(F.Platform.MainWindows.empty()) << "released when the loop dispatched it";
+    EXPECT_EQ(Section("TfmMainForm").at("Visible"), "0") << "saved at the close query";
 }
 
-TEST(MainForm, SecondShowDoesNotRescan) {
-    TLogFixture F;
-    F.CreateTable();
+TEST_F(MainFormTest, SecondShowDoesNotRescan) {
     F.Insert({{"SM5A", "14", "CW"}});
     TfmMainForm& Form = F.Run();
     F.AddQSO("OH2B", "14", "CW");
@@ -85,7 +87,7 @@ TEST(MainForm, SecondShowDoesNotRescan) {
     EXPECT_EQ(F.Window().BroughtToFront, 2);
 }
 
-TEST(MainForm, TheRescanPumpsTwiceAndGreysTheButtonMeanwhile) {
+TEST_F(MainFormTest, TheRescanPumpsTwiceAndGreysTheButtonMeanwhile) {
     // A query that posts a message as it opens: the pause after the open sees it.
     class TPostingQuery final : public TLogQuery {
     public:
@@ -105,8 +107,6 @@ TEST(MainForm, TheRescanPumpsTwiceAndGreysTheButtonMeanwhile) {
         TSqliteLogQuery Real;
         std::function<void()> OnOpen;
     };
-    TLogFixture F;
-    F.CreateTable();
     std::vector<bool> EnabledAtPause;
     F.Platform.QueryFactory = [&] {
         return std::make_unique<TPostingQuery>([&] {
@@ -123,9 +123,7 @@ TEST(MainForm, TheRescanPumpsTwiceAndGreysTheButtonMeanwhile) {
     EXPECT_TRUE(F.Window().RecalcButtonEnabled);
 }
 
-TEST(MainForm, ARecalcWaitingInTheQueueRunsACompleteRescanOfItsOwn) {
-    TLogFixture F;
-    F.CreateTable();
+TEST_F(MainFormTest, ARecalcWaitingInTheQueueRunsACompleteRescanOfItsOwn) {
     F.Insert({{"SM5A", "14", "CW", "AB"}, {"OH2B", "7", "CW", "CD"}});
     TfmMainForm& Form = F.Run();
     const std::string Summary = F.Window().Text();
@@ -137,9 +135,7 @@ TEST(MainForm, ARecalcWaitingInTheQueueRunsACompleteRescanOfItsOwn) {
     EXPECT_TRUE(F.Platform.ErrorBoxes.empty());
 }
 
-TEST(MainForm, AReleaseDispatchedDuringTheRescanWaitsForIt) {
-    TLogFixture F;
-    F.CreateTable();
+TEST_F(MainFormTest, AReleaseDispatchedDuringTheRescanWaitsForIt) {
     F.Insert({{"SM5A", "14", "CW"}});
     TfmMainForm& Form = F.Run();
     F.Window().ClickRecalcStatistic();
@@ -150,8 +146,8 @@ TEST(MainForm, AReleaseDispatchedDuringTheRescanWaitsForIt) {
     EXPECT_TRUE(F.Platform.ErrorBoxes.empty());
 }
 
-TEST(MainForm, ActionEnabledAgainAfterAFailedRescan) {
-    TLogFixture F; // no table
+TEST_F(MainFormTest, ActionEnabledAgainAfterAFailedRescan) {
+    F.Log.Execute("drop table Log");
     TfmMainForm& Form = F.Run();
     ASSERT_EQ(F.Platform.ErrorBoxes.size(), 1u);
     EXPECT_TRUE(Form.RecalcEnabled());
@@ -163,9 +159,8 @@ TEST(MainForm, ActionEnabledAgainAfterAFailedRescan) {
     EXPECT_NE(F.Window().Text().find("Score: 1*0=0"), std::string::npos);
 }
 
-TEST(MainForm, ConstructionCopiesTheContextAndReadsTheAreaListOnce) {
-    TLogFixture F("AB=AB\n");
-    F.CreateTable();
+TEST_F(MainFormTest, ConstructionCopiesTheContextAndReadsTheAreaListOnce) {
+    F.Dir.Write("Plugins/brevlund.dom", "AB=AB\n");
     F.Host.CallSign.Store("HOST");
     TfmMainForm& Form = F.Run();
     EXPECT_EQ(ContextCopy().CallSign.Text(), "HOST");
@@ -177,25 +172,10 @@ TEST(MainForm, ConstructionCopiesTheContextAndReadsTheAreaListOnce) {
     EXPECT_EQ(Form.GrabNumber(), "");
 }
 
-} // namespace
-} // namespace brevlund
-
-namespace brevlund {
-namespace {
-
-std::map<std::string, std::string> Section(TLogFixture& F, const std::string& Name) {
-    std::map<std::string, std::string> Values;
-    for (const TFileValue& V : F.Platform.Registry.Values("Software\\Logger\\" + Name))
-        Values[V.Name] = V.Data;
-    return Values;
-}
-
-TEST(MainForm, PlacementAndCurrentBandSurviveARestart) {
-    TLogFixture F;
-    F.CreateTable();
+TEST_F(MainFormTest, PlacementAndCurrentBandSurviveARestart) {
     TfmMainForm& Form = F.Run();
     EXPECT_EQ(Form.Storage().ReadStoredValue("CurrentBand"), TVariant("0")) << "first run";
-    EXPECT_TRUE(Section(F, "TfmMainForm").empty()) << "the section comes with the first save";
+    EXPECT_TRUE(Section("TfmMainForm").empty()) << "the section comes with the first save";
     Form.Storage().WriteStoredValue("CurrentBand", 5);
     F.Window().Placed = {0, 1, -1, -1, -1, -1, 100, 50, 500, 300};
     F.Window().SysCommand(0xF060); // saved minimised
@@ -205,7 +185,7 @@ TEST(MainForm, PlacementAndCurrentBandSurviveARestart) {
     F.Platform.ProcessMessages();
     ASSERT_TRUE(F.Platform.MainWindows.empty());
 
-    const auto Saved = Section(F, "TfmMainForm");
+    const auto Saved = Section("TfmMainForm");
     EXPECT_EQ(Saved.size(), 10u);
     EXPECT_EQ(Saved.at("CurrentBand"), "5");
     EXPECT_EQ(Saved.at("Visible"), "1") << "saved while being destroyed";
@@ -219,18 +199,7 @@ TEST(MainForm, PlacementAndCurrentBandSurviveARestart) {
     EXPECT_FALSE(F.Window().Minimised()) << "a window saved minimised comes back normal";
 }
 
-TEST(MainForm, CloseMessageSavesAfterTheCloseQuery) {
-    TLogFixture F;
-    F.CreateTable();
-    F.Run();
-    F.Window().SendClose();
-    F.Platform.ProcessMessages();
-    EXPECT_EQ(Section(F, "TfmMainForm").at("Visible"), "0");
-}
-
-TEST(MainForm, AStoreThatCannotBeWrittenShowsAnErrorAndTheWindowGoesOn) {
-    TLogFixture F;
-    F.CreateTable();
+TEST_F(MainFormTest, AStoreThatCannotBeWrittenShowsAnErrorAndTheWindowGoesOn) {
     F.Platform.Registry.SetReadOnly(true);
     F.Run();
     ASSERT_FALSE(F.Platform.ErrorBoxes.empty());

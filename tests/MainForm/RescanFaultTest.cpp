@@ -74,7 +74,7 @@ std::string Describe(const TTally& Tally) {
     for (const TStatistic& S : Tally.BandStats)
         Out << " " << S.Band << "=" << S.QSOs << "," << S.Points << "," << S.Multipliers;
     Out << "; keys:";
-    for (const std::string& Key : Tally.MultiplierKeys.Items())
+    for (const std::string& Key : Tally.MultiplierKeys.Texts())
         Out << " " << Key;
     return Out.str();
 }

@@ -12,21 +12,33 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-TEST(AreaListPath, FolderOfTheHostExecutable) {
+// One table for both rules of the host executable's path: its name (the
+// registry key, the error box's title) and the area list beside it.
+TEST(HostPath, NameAndAreaListOfTheHostExecutable) {
     struct Case {
         const char* Exe;
-        const char* Path;
+        const char* Name;
+        const char* AreaList;
     };
     const Case Cases[] = {
-        {"C:\\Logs\\Logger.exe", "C:\\Logs\\Plugins/brevlund.dom"},
-        {"C:Logger.exe", "C:Plugins/brevlund.dom"},
-        {"\\\\server\\share\\a:b\\Logger.exe", "\\\\server\\share\\a:b\\Plugins/brevlund.dom"},
-        {"/opt/host/Logger", "/opt/host/Plugins/brevlund.dom"},
-        {"Logger.exe", "Plugins/brevlund.dom"},
-        {"", "Plugins/brevlund.dom"},
+        {"C:\\Logs\\Logger.exe", "Logger", "C:\\Logs\\Plugins/brevlund.dom"},
+        {"C:\\Logs\\LOGGER.EXE", "LOGGER", "C:\\Logs\\Plugins/brevlund.dom"},
+        {"C:Logger.exe", "Logger", "C:Plugins/brevlund.dom"},
+        {"C:Logger.EXE", "Logger", "C:Plugins/brevlund.dom"},
+        {"\\\\server\\share\\a:b\\Logger.exe", "Logger",
+         "\\\\server\\share\\a:b\\Plugins/brevlund.dom"},
+        {"/opt/host/Logger", "Logger", "/opt/host/Plugins/brevlund.dom"},
+        {"/opt/host/log.v2.exe", "log.v2", "/opt/host/Plugins/brevlund.dom"},
+        {"C:\\a.b\\Logger", "Logger", "C:\\a.b\\Plugins/brevlund.dom"},
+        {"Logger.exe", "Logger", "Plugins/brevlund.dom"},
+        {"Logger", "Logger", "Plugins/brevlund.dom"},
+        {"C:\\Logs\\.exe", "", "C:\\Logs\\Plugins/brevlund.dom"},
+        {"", "", "Plugins/brevlund.dom"},
     };
-    for (const Case& C : Cases)
-        EXPECT_EQ(AreaListPath(C.Exe), C.Path) << C.Exe;
+    for (const Case& C : Cases) {
+        EXPECT_EQ(HostNameFromPath(C.Exe), C.Name) << C.Exe;
+        EXPECT_EQ(AreaListPath(C.Exe), C.AreaList) << C.Exe;
+    }
 }
 
 TEST(SplitLines, ThreeLineEndsAndNul) {

@@ -189,7 +189,7 @@ TEST(ScoreQSO, Examples) {
         for (const TStatistic& S : Tally.BandStats)
             Stats.push_back({S.Band, S.QSOs, S.Points, S.Multipliers});
         EXPECT_EQ(Stats, C.Stats);
-        EXPECT_EQ(Tally.MultiplierKeys.Items(), C.Keys);
+        EXPECT_EQ(Tally.MultiplierKeys.Texts(), C.Keys);
     }
 }
 
@@ -243,17 +243,52 @@ TEST(MultiplierKeys, MembershipIgnoresCaseAndScalesPastHundredsOfKeys) {
     for (char A = 'A'; A <= 'Z'; ++A)
         for (char B = 'A'; B <= 'Z'; ++B)
             for (const char* Band : {"14", "7", "a"})
-                Keys.Add(std::string(Band) + "|" + A + B + "|");
+                EXPECT_TRUE(Keys.Add(TMultiplierKey(Band, std::string{A, B})));
     EXPECT_EQ(Keys.Count(), 26u * 26u * 3u);
-    EXPECT_EQ(Keys[0], "14|AA|");
-    EXPECT_TRUE(Keys.Contains("14|QZ|"));
-    EXPECT_TRUE(Keys.Contains("14|qz|"));
-    EXPECT_TRUE(Keys.Contains("A|QZ|"));
-    EXPECT_FALSE(Keys.Contains("21|QZ|"));
-    EXPECT_FALSE(Keys.Contains("14|QZ"));
-    EXPECT_FALSE(Keys.Contains(""));
+    EXPECT_EQ(Keys[0].Text(), "14|AA|");
+    EXPECT_EQ(Keys[0].Band(), "14");
+    EXPECT_EQ(Keys[0].Area(), "AA");
+    EXPECT_TRUE(Keys.Contains(TMultiplierKey("14", "QZ")));
+    EXPECT_TRUE(Keys.Contains(TMultiplierKey("14", "qz")));
+    EXPECT_TRUE(Keys.Contains(TMultiplierKey("A", "QZ")));
+    EXPECT_FALSE(Keys.Add(TMultiplierKey("A", "qz")));
+    EXPECT_FALSE(Keys.Contains(TMultiplierKey("21", "QZ")));
+    EXPECT_FALSE(Keys.Contains(TMultiplierKey("14|", "QZ")));
+    EXPECT_FALSE(Keys.Contains(TMultiplierKey("", "QZ")));
+    EXPECT_EQ(Keys.AreasOn("a").size(), 26u * 26u);
+    EXPECT_TRUE(Keys.AreasOn("A").empty());
     Keys.Clear();
-    EXPECT_FALSE(Keys.Contains("14|QZ|"));
+    EXPECT_FALSE(Keys.Contains(TMultiplierKey("14", "QZ")));
+}
+
+// The multipliers window marks a caption on a band when "band|caption|" stands
+// anywhere inside a key, letter case counting.
+TEST(MultiplierKeys, MarksWhereTheProbeStandsInsideAKey) {
+    struct Case {
+        std::vector<std::pair<const char*, const char*>> Keys; // band, area
+        const char* Label;
+        const char* Caption;
+        bool Marked;
+    };
+    const Case Cases[] = {
+        {{{"14", "AB"}}, "14", "AB", true},
+        {{{"14", "AB"}}, "7", "AB", false},
+        {{{"14", "AB"}}, "14", "ab", false},
+        {{{"14", "AB"}}, "14", "CD", false},
+        {{{"14", "AB"}}, "", "AB", true},      // no band chosen yet: any band
+        {{{"17", "AB"}}, "7", "AB", true},     // a band text ending with the label
+        {{{" 14", "AB"}}, "14", "AB", true},   // the blank stays in the key
+        {{{"14", "AB"}}, "14", "ABC", false},  // captions longer than a code
+        {{{"14|AB", "CD"}}, "14", "AB", true}, // a band text holding "|"
+        {{{"7", "CD"}, {"14", "AB"}}, "14", "AB", true},
+        {{}, "14", "AB", false},
+    };
+    for (const Case& C : Cases) {
+        TMultiplierKeys Keys;
+        for (const auto& [Band, Area] : C.Keys)
+            Keys.Add(TMultiplierKey(Band, Area));
+        EXPECT_EQ(Keys.Marks(C.Label, C.Caption), C.Marked) << C.Label << " " << C.Caption;
+    }
 }
 
 } // namespace

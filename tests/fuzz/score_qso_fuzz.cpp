@@ -144,7 +144,7 @@ struct TSnapshot {
     std::vector<std::string> Keys;
     std::size_t Selections;
 
-    TSnapshot(const TTally& Tally, const TView& View) : Keys(Tally.MultiplierKeys.Items()) {
+    TSnapshot(const TTally& Tally, const TView& View) : Keys(Tally.MultiplierKeys.Texts()) {
         for (std::size_t I = 0; I < Tally.WorkedQSOs.Count(); ++I) {
             const TQSO& Q = Tally.WorkedQSOs[I];
             Worked.emplace_back(Q.Call, Q.Band, Q.Mode);
@@ -182,7 +182,7 @@ void CheckTally(const TTally& Tally, const TModel& Model) {
         std::int64_t OnBand = 0, KeysOfBand = 0;
         for (const TKey& Q : Seen)
             OnBand += std::get<1>(Q) == S.Band;
-        for (const std::string& K : Tally.MultiplierKeys.Items())
+        for (const std::string& K : Tally.MultiplierKeys.Texts())
             KeysOfBand += K.size() >= 4 && K.compare(0, K.size() - 4, S.Band) == 0;
         FUZZ_CHECK(S.QSOs == OnBand);
         FUZZ_CHECK(S.Points == S.QSOs * TModel::Points(S.Band));
@@ -192,7 +192,7 @@ void CheckTally(const TTally& Tally, const TModel& Model) {
     }
     FUZZ_CHECK(QSOs == static_cast<std::int64_t>(List.Count()));
     FUZZ_CHECK(Multipliers == static_cast<std::int64_t>(Tally.MultiplierKeys.Count()));
-    FUZZ_CHECK(Tally.MultiplierKeys.Items() == Model.Keys);
+    FUZZ_CHECK(Tally.MultiplierKeys.Texts() == Model.Keys);
 }
 
 // Texts that make duplicates, areas and the band rules likely.

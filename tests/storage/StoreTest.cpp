@@ -11,27 +11,11 @@
 namespace brevlund {
 namespace {
 
-TEST(HostNameFromPath, FileNameWithoutFolderAndExtension) {
-    struct Case {
-        const char* Exe;
-        const char* Name;
-    };
-    const Case Cases[] = {
-        {"C:\\Logs\\Logger.exe", "Logger"},
-        {"C:\\Logs\\LOGGER.EXE", "LOGGER"},
-        {"C:Logger.exe", "Logger"},
-        {"/opt/host/Logger", "Logger"},
-        {"C:\\a.b\\Logger", "Logger"},
-        {"C:\\Logs\\Logger.v2.exe", "Logger.v2"},
-        {"Logger", "Logger"},
-        {"C:\\Logs\\.exe", ""},
-        {"", ""},
-    };
-    for (const Case& C : Cases)
-        EXPECT_EQ(HostNameFromPath(C.Exe), C.Name) << C.Exe;
+TEST(HostKeyPath, SoftwareAndTheHostName) {
     EXPECT_EQ(HostKeyPath("C:\\Logs\\Logger.exe"), "Software\\Logger");
     // An empty name would put the windows' sections straight under Software.
     EXPECT_THROW(HostKeyPath("C:\\Logs\\"), std::runtime_error);
+    EXPECT_THROW(HostKeyPath("C:\\Logs\\.exe"), std::runtime_error);
 }
 
 TEST(FileStore, KeepsAnyNameAndTextThroughTheFile) {

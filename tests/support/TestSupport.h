@@ -1,4 +1,5 @@
-// Small helpers shared by the engine tests.
+// Small helpers shared by the test suites: QSOs into a context, a text box, a
+// scratch folder.
 #pragma once
 
 #include "engine/HostRecords.h"

@@ -1,8 +1,8 @@
 #include "Json.h"
 
 #include "engine/Scoring.h"
+#include "engine/Summary.h"
 
-#include <cstdint>
 
 namespace brevlund::cli {
 
@@ -33,22 +33,20 @@ std::string Dump(const TJson& Value) {
 }
 
 TJson SummaryJson(const TLogScore& Scored) {
-    std::int64_t QSOs = 0, Points = 0, Multipliers = 0;
+    const std::vector<TStatistic>& Stats = Scored.Tally().BandStats;
     TJson Bands = TJson::array();
-    for (const TStatistic& S : Scored.Tally().BandStats) {
+    for (const TStatistic& S : Stats)
         Bands.push_back({{"band", Latin1(S.Band)},
                          {"qsos", S.QSOs},
                          {"points", S.Points},
                          {"multipliers", S.Multipliers},
                          {"areas", Latin1List(Scored.AreasOf(S))}});
-        QSOs += S.QSOs;
-        Points += S.Points;
-        Multipliers += S.Multipliers;
-    }
+    const TTotals Sums = Totals(Stats);
     TJson Summary;
     Summary["bands"] = std::move(Bands);
-    Summary["total"] = {{"qsos", QSOs}, {"points", Points}, {"multipliers", Multipliers}};
-    Summary["score"] = Points * Multipliers;
+    Summary["total"] = {
+        {"qsos", Sums.QSOs}, {"points", Sums.Points}, {"multipliers", Sums.Multipliers}};
+    Summary["score"] = Sums.Score();
     return Summary;
 }
 

@@ -5,14 +5,13 @@
 #endif
 
 #include "engine/LogQuery.h"
+#include "engine/WholeFile.h"
 #include "logformats/Adif.h"
 #include "logformats/Cabrillo.h"
 #include "logformats/CsvLog.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <memory>
 #include <sys/stat.h>
 
 namespace brevlund::cli {
@@ -57,22 +56,17 @@ std::optional<std::string> ReadWholeFile(const std::string& Path, std::string& E
         Error = "cannot read " + Path + ": it is a folder";
         return std::nullopt;
     }
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> File(std::fopen(Path.c_str(), "rb"),
-                                                         std::fclose);
-    if (!File) {
+    std::string Text;
+    switch (brevlund::ReadWholeFile(Path, Text)) {
+    case TFileRead::Read:
+        return Text;
+    case TFileRead::NotOpened:
         Error = "cannot read " + Path + ": " + std::strerror(errno);
         return std::nullopt;
-    }
-    std::string Text;
-    char Buffer[65536];
-    std::size_t Got;
-    while ((Got = std::fread(Buffer, 1, sizeof Buffer, File.get())) > 0)
-        Text.append(Buffer, Got);
-    if (std::ferror(File.get())) {
+    default:
         Error = "cannot read " + Path;
         return std::nullopt;
     }
-    return Text;
 }
 
 std::optional<logformats::TLogRead> ReadLog(const std::string& Path, TLogFormat Format,

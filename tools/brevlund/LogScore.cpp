@@ -1,9 +1,6 @@
 #include "LogScore.h"
 
-#include "engine/LocaleText.h"
 #include "engine/Summary.h"
-
-#include <algorithm>
 
 namespace brevlund::cli {
 
@@ -33,10 +30,8 @@ TVerdict TLogScore::Score(const logformats::TLogQSO& Qso, bool SortAfter) {
     } else {
         FirstLines.emplace(std::move(Key), Qso.Line);
     }
-    if (Scores.MultiplierKeys.Count() > KeysBefore) {
-        const std::string& New = Scores.MultiplierKeys[KeysBefore];
-        Verdict.NewArea = New.substr(New.size() - 3, 2); // "band|AB|"
-    }
+    if (Scores.MultiplierKeys.Count() > KeysBefore)
+        Verdict.NewArea = std::string(Scores.MultiplierKeys[KeysBefore].Area());
     return Verdict;
 }
 
@@ -45,30 +40,11 @@ std::string TLogScore::Summary() const {
 }
 
 std::vector<std::string> TLogScore::AreasOf(const TStatistic& Stat) const {
-    std::vector<std::string> Areas;
-    for (const std::string& Key : Scores.MultiplierKeys.Items())
-        if (Key.size() == Stat.Band.size() + 4 && Key.compare(0, Stat.Band.size(), Stat.Band) == 0)
-            Areas.push_back(Key.substr(Key.size() - 3, 2));
-    return Areas;
+    return Scores.MultiplierKeys.AreasOn(Stat.Band);
 }
 
 std::vector<std::string> TLogScore::Needed(std::string_view Band) const {
-    // The window lists its captions in the locale's order and marks a caption
-    // when "band|caption|" stands anywhere in a multiplier key.
-    std::vector<std::string> Captions = Scores.AreaList.ItemCaptions();
-    std::stable_sort(
-        Captions.begin(), Captions.end(),
-        [](const std::string& A, const std::string& B) { return locale::Compare(A, B) < 0; });
-    std::vector<std::string> Needed;
-    for (std::string& Caption : Captions) {
-        const std::string Probe = std::string(Band) + "|" + Caption + "|";
-        const auto& Keys = Scores.MultiplierKeys.Items();
-        if (std::none_of(Keys.begin(), Keys.end(), [&](const std::string& Key) {
-                return Key.find(Probe) != std::string::npos;
-            }))
-            Needed.push_back(std::move(Caption));
-    }
-    return Needed;
+    return UnmarkedCaptions(Scores.AreaList, Scores.MultiplierKeys, Band);
 }
 
 } // namespace brevlund::cli

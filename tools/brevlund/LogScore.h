@@ -5,6 +5,7 @@
 #include "engine/AreaList.h"
 #include "engine/HostRecords.h"
 #include "engine/Scoring.h"
+#include "engine/Summary.h"
 #include "logformats/LogRecord.h"
 
 #include <cstdint>

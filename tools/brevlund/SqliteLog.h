@@ -1,6 +1,6 @@
-// Reads a log database the way the log rescan does: the statement
-// "Select * from TABLE order by CallSign" and its seven columns, through the
-// SQLite log query. Not in the Windows build, which has no SQLite.
+// Reads a log database the way the log rescan does: its statement and its
+// seven columns (engine/Rescan.h), through the SQLite log query. Not in the
+// Windows build, which has no SQLite.
 #pragma once
 
 #include "logformats/LogRecord.h"

@@ -183,6 +183,7 @@ LRESULT CALLBACK TWin32DomListWindow::WindowProc(HWND Window, UINT Message, WPAR
     // A handler run through Dispatch may end with the window released: nothing
     // touches Self after it.
     TfmDomList& F = Self->Owner;
+    if (LRESULT Result; FormMessage(F, Message, Result)) return Result;
     switch (Message) {
     case WM_SIZE:
         if (Self->LV1) Self->Layout();
@@ -202,17 +203,6 @@ LRESULT CALLBACK TWin32DomListWindow::WindowProc(HWND Window, UINT Message, WPAR
             return Self->CustomDraw(*reinterpret_cast<NMLVCUSTOMDRAW*>(L));
         break;
     }
-    case WM_CLOSE:
-        F.Dispatch([&F] { F.Close(); });
-        return 0;
-    case WM_QUERYENDSESSION: {
-        bool CanClose = true;
-        F.Dispatch([&F, &CanClose] { CanClose = F.QueryEndSession(); });
-        return CanClose;
-    }
-    case WM_RELEASE:
-        TfmDomList::ReleaseNow(&F);
-        return 0;
     case WM_NCDESTROY:
         SetWindowLongPtrA(Window, GWLP_USERDATA, 0);
         Self->Form = nullptr;

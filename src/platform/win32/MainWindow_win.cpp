@@ -252,6 +252,7 @@ LRESULT CALLBACK TWin32MainWindow::WindowProc(HWND Window, UINT Message, WPARAM 
     // Every handler that goes through Dispatch may end with the window released:
     // nothing touches Self after it.
     TfmMainForm& F = Self->Owner;
+    if (LRESULT Result; FormMessage(F, Message, Result)) return Result;
     switch (Message) {
     case WM_SIZE:
         if (Self->myStatisticM) Self->Layout();
@@ -278,17 +279,6 @@ LRESULT CALLBACK TWin32MainWindow::WindowProc(HWND Window, UINT Message, WPARAM 
         F.Dispatch([&F, &Handled, W] { Handled = F.WMSysCommand(static_cast<unsigned>(W)); });
         return Handled ? 0 : DefWindowProcA(Window, Message, W, L);
     }
-    case WM_CLOSE:
-        F.Dispatch([&F] { F.Close(); });
-        return 0;
-    case WM_QUERYENDSESSION: {
-        bool CanClose = true;
-        F.Dispatch([&F, &CanClose] { CanClose = F.QueryEndSession(); });
-        return CanClose;
-    }
-    case WM_RELEASE:
-        TfmMainForm::ReleaseNow(&F);
-        return 0;
     case WM_NCDESTROY:
         SetWindowLongPtrA(Window, GWLP_USERDATA, 0);
         Self->Form = nullptr;

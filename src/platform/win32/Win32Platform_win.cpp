@@ -2,6 +2,7 @@
 
 #include "ActivationContext_win.h"
 #include "AdoLogQuery_win.h"
+#include "engine/HostPath.h"
 
 #include <stdexcept>
 
@@ -48,7 +49,7 @@ TStore& TWin32Platform::Store() {
 }
 
 void TWin32Platform::ShowError(const std::string& Text) {
-    const std::string Title = ApplicationTitle(HostExePath());
+    const std::string Title = HostNameFromPath(HostExePath());
     MessageBoxA(GetActiveWindow(), Text.c_str(), Title.c_str(),
                 MB_OK | MB_ICONERROR | MB_TASKMODAL);
 }
@@ -92,6 +93,26 @@ void UnregisterWindowClasses(HINSTANCE Instance) {
     UnregisterMainWindowClass(Instance);
     UnregisterDomListWindowClass(Instance);
     UnregisterClassA(PanelClassName, Instance);
+}
+
+bool FormMessage(TFormBase& Form, UINT Message, LRESULT& Result) {
+    switch (Message) {
+    case WM_CLOSE:
+        Form.Dispatch([&Form] { Form.Close(); });
+        Result = 0;
+        return true;
+    case WM_QUERYENDSESSION: {
+        bool CanClose = true;
+        Form.Dispatch([&Form, &CanClose] { CanClose = Form.QueryEndSession(); });
+        Result = CanClose;
+        return true;
+    }
+    case WM_RELEASE:
+        TFormBase::ReleaseNow(&Form);
+        Result = 0;
+        return true;
+    }
+    return false;
 }
 
 bool RunningUnderWine() {

@@ -2,6 +2,7 @@
 // user-interface thread, the ADO log query, and the host's message loop.
 #pragma once
 
+#include "MainForm/FormBase.h"
 #include "MainForm/FormPlatform.h"
 #include "platform/win32/RegistryStore_win.h"
 #include "platform/win32/WindowPlacement_win.h"
@@ -101,6 +102,11 @@ void RegisterPanelClass(HINSTANCE Instance);
 
 // The release request a window posts to itself.
 constexpr UINT WM_RELEASE = WM_APP + 0x100;
+
+// The messages both windows answer alike: the close message, the logoff query
+// and the release request. True, with the answer in Result, when Message was
+// one of them; Form may be gone then.
+bool FormMessage(TFormBase& Form, UINT Message, LRESULT& Result);
 
 // Wine stands in for Windows in the tests; a few of its controls draw differently.
 bool RunningUnderWine();

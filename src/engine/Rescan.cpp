@@ -1,0 +1,50 @@
+#include "Rescan.h"
+
+#include "Text.h"
+
+#include <iterator>
+
+namespace brevlund {
+
+std::string RescanStatement(std::string_view LogTable) {
+    std::string Sql = "Select * from ";
+    Sql.append(LogTable).append(" order by CallSign");
+    return Sql;
+}
+
+namespace {
+// The field of each column, in the order of RescanColumns.
+constexpr TShortString QsoContext::*RescanFields[] = {
+    &QsoContext::QSOReportRecived, &QsoContext::DXCCPrefix, &QsoContext::MainPrefix,
+    &QsoContext::CallSign,         &QsoContext::DigiBand,   &QsoContext::QSOMode,
+    &QsoContext::Continent,
+};
+static_assert(std::size(RescanFields) == RescanColumns.size());
+} // namespace
+
+void StoreRescanColumn(QsoContext& Context, std::size_t Column, std::string_view Text) {
+    TShortString& Field = Context.*RescanFields[Column];
+    if (Column == ColContinent)
+        Field.Store(UpperAscii(Text));
+    else
+        Field.Store(Text);
+}
+
+void ApplyRescanRow(QsoContext& Context, const TRescanRow& Row) {
+    for (std::size_t Column = 0; Column < Row.size(); ++Column)
+        StoreRescanColumn(Context, Column, Row[Column]);
+}
+
+void ReadRescanRow(TLogQuery& Query, QsoContext& Context) {
+    for (std::size_t Column = 0; Column < RescanColumns.size(); ++Column)
+        StoreRescanColumn(Context, Column, Query.ColumnText(RescanColumns[Column]));
+}
+
+TRescanRow ReadRescanTexts(TLogQuery& Query) {
+    TRescanRow Row;
+    for (std::size_t Column = 0; Column < RescanColumns.size(); ++Column)
+        Row[Column] = Query.ColumnText(RescanColumns[Column]);
+    return Row;
+}
+
+} // namespace brevlund
