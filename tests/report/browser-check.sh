@@ -3,7 +3,8 @@
 # verdict each page writes about itself when opened as page.html#check: every
 # chart drew, no script error, the table equals the embedded data.
 #   browser-check.sh BREVLUND SOURCE_DIR WORK_DIR SCREENSHOT
-# 1. the report of examples/contest.log passes, and its screenshot is saved;
+# 1. the reports of examples/contest.log and (without times) examples/log.csv
+#    pass, and the first one's screenshot is saved;
 # 2. the report of a hostile log passes and none of the log's scripts ran;
 # 3. the check can fail: pages whose data or library were tampered with fail.
 set -euo pipefail
@@ -44,6 +45,14 @@ expect_pass "$work/contest.html" "examples/contest.log"
 browse --screenshot="$shot" "file://$work/contest.html" >/dev/null
 [ -s "$shot" ] || { echo "FAIL: no screenshot at $shot" >&2; exit 1; }
 echo "ok: screenshot $shot"
+
+# A log without times: the table, the grid and the lists, no charts, and a line
+# saying why.
+"$brevlund" report "$src/examples/log.csv" --areas "$src/examples/host/Plugins/brevlund.dom" \
+    -o "$work/csv.html" >/dev/null
+expect_pass "$work/csv.html" "examples/log.csv, without times"
+grep -q 'The time charts need a log with times.</p>' "$work/csv.html.dom" ||
+    { echo "FAIL: examples/log.csv: no line saying the time charts need times" >&2; exit 1; }
 
 # 2. A log with markup and script in every text field. Its scripts would set
 # the title to the two halves joined, a text that occurs nowhere else.
