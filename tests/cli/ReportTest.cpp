@@ -125,6 +125,14 @@ TEST_F(ReportTest, HostileLogStaysInsideTheData) {
     EXPECT_NE(B.Data.find("\\u00e9\\u0026\\u00a0"), std::string::npos);
 }
 
+TEST_F(ReportTest, Latin1InHeaderTagsAndValues) {
+    const std::string Log =
+        Dir.Write("latin1.log", "START-OF-LOG: 3.0\nCATEGORY-\xe9: \xe9\n"
+                                "QSO: 14000 CW 2026-03-07 1200 ME 599 X SM5A 599 "
+                                "AN\nEND-OF-LOG:\n");
+    EXPECT_EQ(DataOf(Page(Log, AreaFile))["header"]["category"]["CATEGORY-\u00e9"], "\u00e9");
+}
+
 TEST_F(ReportTest, ChartLibraryIsInsideThePage) {
     const std::string Text = Page(Examples + "/contest.log", AreaFile);
     EXPECT_NE(Text.find("Chart.js v3.9.1"), std::string::npos);

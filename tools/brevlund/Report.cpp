@@ -117,7 +117,9 @@ TJson ReportJson(const TReportInput& Input, const TReportData& Data) {
         Call = Qsos[I].MyCall;
     TJson Category = TJson::object();
     for (const auto& [Tag, Value] : Read.Header)
-        if (Tag.rfind("CATEGORY", 0) == 0 && !Category.contains(Tag)) Category[Tag] = Latin1(Value);
+        if (const std::string Key = Latin1(Tag).get<std::string>();
+            Tag.rfind("CATEGORY", 0) == 0 && !Category.contains(Key))
+            Category[Key] = Latin1(Value);
     Result["header"] = {{"call", Latin1(Call)},
                         {"contest", Latin1(Read.HeaderValue("CONTEST"))},
                         {"category", std::move(Category)}};
