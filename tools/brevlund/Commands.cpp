@@ -3,6 +3,7 @@
 #include "Json.h"
 #include "LogFiles.h"
 #include "LogScore.h"
+#include "Report.h"
 
 #include "engine/Scoring.h"
 #include "logformats/AreaCheck.h"
@@ -315,6 +316,8 @@ int Run(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& E
 int Main(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& Err) {
     // Nothing may escape: an unexpected failure is exit 2 with its text.
     try {
+        if (!Args.empty() && Args[0] == "report")
+            return ReportMain({Args.begin() + 1, Args.end()}, Out, Err);
         return Run(Args, Out, Err);
     } catch (const std::exception& E) {
         return Failure(Err, E.what());

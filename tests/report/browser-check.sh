@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# Opens report pages in headless Chromium, off the network, and reads back the
+# verdict each page writes about itself when opened as page.html#check: every
+# chart drew, no script error, the table equals the embedded data.
+#   browser-check.sh BREVLUND SOURCE_DIR WORK_DIR SCREENSHOT
+# 1. the reports of examples/contest.log and (without times) examples/log.csv
+#    pass, and the first one's screenshot is saved;
+# 2. the report of a hostile log passes and none of the log's scripts ran;
+# 3. the check can fail: pages whose data or library were tampered with fail.
+set -euo pipefail
+brevlund=$1 src=$2 work=$3 shot=$4
+
+command -v chromium >/dev/null || { echo "chromium is not installed (./run installs it)" >&2; exit 1; }
+rm -rf "$work"
+mkdir -p "$work"
+
+browse() { # what-to-do page...
+    local profile
+    profile=$(mktemp -d "$work/profile.XXXXXX")
+    timeout 120 chromium --headless --no-sandbox --disable-gpu --disable-quic --no-first-run \
+        --disable-background-networking --disable-component-update --disable-sync \
+        --proxy-server=127.0.0.1:9 --host-resolver-rules="MAP * ~NOTFOUND" \
+        --user-data-dir="$profile" --hide-scrollbars --window-size=1200,2600 "$@" 2>"$profile.log"
+}
+
+verdict() { # page
+    browse --dump-dom "file://$1#check" > "$1.dom"
+    sed -n 's/.*<pre id="check-verdict">\([^<]*\).*/\1/p' "$1.dom"
+}
+
+expect_pass() { # page what
+    local said
+    said=$(verdict "$1")
+    if [ "$said" != "CHECK PASSED" ]; then
+        echo "FAIL: $2: ${said:-no verdict}" >&2
+        exit 1
+    fi
+    echo "ok: $2"
+}
+
+# 1. The example log.
+"$brevlund" report "$src/examples/contest.log" --areas "$src/examples/host/Plugins/brevlund.dom" \
+    -o "$work/contest.html" >/dev/null
+expect_pass "$work/contest.html" "examples/contest.log"
+browse --screenshot="$shot" "file://$work/contest.html" >/dev/null
+[ -s "$shot" ] || { echo "FAIL: no screenshot at $shot" >&2; exit 1; }
+echo "ok: screenshot $shot"
+
+# A log without times: the table, the grid and the lists, no charts, and a line
+# saying why.
+"$brevlund" report "$src/examples/log.csv" --areas "$src/examples/host/Plugins/brevlund.dom" \
+    -o "$work/csv.html" >/dev/null
+expect_pass "$work/csv.html" "examples/log.csv, without times"
+grep -q 'The time charts need a log with times.</p>' "$work/csv.html.dom" ||
+    { echo "FAIL: examples/log.csv: no line saying the time charts need times" >&2; exit 1; }
+
+# 2. A log with markup and script in every text field. Its scripts would set
+# the title to the two halves joined, a text that occurs nowhere else.
+code=0
+"$brevlund" report "$src/tests/report/hostile.log" --areas "$src/tests/report/hostile.dom" \
+    -o "$work/hostile.html" >/dev/null 2>&1 || code=$?
+[ "$code" = 1 ] || { echo "FAIL: hostile log: exit $code, 1 expected (an unreadable line)" >&2; exit 1; }
+expect_pass "$work/hostile.html" "hostile log"
+if grep -q 'PWNED' "$work/hostile.html.dom"; then
+    echo "FAIL: hostile log: a script of the log ran" >&2
+    exit 1
+fi
+grep -q '&lt;img/src=x/onerror=' "$work/hostile.html.dom" ||
+    { echo "FAIL: hostile log: the hostile call is not shown as text" >&2; exit 1; }
+echo "ok: hostile log ran none of its scripts and shows its texts"
+
+# 3. The check itself fails where it must: a score in the data that the page
+# does not show, and a page without its chart library.
+sed 's/"score":228}/"score":229}/' "$work/contest.html" > "$work/tampered-data.html"
+sed 's/Chart.defaults.animation = false;/Chart = undefined;/' "$work/contest.html" > "$work/no-library.html"
+for page in tampered-data no-library; do
+    said=$(verdict "$work/$page.html")
+    case "$said" in
+    "CHECK FAILED"*) echo "ok: $page page fails: $said" ;;
+    *) echo "FAIL: $page page: ${said:-no verdict}, a failure expected" >&2; exit 1 ;;
+    esac
+done

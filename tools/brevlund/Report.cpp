@@ -1,0 +1,284 @@
+#include "Report.h"
+
+#include "LogFiles.h"
+
+#include <cstddef>
+#include <exception>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <ostream>
+#include <string_view>
+
+// Built from the installed files by ReportEmbed.cmake.
+extern const char BrevlundChartJs[];
+extern const std::size_t BrevlundChartJsSize;
+extern const char BrevlundReportPage[];
+extern const std::size_t BrevlundReportPageSize;
+
+namespace brevlund::cli {
+
+namespace {
+
+const char* const ReportUsage = "usage: brevlund report LOG [--areas FILE] [-o FILE.html]\n";
+
+int Failure(std::ostream& Err, const std::string& Message) {
+    Err << "brevlund: " << Message << "\n";
+    return 2;
+}
+
+TJson TimeJson(const std::optional<TMinute>& Minute) {
+    return Minute ? TJson(TimeText(*Minute)) : TJson(nullptr);
+}
+
+// The score line as the statistics window shows it: its last line.
+std::string ScoreLine(const std::string& Summary) {
+    const std::size_t End = Summary.rfind('\n');
+    return End == std::string::npos ? Summary : Summary.substr(End + 1);
+}
+
+bool SameFile(const std::string& A, const std::string& B) {
+    std::error_code Error;
+    return A == B || std::filesystem::equivalent(A, B, Error);
+}
+
+std::string BaseName(const std::string& Path) {
+    return Path.substr(FolderOf(Path).size());
+}
+
+int ReportOrFail(const TReportOptions& O, std::ostream& Out, std::ostream& Err) {
+    if (O.Log.empty()) return Failure(Err, "report needs a log file");
+    const std::optional<TLogFormat> Format = FormatOf(O.Log);
+    if (!Format) return Failure(Err, UnknownFormatMessage(O.Log));
+    const std::string Output = O.Output.empty() ? DefaultReportPath(O.Log) : O.Output;
+    const std::string AreasPath = O.AreasGiven ? O.Areas : FolderOf(O.Log) + "brevlund.dom";
+    for (const std::string& Input : {O.Log, AreasPath})
+        if (SameFile(Output, Input))
+            return Failure(Err, "the page would overwrite " + Input + "; name another with -o");
+
+    std::string Error;
+    std::optional<logformats::TLogRead> Read = ReadLog(O.Log, *Format, TReadOptions{}, Error);
+    if (!Read) return Failure(Err, Error);
+
+    TReportInput Input;
+    TAreaList Areas;
+    if (!Areas.LoadFromFile(AreasPath)) {
+        if (O.AreasGiven) {
+            ReadWholeFile(AreasPath, Error);
+            return Failure(Err, Error.empty() ? "cannot read " + AreasPath : Error);
+        }
+        const std::string Note =
+            "no area list at " + AreasPath + ": no area counts as a multiplier";
+        Err << "brevlund: " << Note << " (name one with --areas)\n";
+        Input.Notes.push_back(Note);
+    }
+    for (const logformats::TLogProblem& P : Read->Problems)
+        Err << O.Log << ":" << P.Line << ": " << P.Message << "\n";
+
+    TLogScore Scored(Areas);
+    const std::vector<TVerdict> Verdicts = ScoreInLogOrder(Scored, Read->QSOs);
+    Input.LogName = BaseName(O.Log);
+    Input.Read = &*Read;
+    Input.Verdicts = &Verdicts;
+    Input.Scored = &Scored;
+    const std::string Page =
+        ReportPage(ReportJson(Input, BuildReportData(Read->QSOs, Verdicts, Scored)));
+
+    if (Output == "-") {
+        Out << Page;
+    } else {
+        std::ofstream File(Output, std::ios::binary | std::ios::trunc);
+        if (File) File.write(Page.data(), static_cast<std::streamsize>(Page.size()));
+        if (File) File.close();
+        if (!File) return Failure(Err, "cannot write " + Output);
+        Out << "report written to " << Output << "\n";
+    }
+    return Read->Problems.empty() ? 0 : 1;
+}
+
+} // namespace
+
+std::string DefaultReportPath(const std::string& Log) {
+    const std::size_t Folder = FolderOf(Log).size();
+    const std::size_t Dot = Log.rfind('.');
+    return (Dot == std::string::npos || Dot < Folder ? Log : Log.substr(0, Dot)) + ".html";
+}
+
+TJson ReportJson(const TReportInput& Input, const TReportData& Data) {
+    const logformats::TLogRead& Read = *Input.Read;
+    const std::vector<logformats::TLogQSO>& Qsos = Read.QSOs;
+    const std::vector<TVerdict>& Verdicts = *Input.Verdicts;
+
+    TJson Result;
+    Result["log"] = Latin1(Input.LogName);
+    // The station: Cabrillo's header, else the own call the QSOs carry.
+    std::string Call = Read.HeaderValue("CALLSIGN");
+    for (std::size_t I = 0; Call.empty() && I < Qsos.size(); ++I)
+        Call = Qsos[I].MyCall;
+    TJson Category = TJson::object();
+    for (const auto& [Tag, Value] : Read.Header)
+        if (const std::string Key = Latin1(Tag).get<std::string>();
+            Tag.rfind("CATEGORY", 0) == 0 && !Category.contains(Key))
+            Category[Key] = Latin1(Value);
+    Result["header"] = {{"call", Latin1(Call)},
+                        {"contest", Latin1(Read.HeaderValue("CONTEST"))},
+                        {"category", std::move(Category)}};
+    Result["score_line"] = Latin1(ScoreLine(Input.Scored->Summary()));
+    Result["summary"] = SummaryJson(*Input.Scored);
+    Result["times"] = Data.HasTimes && !Data.SpanTooLong;
+    Result["span_too_long"] = Data.SpanTooLong;
+
+    TJson Hours = TJson::array(), ScoreByHour = TJson::array(), Changes = TJson::array();
+    for (const TReportHour& H : Data.Hours) {
+        TJson PerBand = TJson::object();
+        for (const auto& [Band, Count] : H.Qsos)
+            PerBand[Latin1(Band).get<std::string>()] = Count;
+        Hours.push_back({{"hour", TimeText(H.Start)}, {"qsos", std::move(PerBand)}});
+        ScoreByHour.push_back({{"hour", TimeText(H.Start)},
+                               {"points", H.Points},
+                               {"multipliers", H.Multipliers},
+                               {"score", H.Points * H.Multipliers}});
+        Changes.push_back({{"hour", TimeText(H.Start)}, {"changes", H.BandChanges}});
+    }
+    Result["hours"] = std::move(Hours);
+    Result["score_by_hour"] = std::move(ScoreByHour);
+    Result["bandchanges"] = std::move(Changes);
+
+    TJson Multipliers = TJson::array();
+    for (const TReportMultiplier& M : Data.Multipliers)
+        Multipliers.push_back({{"time", TimeJson(M.Time)},
+                               {"band", Latin1(M.Band)},
+                               {"area", Latin1(M.Area)},
+                               {"line", M.Line}});
+    Result["multipliers"] = std::move(Multipliers);
+
+    TJson GridAreas = TJson::array();
+    for (const TReportGridArea& Row : Data.Grid) {
+        TJson First = TJson::object();
+        for (const auto& [Band, Time] : Row.First)
+            First[Latin1(Band).get<std::string>()] = TimeJson(Time);
+        GridAreas.push_back({{"area", Latin1(Row.Area)}, {"first", std::move(First)}});
+    }
+    Result["grid"] = {{"bands", Latin1List(Data.GridBands)}, {"areas", std::move(GridAreas)}};
+
+    TJson OffTimes = TJson::array();
+    for (const TReportOffTime& Off : Data.OffTimes)
+        OffTimes.push_back({{"from", TimeText(Off.From)},
+                            {"to", TimeText(Off.To)},
+                            {"minutes", Off.To - Off.From}});
+    Result["offtimes"] = std::move(OffTimes);
+    if (Data.HasTimes) {
+        Result["first"] = TimeText(Data.FirstTime);
+        Result["last"] = TimeText(Data.LastTime);
+        Result["ontime"] = Data.OnTime;
+    }
+    Result["untimed"] = Data.Untimed;
+
+    TJson Duplicates = TJson::array();
+    for (const std::size_t I : Data.Duplicates)
+        Duplicates.push_back({{"line", Qsos[I].Line},
+                              {"time", TimeJson(logformats::MinuteOf(Qsos[I]))},
+                              {"call", Latin1(Qsos[I].Call)},
+                              {"band", Latin1(Qsos[I].Band)},
+                              {"mode", Latin1(Qsos[I].Mode)},
+                              {"duplicate_of", Verdicts[I].DuplicateOf}});
+    Result["duplicates"] = std::move(Duplicates);
+    TJson Problems = TJson::array();
+    for (const logformats::TLogProblem& P : Read.Problems)
+        Problems.push_back({{"line", P.Line}, {"message", Latin1(P.Message)}});
+    Result["problems"] = std::move(Problems);
+    Result["notes"] = Latin1List(Input.Notes);
+    return Result;
+}
+
+std::string ScriptSafeJson(const TJson& Value) {
+    // Dump writes ASCII only, and "<", ">" and "&" occur only inside strings,
+    // where their \u escapes mean the same.
+    const std::string Text = Dump(Value);
+    std::string Safe;
+    Safe.reserve(Text.size() + Text.size() / 16);
+    for (const char C : Text) {
+        if (C == '<')
+            Safe += "\\u003c";
+        else if (C == '>')
+            Safe += "\\u003e";
+        else if (C == '&')
+            Safe += "\\u0026";
+        else
+            Safe += C;
+    }
+    return Safe;
+}
+
+std::string ReportPage(const TJson& Data) {
+    // The page is written once around two marks: the data and the library.
+    const std::string_view Template(BrevlundReportPage, BrevlundReportPageSize);
+    const std::string_view DataMark = "@REPORT_DATA@", LibraryMark = "@CHART_JS@";
+    const std::size_t AtData = Template.find(DataMark);
+    const std::size_t AtLibrary = Template.find(LibraryMark);
+    const std::string Json = ScriptSafeJson(Data);
+    std::string Page;
+    Page.reserve(Template.size() + BrevlundChartJsSize + Json.size());
+    Page += Template.substr(0, AtData);
+    Page += Json;
+    Page += Template.substr(AtData + DataMark.size(), AtLibrary - AtData - DataMark.size());
+    Page.append(BrevlundChartJs, BrevlundChartJsSize);
+    Page += Template.substr(AtLibrary + LibraryMark.size());
+    return Page;
+}
+
+int Report(const TReportOptions& Options, std::ostream& Out, std::ostream& Err) {
+    try {
+        return ReportOrFail(Options, Out, Err);
+    } catch (const std::exception& E) {
+        return Failure(Err, E.what());
+    } catch (...) {
+        return Failure(Err, "unexpected failure");
+    }
+}
+
+int ReportMain(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& Err) {
+    TReportOptions O;
+    const auto Usage = [&](const std::string& Message) {
+        Err << "brevlund: " << Message << "\n" << ReportUsage;
+        return 2;
+    };
+    for (std::size_t I = 0; I < Args.size(); ++I) {
+        std::string Arg = Args[I], Value;
+        bool HasValue = false;
+        if (const std::size_t Eq = Arg.find('=');
+            Arg.rfind("-", 0) == 0 && Eq != std::string::npos) {
+            Value = Arg.substr(Eq + 1);
+            Arg.resize(Eq);
+            HasValue = true;
+        }
+        const auto TakeValue = [&]() {
+            if (!HasValue && I + 1 < Args.size()) {
+                Value = Args[++I];
+                HasValue = true;
+            }
+            return HasValue && !Value.empty();
+        };
+        if (Arg == "--help" || Arg == "-h") {
+            Out << ReportUsage;
+            return 0;
+        } else if (Arg == "--areas") {
+            if (!TakeValue()) return Usage("--areas needs a file");
+            O.Areas = Value;
+            O.AreasGiven = true;
+        } else if (Arg == "-o" || Arg == "--output") {
+            if (!TakeValue()) return Usage("-o needs a file");
+            O.Output = Value;
+        } else if (Arg.size() > 1 && Arg[0] == '-') {
+            return Usage("unknown option " + Arg);
+        } else if (O.Log.empty()) {
+            O.Log = Arg;
+        } else {
+            return Usage("one log at a time; " + Arg + " is a second one");
+        }
+    }
+    if (O.Log.empty()) return Usage("report needs a log file");
+    return Report(O, Out, Err);
+}
+
+} // namespace brevlund::cli
