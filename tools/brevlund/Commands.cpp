@@ -214,6 +214,7 @@ constexpr TWording OptionWords[] = {
     {"--json", "--json takes no value"},
     {"--qsos", "--qsos takes no value"},
     {"--needed", "--needed takes no value"},
+    {"-o", "-o needs a file"},
 };
 
 std::string Worded(const CLI::Error& E) {
@@ -275,6 +276,20 @@ int Run(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& E
     Check->allow_extras();
     Check->add_option("FILE", AreaFile, "the area list")->type_name("");
 
+    TReportOptions Page;
+    CLI::App* ReportCommand = App.add_subcommand(
+        "report", "Write a self-contained page with charts of a scored log (offline, one file)");
+    ReportCommand->allow_extras();
+    ReportCommand->add_option("LOG", Page.Log, "the log file, in any format score reads")
+        ->type_name("");
+    ReportCommand
+        ->add_option("--areas", Page.Areas, "the area list (default: brevlund.dom beside the log)")
+        ->type_name("FILE");
+    ReportCommand
+        ->add_option("-o,--output", Page.Output,
+                     "the page (default: the log's name with .html; - for standard output)")
+        ->type_name("FILE.html");
+
     try {
         App.parse(std::vector<std::string>(Args.rbegin(), Args.rend()));
     } catch (const CLI::CallForHelp&) {
@@ -306,6 +321,17 @@ int Run(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& E
             return UsageError(Err, Problem);
         return ScoreLog(O, Out, Err);
     }
+    if (ReportCommand->parsed()) {
+        if (!ReportCommand->remaining().empty())
+            return UsageError(Err, LeftOver(ReportCommand->remaining(), "one log at a time"));
+        if (Page.Log.empty()) return UsageError(Err, "report needs a log file");
+        if (ReportCommand->count("--areas") > 0 && Page.Areas.empty())
+            return UsageError(Err, "--areas needs a file");
+        if (ReportCommand->count("-o") > 0 && Page.Output.empty())
+            return UsageError(Err, "-o needs a file");
+        Page.AreasGiven = ReportCommand->count("--areas") > 0;
+        return Report(Page, Out, Err);
+    }
     if (!Check->remaining().empty() || AreaFile.empty() || AreaFile[0] == '-')
         return UsageError(Err, "check-areas needs one area list file");
     return CheckAreasFile(AreaFile, Out, Err);
@@ -316,8 +342,6 @@ int Run(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& E
 int Main(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& Err) {
     // Nothing may escape: an unexpected failure is exit 2 with its text.
     try {
-        if (!Args.empty() && Args[0] == "report")
-            return ReportMain({Args.begin() + 1, Args.end()}, Out, Err);
         return Run(Args, Out, Err);
     } catch (const std::exception& E) {
         return Failure(Err, E.what());

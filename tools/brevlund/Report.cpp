@@ -20,8 +20,6 @@ namespace brevlund::cli {
 
 namespace {
 
-const char* const ReportUsage = "usage: brevlund report LOG [--areas FILE] [-o FILE.html]\n";
-
 int Failure(std::ostream& Err, const std::string& Message) {
     Err << "brevlund: " << Message << "\n";
     return 2;
@@ -235,50 +233,6 @@ int Report(const TReportOptions& Options, std::ostream& Out, std::ostream& Err) 
     } catch (...) {
         return Failure(Err, "unexpected failure");
     }
-}
-
-int ReportMain(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& Err) {
-    TReportOptions O;
-    const auto Usage = [&](const std::string& Message) {
-        Err << "brevlund: " << Message << "\n" << ReportUsage;
-        return 2;
-    };
-    for (std::size_t I = 0; I < Args.size(); ++I) {
-        std::string Arg = Args[I], Value;
-        bool HasValue = false;
-        if (const std::size_t Eq = Arg.find('=');
-            Arg.rfind("-", 0) == 0 && Eq != std::string::npos) {
-            Value = Arg.substr(Eq + 1);
-            Arg.resize(Eq);
-            HasValue = true;
-        }
-        const auto TakeValue = [&]() {
-            if (!HasValue && I + 1 < Args.size()) {
-                Value = Args[++I];
-                HasValue = true;
-            }
-            return HasValue && !Value.empty();
-        };
-        if (Arg == "--help" || Arg == "-h") {
-            Out << ReportUsage;
-            return 0;
-        } else if (Arg == "--areas") {
-            if (!TakeValue()) return Usage("--areas needs a file");
-            O.Areas = Value;
-            O.AreasGiven = true;
-        } else if (Arg == "-o" || Arg == "--output") {
-            if (!TakeValue()) return Usage("-o needs a file");
-            O.Output = Value;
-        } else if (Arg.size() > 1 && Arg[0] == '-') {
-            return Usage("unknown option " + Arg);
-        } else if (O.Log.empty()) {
-            O.Log = Arg;
-        } else {
-            return Usage("one log at a time; " + Arg + " is a second one");
-        }
-    }
-    if (O.Log.empty()) return Usage("report needs a log file");
-    return Report(O, Out, Err);
 }
 
 } // namespace brevlund::cli

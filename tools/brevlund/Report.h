@@ -22,9 +22,6 @@ struct TReportOptions {
 
 int Report(const TReportOptions& Options, std::ostream& Out, std::ostream& Err);
 
-// The arguments after "report": LOG [--areas FILE] [-o FILE.html].
-int ReportMain(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& Err);
-
 // The page's parts, for the tests.
 struct TReportInput {
     std::string LogName; // shown on the page
