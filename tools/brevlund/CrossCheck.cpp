@@ -19,6 +19,9 @@ using logformats::TLogQSO;
 // minutes; only QSOs with exactly one partner in it tell a log's offset.
 constexpr std::int64_t WideWindow = 60;
 constexpr std::size_t MatchesForOffset = 10;
+// Times are logged in whole minutes and the two logs of one QSO often differ
+// by one: a median of one minute is no evidence of a wrong clock.
+constexpr std::int64_t SmallestOffset = 2;
 // Partners looked at per QSO: real logs have one or two; this bounds the work
 // on a log that repeats one QSO thousands of times.
 constexpr std::size_t MaxCandidates = 64;
@@ -281,7 +284,8 @@ private:
                 Values.clear();
                 for (const auto& [Other, D] : Diffs[L])
                     Values.push_back(D + Offset[Other]);
-                Next[L] = static_cast<int>(std::clamp<std::int64_t>(Median(Values), -1440, 1440));
+                const std::int64_t Off = std::clamp<std::int64_t>(Median(Values), -1440, 1440);
+                Next[L] = static_cast<int>(std::abs(Off) >= SmallestOffset ? Off : 0);
             }
             Offset = std::move(Next);
         }
