@@ -259,7 +259,7 @@ TEST(CheckLogsCommand, ExitCodesMessagesAndOutputs) {
         {"the same call twice", {Good, Broken}, 1, "", "the later, " + Broken},
         {"the table", {Examples}, 0, "G3DDD             3       5     3", ""},
         {"a penalty", {Examples, "--penalty", "2"}, 0, "Penalty", ""},
-        {"Latin-1 in JSON", {Latin1, "--json"}, 0, "\"call\":\"D\xC3\x89\"", ""},
+        {"Latin-1 in JSON", {Latin1, "--json"}, 0, R"("call":"D\u00c9")", ""},
     };
     for (const Case& C : Cases) {
         std::vector<std::string> Args = {"check-logs"};

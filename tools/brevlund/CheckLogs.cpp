@@ -1,11 +1,10 @@
 #include "CheckLogs.h"
 
 #include "CrossCheck.h"
+#include "Json.h"
 #include "LogFiles.h"
 
 #include "engine/AreaList.h"
-
-#include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <cstdio>
@@ -71,28 +70,12 @@ std::string AreaListBeside(const std::string& Input) {
     return FolderOf(Input) + "brevlund.dom";
 }
 
-// JSON texts from log bytes: bytes above 127 are Latin-1 characters.
-std::string Utf8(std::string_view Latin1) {
-    std::string Text;
-    Text.reserve(Latin1.size());
-    for (char C : Latin1) {
-        const auto B = static_cast<unsigned char>(C);
-        if (B < 0x80) {
-            Text += C;
-        } else {
-            Text += static_cast<char>(0xC0 | (B >> 6));
-            Text += static_cast<char>(0x80 | (B & 0x3F));
-        }
-    }
-    return Text;
-}
-
 std::string TimeOf(const TLogQSO& Q) {
     return Q.Date + " " + Q.Time;
 }
 
-nlohmann::ordered_json TotalsJson(const TTotals& T) {
-    nlohmann::ordered_json J;
+TJson TotalsJson(const TTotals& T) {
+    TJson J;
     J["qsos"] = T.QSOs;
     J["points"] = T.Points;
     J["multipliers"] = T.Multipliers;
@@ -106,29 +89,29 @@ void WriteJson(std::ostream& Out, const TCrossResult& Result, const std::vector<
     Out << "{\"logs\":[";
     for (std::size_t I = 0; I < Result.Logs.size(); ++I) {
         const TLogCheck& L = Result.Logs[I];
-        nlohmann::ordered_json J;
-        J["file"] = Utf8(Logs[L.Log].File);
-        J["call"] = Utf8(L.Call);
+        TJson J;
+        J["file"] = Latin1(Logs[L.Log].File);
+        J["call"] = Latin1(L.Call);
         J["clock_offset_minutes"] = L.ClockOffset;
         J["claimed"] = TotalsJson(L.Claimed);
         J["checked"] = TotalsJson(L.Checked);
         if (WithPenalty) J["penalty_points"] = L.PenaltyPoints;
         J["errors_caused"] = L.ErrorsCaused;
-        nlohmann::ordered_json Qsos = nlohmann::ordered_json::array();
+        TJson Qsos = TJson::array();
         for (const TCheckedQSO& Q : L.Qsos) {
-            nlohmann::ordered_json Item;
+            TJson Item;
             Item["line"] = Q.Qso->Line;
-            Item["call"] = Utf8(Q.Qso->Call);
-            Item["band"] = Utf8(Q.Qso->Band);
-            Item["mode"] = Utf8(Q.Qso->Mode);
-            Item["time"] = Utf8(TimeOf(*Q.Qso));
+            Item["call"] = Latin1(Q.Qso->Call);
+            Item["band"] = Latin1(Q.Qso->Band);
+            Item["mode"] = Latin1(Q.Qso->Mode);
+            Item["time"] = Latin1(TimeOf(*Q.Qso));
             Item["status"] = StatusName(Q.Status);
             if (Q.Status == TCheckStatus::BustedCall || Q.Status == TCheckStatus::BustedExchange)
-                Item["correct"] = Utf8(Q.Correct);
+                Item["correct"] = Latin1(Q.Correct);
             Qsos.push_back(std::move(Item));
         }
         J["qsos"] = std::move(Qsos);
-        Out << (I ? "," : "") << J.dump();
+        Out << (I ? "," : "") << Dump(J);
     }
     Out << "]}\n";
 }
