@@ -41,6 +41,18 @@ struct TEntry {
     bool Primary; // scored and no dupe: matched before dupes and X-QSOs
 };
 
+// An entry as the matching looks it up: sorted by logging station, station
+// worked, band and mode, then by time, the untimed last.
+struct TKey {
+    std::uint32_t Log, Worked;
+    std::uint64_t BandMode;
+    std::int64_t Minute; // NoTime when the QSO has none
+    std::uint32_t Index; // into the entries
+    auto Sorting() const { return std::tie(Log, Worked, BandMode, Minute, Index); }
+};
+
+constexpr std::int64_t NoTime = std::numeric_limits<std::int64_t>::max();
+
 struct TPair {
     int Class;         // 0 both primary, +1 per other side, +3 when untimed
     std::int64_t Dist; // minutes apart after the clock offsets
@@ -80,11 +92,6 @@ std::string ExchangeCore(std::string_view Exchange) {
         Core += Capitals(Words[I]);
     }
     return Core;
-}
-
-// Logging station, station worked, band, mode, the timed first and by time.
-auto SortKey(const TEntry& E, std::uint32_t Index) {
-    return std::make_tuple(E.Log, E.Worked, E.Band, E.Mode, !E.Timed, E.Minute, Index);
 }
 
 std::int64_t Median(std::vector<std::int64_t>& Values) {
@@ -179,12 +186,13 @@ private:
                 WorkedByMore[E.Worked] = true;
         }
 
-        Order.resize(Entries.size());
-        for (std::uint32_t I = 0; I < Order.size(); ++I)
-            Order[I] = I;
-        std::sort(Order.begin(), Order.end(), [&](std::uint32_t A, std::uint32_t B) {
-            return SortKey(Entries[A], A) < SortKey(Entries[B], B);
-        });
+        Sorted.resize(Entries.size());
+        for (std::uint32_t I = 0; I < Entries.size(); ++I) {
+            const TEntry& E = Entries[I];
+            Sorted[I] = {E.Log, E.Worked, BandMode(E), E.Timed ? E.Minute : NoTime, I};
+        }
+        std::sort(Sorted.begin(), Sorted.end(),
+                  [](const TKey& A, const TKey& B) { return A.Sorting() < B.Sorting(); });
         Offset.assign(Kept.size(), 0);
         Partner.assign(Entries.size(), None);
         Busted.assign(Entries.size(), false);
@@ -201,23 +209,25 @@ private:
         return T;
     }
 
-    // The entries that Log wrote for QSOs with Worked on Band and Mode: [first, last)
-    // of Order, the timed ones first and in time order.
+    static std::uint64_t BandMode(const TEntry& E) {
+        return (static_cast<std::uint64_t>(E.Band) << 32) | E.Mode;
+    }
+
+    // The entries that Log wrote for QSOs with Worked on a band and mode:
+    // [first, last) of Sorted, the timed ones first and in time order.
     std::pair<std::size_t, std::size_t> Group(std::uint32_t Log, std::uint32_t Worked,
-                                              std::uint32_t Band, std::uint32_t Mode) const {
-        const auto Key = [&](std::uint32_t I) {
-            const TEntry& E = Entries[I];
-            return std::make_tuple(E.Log, E.Worked, E.Band, E.Mode);
-        };
-        const auto Wanted = std::make_tuple(Log, Worked, Band, Mode);
-        const auto Begin = Order.begin() + static_cast<std::ptrdiff_t>(First[Log]);
-        const auto End = Order.begin() + static_cast<std::ptrdiff_t>(First[Log + 1]);
-        const auto Low = std::lower_bound(
-            Begin, End, Wanted, [&](std::uint32_t I, const auto& W) { return Key(I) < W; });
-        const auto High = std::upper_bound(
-            Low, End, Wanted, [&](const auto& W, std::uint32_t I) { return W < Key(I); });
-        return {static_cast<std::size_t>(Low - Order.begin()),
-                static_cast<std::size_t>(High - Order.begin())};
+                                              std::uint64_t Band) const {
+        const auto Wanted = std::make_tuple(Log, Worked, Band);
+        const auto Begin = Sorted.begin() + static_cast<std::ptrdiff_t>(First[Log]);
+        const auto End = Sorted.begin() + static_cast<std::ptrdiff_t>(First[Log + 1]);
+        const auto Low = std::lower_bound(Begin, End, Wanted, [](const TKey& K, const auto& W) {
+            return std::tie(K.Log, K.Worked, K.BandMode) < W;
+        });
+        const auto High = std::upper_bound(Low, End, Wanted, [](const auto& W, const TKey& K) {
+            return W < std::tie(K.Log, K.Worked, K.BandMode);
+        });
+        return {static_cast<std::size_t>(Low - Sorted.begin()),
+                static_cast<std::size_t>(High - Sorted.begin())};
     }
 
     // Calls Visit(entry, distance, untimed) for each entry of the group that
@@ -227,27 +237,24 @@ private:
     void Candidates(std::uint32_t A, std::uint32_t GroupLog, std::int64_t Window,
                     Visitor&& Visit) const {
         const TEntry& E = Entries[A];
-        const auto [Low, High] = Group(GroupLog, LogCall[E.Log], E.Band, E.Mode);
+        const auto [Low, High] = Group(GroupLog, LogCall[E.Log], BandMode(E));
+        const TKey* const Begin = Sorted.data() + Low;
+        const TKey* const End = Sorted.data() + High;
+        const auto ByMinute = [](const TKey& K, std::int64_t T) { return K.Minute < T; };
+        const TKey* const Untimed = std::lower_bound(Begin, End, NoTime, ByMinute);
         std::size_t Seen = 0;
-        std::size_t Untimed = Low;
-        while (Untimed < High && Entries[Order[Untimed]].Timed)
-            ++Untimed;
+        const TKey* K = Begin;
         if (E.Timed) {
             const std::int64_t At = E.Minute - Offset[E.Log] + Offset[GroupLog];
-            auto From = std::lower_bound(
-                Order.begin() + static_cast<std::ptrdiff_t>(Low),
-                Order.begin() + static_cast<std::ptrdiff_t>(Untimed), At - Window,
-                [&](std::uint32_t I, std::int64_t T) { return Entries[I].Minute < T; });
-            for (auto It = From; It != Order.begin() + static_cast<std::ptrdiff_t>(Untimed) &&
-                                 Entries[*It].Minute <= At + Window && Seen < MaxCandidates;
-                 ++It, ++Seen)
-                if (*It != A) Visit(*It, std::abs(Entries[*It].Minute - At), false);
+            for (K = std::lower_bound(Begin, Untimed, At - Window, ByMinute);
+                 K != Untimed && K->Minute <= At + Window && Seen < MaxCandidates; ++K, ++Seen)
+                if (K->Index != A) Visit(K->Index, std::abs(K->Minute - At), false);
         } else {
-            for (std::size_t I = Low; I < Untimed && Seen < MaxCandidates; ++I, ++Seen)
-                if (Order[I] != A) Visit(Order[I], std::int64_t{0}, true);
+            for (; K != Untimed && Seen < MaxCandidates; ++K, ++Seen)
+                if (K->Index != A) Visit(K->Index, std::int64_t{0}, true);
         }
-        for (std::size_t I = Untimed; I < High && Seen < MaxCandidates; ++I, ++Seen)
-            if (Order[I] != A) Visit(Order[I], std::int64_t{0}, true);
+        for (K = Untimed; K != End && Seen < MaxCandidates; ++K, ++Seen)
+            if (K->Index != A) Visit(K->Index, std::int64_t{0}, true);
     }
 
     // Each log's clock error: the median time difference over the QSOs that
@@ -457,7 +464,7 @@ private:
     std::vector<std::uint32_t> Submitted; // by call id: the log of that call, or None
     std::vector<std::uint32_t> WorkedBy;  // by call id: the first log that holds it
     std::vector<bool> WorkedByMore;       // and whether another log holds it too
-    std::vector<std::uint32_t> Order;     // entries by log, call, band, mode, time
+    std::vector<TKey> Sorted;             // the entries by log, call, band, mode, time
     std::vector<int> Offset;              // by log, minutes
     std::vector<std::uint32_t> Partner;   // by entry: the entry matched, or None
     std::vector<bool> Busted;             // by entry: matched through a busted call
