@@ -1,0 +1,133 @@
+// brevlund check-logs over a simulated contest of 10,000, 100,000 and
+// 1,000,000 QSO lines (50, 200 and 2,000 Cabrillo logs), beside reading the
+// same files and splitting their lines into words, so that the checking's own
+// cost shows as a ratio. Peak memory is the process's, reported after each run;
+// the logs are written by a child process so that making them costs nothing here.
+//
+//   ./run bench --benchmark_filter='CheckLogs|ReadAndSplit'
+#include "CheckLogs.h"
+#include "LogFiles.h"
+#include "cli/CheckLogsSim.h"
+
+#include "logformats/LogRecord.h"
+
+#include <benchmark/benchmark.h>
+
+#include <dirent.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <ostream>
+#include <streambuf>
+
+using namespace brevlund;
+
+namespace {
+
+// A folder of logs per size, made once per process and removed at its end.
+class TContestFolders {
+public:
+    ~TContestFolders() {
+        for (const auto& [Lines, Folder] : Folders)
+            std::system(("rm -rf '" + Folder + "'").c_str());
+    }
+
+    const std::string& Of(int Lines) {
+        auto It = Folders.find(Lines);
+        if (It != Folders.end()) return It->second;
+        char Pattern[] = "/tmp/brevlund-checklogs-XXXXXX";
+        const std::string Folder = mkdtemp(Pattern);
+        const pid_t Child = fork();
+        if (Child == 0) {
+            Write(Folder, Lines);
+            _exit(0);
+        }
+        int Status = 0;
+        waitpid(Child, &Status, 0);
+        return Folders.emplace(Lines, Folder).first->second;
+    }
+
+private:
+    // Every station sends a log of about 500 lines (200 in the smallest contest,
+    // which would run out of distinct QSOs otherwise).
+    static void Write(const std::string& Folder, int Lines) {
+        const int Stations = std::max(50, Lines / 500);
+        test::TContestSim Sim(11, Stations, Lines / 2);
+        for (const test::TSimQso& Q : Sim.Qsos)
+            Sim.WriteBoth(Q);
+        Sim.Finish();
+        for (int S = 0; S < Stations; ++S)
+            std::ofstream(Folder + "/" + Sim.Stations[S].Call + ".log", std::ios::binary)
+                << Sim.Cabrillo(S);
+    }
+
+    std::map<int, std::string> Folders;
+};
+
+TContestFolders Contests;
+
+class TNullBuffer final : public std::streambuf {
+protected:
+    int overflow(int C) override { return C; }
+    std::streamsize xsputn(const char*, std::streamsize N) override { return N; }
+};
+
+double PeakMiB() {
+    rusage Usage{};
+    getrusage(RUSAGE_SELF, &Usage);
+    return static_cast<double>(Usage.ru_maxrss) / 1024.0;
+}
+
+void CheckLogs(benchmark::State& State) {
+    const int Lines = static_cast<int>(State.range(0));
+    cli::TCheckLogsOptions Options;
+    Options.Inputs = {Contests.Of(Lines)};
+    Options.Areas = BREVLUND_SOURCE_DIR "/examples/host/Plugins/brevlund.dom";
+    Options.AreasGiven = true;
+    TNullBuffer Null;
+    std::ostream Out(&Null), Err(&Null);
+    for (auto _ : State)
+        if (cli::CheckLogs(Options, Out, Err) != 0) State.SkipWithError("check-logs failed");
+    State.SetComplexityN(Lines);
+    State.counters["QSOs"] = Lines;
+    State.counters["peak_MiB"] = PeakMiB();
+}
+
+// The floor under any checker: every file read whole, its lines split into words.
+void ReadAndSplit(benchmark::State& State) {
+    const int Lines = static_cast<int>(State.range(0));
+    const std::string& Folder = Contests.Of(Lines);
+    std::vector<std::string> Files;
+    if (DIR* Dir = opendir(Folder.c_str())) {
+        while (const dirent* Entry = readdir(Dir))
+            if (Entry->d_name[0] != '.') Files.push_back(Folder + "/" + Entry->d_name);
+        closedir(Dir);
+    }
+    for (auto _ : State) {
+        std::size_t Words = 0;
+        for (const std::string& File : Files) {
+            std::string Error;
+            const auto Text = cli::ReadWholeFile(File, Error);
+            if (!Text) continue;
+            logformats::ForEachLine(*Text, [&](std::size_t, std::string_view Line) {
+                Words += logformats::SplitWords(Line).size();
+            });
+        }
+        benchmark::DoNotOptimize(Words);
+    }
+    State.SetComplexityN(Lines);
+}
+
+} // namespace
+
+BENCHMARK(ReadAndSplit)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(CheckLogs)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oNLogN);

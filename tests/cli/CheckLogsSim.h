@@ -1,0 +1,162 @@
+// A contest with known truth: stations with calls far apart, true QSOs between
+// them written into both logs as Cabrillo, and what the check of each logged
+// line must find. Tests plant faults on top; the benchmark takes it as it is.
+#pragma once
+
+#include "CrossCheck.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <random>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+namespace brevlund::test {
+
+struct TSimStation {
+    std::string Call;
+    std::string Area; // two capitals, or a number for a station without an area
+    bool Submits = true;
+    int Clock = 0; // minutes its clock is ahead
+};
+
+// A QSO as it truly happened: Minute counts from the contest's start.
+struct TSimQso {
+    int A = 0, B = 0;
+    int Band = 0; // into Bands
+    bool Phone = false;
+    int Minute = 0;
+};
+
+// One line of a log and what the check must say of it: a status, or
+// "credited" for any credited one (a call that sent no log is ok or unique).
+struct TSimLine {
+    int Minute = 0; // as the station logged it, clock error included
+    std::string Text;
+    std::string Expect = "credited";
+    std::string Correct;
+};
+
+class TContestSim {
+public:
+    static constexpr const char* Bands[] = {"1.8", "3.5", "7", "14", "21", "28"};
+    static constexpr int Frequencies[] = {1830, 3510, 7010, 14010, 21010, 28010};
+    static constexpr int HeaderLines = 4;
+    static constexpr int ContestMinutes = 24 * 60;
+
+    // Stations, every one NonSubmitters-th sending no log, and the true QSOs:
+    // distinct pairs, bands and modes, none written yet.
+    TContestSim(unsigned Seed, int StationCount, int QsoCount, int NonSubmitterEvery = 0)
+        : Random(Seed) {
+        static const char* const Areas[] = {"AN", "BO", "CE", "DA", "EL", "FI", "GR", "HA"};
+        static const char* const Prefixes[] = {"SM", "DL", "OH", "G",  "LA", "OZ", "F",  "EA",
+                                               "I",  "PA", "ON", "OK", "SP", "HA", "YU", "LY"};
+        while (static_cast<int>(Stations.size()) < StationCount) {
+            std::string Call = Prefixes[Pick(16)] + std::to_string(Pick(10));
+            for (int I = 0; I < 3; ++I)
+                Call += static_cast<char>('A' + Pick(26));
+            if (!FarFromAll(Call, -1)) continue;
+            TSimStation S;
+            S.Call = Call;
+            S.Area = Pick(5) == 0 ? std::to_string(10 + Pick(90)) : Areas[Pick(8)];
+            S.Submits = NonSubmitterEvery == 0 ||
+                        static_cast<int>(Stations.size()) % NonSubmitterEvery != 1;
+            Stations.push_back(std::move(S));
+        }
+        Logs.resize(Stations.size());
+        std::unordered_set<std::uint64_t> Used;
+        while (static_cast<int>(Qsos.size()) < QsoCount) {
+            TSimQso Q;
+            Q.A = Pick(StationCount);
+            Q.B = Pick(StationCount);
+            Q.Band = Pick(6);
+            Q.Phone = Pick(3) == 0;
+            Q.Minute = 30 + Pick(ContestMinutes - 90);
+            if (Q.A == Q.B || (!Stations[Q.A].Submits && !Stations[Q.B].Submits)) continue;
+            if (!Used.insert(ComboKey(Q.A, Q.B, Q.Band, Q.Phone)).second) continue;
+            Used.insert(ComboKey(Q.B, Q.A, Q.Band, Q.Phone));
+            Qsos.push_back(Q);
+        }
+    }
+
+    int Pick(int N) { return static_cast<int>(Random() % static_cast<unsigned>(N)); }
+
+    static std::uint64_t ComboKey(int A, int B, int Band, bool Phone) {
+        return (static_cast<std::uint64_t>(A) << 32) | (static_cast<std::uint64_t>(B) << 4) |
+               static_cast<std::uint64_t>(Band * 2 + Phone);
+    }
+
+    // No station's call is it or one edit from it, but Except's.
+    bool FarFromAll(const std::string& Call, int Except) const {
+        for (int I = 0; I < static_cast<int>(Stations.size()); ++I)
+            if (I != Except &&
+                (Stations[I].Call == Call || cli::OneEditApart(Stations[I].Call, Call)))
+                return false;
+        return true;
+    }
+
+    std::string Sent(int Station, bool Phone) const {
+        return std::string(Phone ? "59 " : "599 ") + Stations[Station].Area;
+    }
+
+    // The line Own writes for a QSO with the call Logged, the other's time
+    // off by Jitter minutes.
+    TSimLine& Write(int Own, const std::string& Logged, const std::string& Received,
+                    const TSimQso& Q, int Jitter = 0, bool X = false) {
+        TSimLine L;
+        L.Minute = Q.Minute + Jitter + Stations[Own].Clock;
+        // The contest starts at 12:00 on the 7th.
+        const int Since = 720 + L.Minute;
+        const int Date = 7 + Since / 1440, Hour = Since % 1440 / 60, Min = Since % 60;
+        char Text[160];
+        std::snprintf(Text, sizeof Text, "%s %5d %s 2026-03-%02d %02d%02d %-10s %-7s %-10s %s",
+                      X ? "X-QSO:" : "QSO:", Frequencies[Q.Band] + Q.Minute % 50,
+                      Q.Phone ? "PH" : "CW", Date, Hour, Min, Stations[Own].Call.c_str(),
+                      Sent(Own, Q.Phone).c_str(), Logged.c_str(), Received.c_str());
+        L.Text = Text;
+        Logs[Own].push_back(std::move(L));
+        return Logs[Own].back();
+    }
+
+    // A true QSO in both logs, as it happened; the other side's time a minute
+    // off now and then. What each side must find: ok, or credited when the
+    // other sent no log.
+    void WriteBoth(const TSimQso& Q) {
+        const int Jitter = Pick(3) - 1;
+        if (Stations[Q.A].Submits)
+            Write(Q.A, Stations[Q.B].Call, Sent(Q.B, Q.Phone), Q).Expect =
+                Stations[Q.B].Submits ? "ok" : "credited";
+        if (Stations[Q.B].Submits)
+            Write(Q.B, Stations[Q.A].Call, Sent(Q.A, Q.Phone), Q, Jitter).Expect =
+                Stations[Q.A].Submits ? "ok" : "credited";
+    }
+
+    // Puts each log's lines in time order; a line's number is then its place
+    // after the header.
+    void Finish() {
+        for (auto& Log : Logs)
+            std::stable_sort(Log.begin(), Log.end(), [](const TSimLine& A, const TSimLine& B) {
+                return A.Minute < B.Minute;
+            });
+    }
+
+    std::string Cabrillo(int Station) const {
+        std::string Text =
+            "START-OF-LOG: 3.0\nCONTEST: BREVLUND-DX\nCALLSIGN: " + Stations[Station].Call + "\n";
+        Text += "CATEGORY-OPERATOR: SINGLE-OP\n";
+        for (const TSimLine& L : Logs[Station])
+            Text += L.Text + "\n";
+        return Text + "END-OF-LOG:\n";
+    }
+
+    static std::size_t LineOf(std::size_t Index) { return Index + HeaderLines + 1; }
+
+    std::mt19937 Random;
+    std::vector<TSimStation> Stations;
+    std::vector<TSimQso> Qsos;
+    std::vector<std::vector<TSimLine>> Logs; // by station
+};
+
+} // namespace brevlund::test

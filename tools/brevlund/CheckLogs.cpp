@@ -1,0 +1,430 @@
+#include "CheckLogs.h"
+
+#include "CrossCheck.h"
+#include "Json.h"
+#include "LogFiles.h"
+
+#include "engine/AreaList.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <exception>
+#include <filesystem>
+#include <fstream>
+#include <iomanip>
+#include <optional>
+#include <ostream>
+#include <sstream>
+
+namespace brevlund::cli {
+
+namespace {
+
+namespace fs = std::filesystem;
+using logformats::TLogQSO;
+
+const char* const Usage =
+    "usage: brevlund check-logs LOG... | DIR [--areas FILE] [--tolerance MINUTES]\n"
+    "                           [--penalty QSOS] [--json] [--out DIR]\n"
+    "A folder means every .log and .cbr file in it. The area list is brevlund.dom\n"
+    "beside the first log (or in the folder) unless --areas names one.\n";
+
+int Failure(std::ostream& Err, const std::string& Message) {
+    Err << "brevlund: " << Message << "\n";
+    return 2;
+}
+
+bool IsCabrilloName(const fs::path& Path) {
+    const std::optional<TLogFormat> Format = FormatOf(Path.filename().string());
+    return Format && *Format == TLogFormat::Cabrillo;
+}
+
+// The files to read: each file as named, each folder's .log and .cbr files in
+// name order. Folders that cannot be listed are reported.
+std::vector<std::string> LogFilesOf(const std::vector<std::string>& Inputs, std::ostream& Err,
+                                    bool& Missing) {
+    std::vector<std::string> Files;
+    for (const std::string& Input : Inputs) {
+        std::error_code Code;
+        if (!fs::is_directory(Input, Code)) {
+            Files.push_back(Input);
+            continue;
+        }
+        std::vector<std::string> Found;
+        for (fs::directory_iterator It(Input, Code), End; !Code && It != End; It.increment(Code))
+            if (It->is_regular_file(Code) && IsCabrilloName(It->path()))
+                Found.push_back(It->path().string());
+        if (Code) {
+            Err << "brevlund: cannot list " << Input << ": " << Code.message() << "\n";
+            Missing = true;
+        }
+        std::sort(Found.begin(), Found.end());
+        Files.insert(Files.end(), Found.begin(), Found.end());
+    }
+    return Files;
+}
+
+std::string AreaListBeside(const std::string& Input) {
+    std::error_code Code;
+    if (fs::is_directory(Input, Code)) return (fs::path(Input) / "brevlund.dom").string();
+    return FolderOf(Input) + "brevlund.dom";
+}
+
+std::string TimeOf(const TLogQSO& Q) {
+    return Q.Date + " " + Q.Time;
+}
+
+TJson TotalsJson(const TTotals& T) {
+    TJson J;
+    J["qsos"] = T.QSOs;
+    J["points"] = T.Points;
+    J["multipliers"] = T.Multipliers;
+    J["score"] = T.Score;
+    return J;
+}
+
+// One log at a time, so that a big contest never sits in memory as JSON.
+void WriteJson(std::ostream& Out, const TCrossResult& Result, const std::vector<TCrossLog>& Logs,
+               bool WithPenalty) {
+    Out << "{\"logs\":[";
+    for (std::size_t I = 0; I < Result.Logs.size(); ++I) {
+        const TLogCheck& L = Result.Logs[I];
+        TJson J;
+        J["file"] = Latin1(Logs[L.Log].File);
+        J["call"] = Latin1(L.Call);
+        J["clock_offset_minutes"] = L.ClockOffset;
+        J["claimed"] = TotalsJson(L.Claimed);
+        J["checked"] = TotalsJson(L.Checked);
+        if (WithPenalty) J["penalty_points"] = L.PenaltyPoints;
+        J["errors_caused"] = L.ErrorsCaused;
+        TJson Qsos = TJson::array();
+        for (const TCheckedQSO& Q : L.Qsos) {
+            TJson Item;
+            Item["line"] = Q.Qso->Line;
+            Item["call"] = Latin1(Q.Qso->Call);
+            Item["band"] = Latin1(Q.Qso->Band);
+            Item["mode"] = Latin1(Q.Qso->Mode);
+            Item["time"] = Latin1(TimeOf(*Q.Qso));
+            Item["status"] = StatusName(Q.Status);
+            if (Q.Status == TCheckStatus::BustedCall || Q.Status == TCheckStatus::BustedExchange)
+                Item["correct"] = Latin1(Q.Correct);
+            Qsos.push_back(std::move(Item));
+        }
+        J["qsos"] = std::move(Qsos);
+        Out << (I ? "," : "") << Dump(J);
+    }
+    Out << "]}\n";
+}
+
+// The logs best first: by checked score, then by call.
+std::vector<const TLogCheck*> Ranked(const TCrossResult& Result) {
+    std::vector<const TLogCheck*> Ranking;
+    for (const TLogCheck& L : Result.Logs)
+        Ranking.push_back(&L);
+    std::stable_sort(Ranking.begin(), Ranking.end(), [](const TLogCheck* A, const TLogCheck* B) {
+        return A->Checked.Score > B->Checked.Score;
+    });
+    return Ranking;
+}
+
+std::string Column(const std::string& Text, int Width) {
+    std::string Padded = Text;
+    if (static_cast<int>(Padded.size()) < Width)
+        Padded.insert(0, static_cast<std::size_t>(Width) - Padded.size(), ' ');
+    return Padded;
+}
+
+std::string Column(const char* Text, int Width) {
+    return Column(std::string(Text), Width);
+}
+
+template <typename T> std::string Column(T Value, int Width) {
+    return Column(std::to_string(Value), Width);
+}
+
+void WriteTable(std::ostream& Out, const TCrossResult& Result, bool WithPenalty) {
+    Out << std::string(12, ' ') << "  ------------ claimed -----------"
+        << "  ------------ checked -----------\n";
+    Out << std::left << std::setw(12) << "Call" << std::right << Column("QSOs", 7)
+        << Column("Points", 8) << Column("Mults", 6) << Column("Score", 12) << Column("QSOs", 7)
+        << Column("Points", 8) << Column("Mults", 6) << Column("Score", 12)
+        << (WithPenalty ? Column("Penalty", 8) : "") << Column("dupe", 6) << Column("nil", 6)
+        << Column("b-call", 7) << Column("b-exch", 7) << Column("unique", 7) << Column("clock", 6)
+        << "\n";
+    for (const TLogCheck* L : Ranked(Result)) {
+        Out << std::left << std::setw(12) << L->Call << std::right << Column(L->Claimed.QSOs, 7)
+            << Column(L->Claimed.Points, 8) << Column(L->Claimed.Multipliers, 6)
+            << Column(L->Claimed.Score, 12) << Column(L->Checked.QSOs, 7)
+            << Column(L->Checked.Points, 8) << Column(L->Checked.Multipliers, 6)
+            << Column(L->Checked.Score, 12) << (WithPenalty ? Column(-L->PenaltyPoints, 8) : "")
+            << Column(L->Count(TCheckStatus::Dupe), 6) << Column(L->Count(TCheckStatus::Nil), 6)
+            << Column(L->Count(TCheckStatus::BustedCall), 7)
+            << Column(L->Count(TCheckStatus::BustedExchange), 7)
+            << Column(L->Count(TCheckStatus::Unique), 7)
+            << Column((L->ClockOffset > 0 ? "+" : "") + std::to_string(L->ClockOffset), 6) << "\n";
+    }
+}
+
+// A file name from a call: "SM5AAA/P" is SM5AAA_P.txt.
+std::string ReportName(const std::string& Call) {
+    std::string Name;
+    for (char C : Call) {
+        const bool Plain = (C >= 'A' && C <= 'Z') || (C >= '0' && C <= '9') || C == '-';
+        Name += Plain ? C : '_';
+    }
+    return (Name.empty() ? "_" : Name) + ".txt";
+}
+
+std::string Logged(const TLogQSO& Q) {
+    return Q.Call + " " + Q.Band + " " + Q.Mode + " " + TimeOf(Q) + " \"" + Q.Exchange + "\"";
+}
+
+std::string Report(const TLogCheck& L, const std::vector<TCrossLog>& Logs,
+                   const TCrossResult& Result, int Penalty) {
+    std::ostringstream R;
+    const auto CallOfLog = [&](std::size_t Input) {
+        for (const TLogCheck& Other : Result.Logs)
+            if (Other.Log == Input) return Other.Call;
+        return std::string();
+    };
+    R << "Brevlund DX Contest: the checked log of " << L.Call << " (" << Logs[L.Log].File
+      << ")\n\n";
+    R << std::left << std::setw(10) << "" << std::right << Column("QSOs", 7) << Column("Points", 8)
+      << Column("Multipliers", 12) << Column("Score", 12) << "\n";
+    for (const auto& [Name, T] : {std::pair{"Claimed", L.Claimed}, std::pair{"Checked", L.Checked}})
+        R << std::left << std::setw(10) << Name << std::right << Column(T.QSOs, 7)
+          << Column(T.Points, 8) << Column(T.Multipliers, 12) << Column(T.Score, 12) << "\n";
+    if (Penalty > 0)
+        R << "\nPenalty: " << L.PenaltyPoints << " points deducted (" << Penalty
+          << " times the points of each NIL and busted-call QSO).\n";
+    R << "\nClock: ";
+    if (L.ClockOffset == 0)
+        R << "no correction.\n";
+    else
+        R << "your log's times were " << std::abs(L.ClockOffset) << " minutes "
+          << (L.ClockOffset > 0 ? "ahead" : "behind")
+          << " of the other logs; they were corrected before matching.\n";
+    R << "Errors caused: " << L.ErrorsCaused
+      << " (QSOs in other logs with your call copied wrongly or not in your log).\n";
+
+    R << "\nQSOs that lost credit:\n";
+    std::size_t Lost = 0;
+    for (const TCheckedQSO& Q : L.Qsos) {
+        std::string Why;
+        const std::string Other =
+            Q.OtherLog == NoLog ? std::string()
+                                : CallOfLog(Q.OtherLog) + "'s line " + std::to_string(Q.OtherLine);
+        switch (Q.Status) {
+        case TCheckStatus::Dupe:
+            Why = "duplicate";
+            break;
+        case TCheckStatus::Nil:
+            Why = "not in the log of " + Capitals(Q.Qso->Call) + " (NIL)";
+            break;
+        case TCheckStatus::BustedCall:
+            Why = "busted call: the log of " + Q.Correct + " holds this QSO (" + Other + ")";
+            break;
+        case TCheckStatus::BustedExchange:
+            Why = "busted exchange: the other station sent \"" + Q.Correct + "\" (" + Other + ")";
+            break;
+        default:
+            continue;
+        }
+        R << "  line " << Q.Qso->Line << ": " << Logged(*Q.Qso) << ": " << Why << "\n";
+        ++Lost;
+    }
+    if (Lost == 0) R << "  none\n";
+
+    R << "\nUniques (credited; no other log holds the call):\n";
+    std::size_t Uniques = 0;
+    for (const TCheckedQSO& Q : L.Qsos)
+        if (Q.Status == TCheckStatus::Unique) {
+            R << "  line " << Q.Qso->Line << ": " << Logged(*Q.Qso) << "\n";
+            ++Uniques;
+        }
+    if (Uniques == 0) R << "  none\n";
+    return R.str();
+}
+
+std::string CsvField(const std::string& Text) {
+    if (Text.find_first_of(",\"\r\n") == std::string::npos) return Text;
+    std::string Quoted = "\"";
+    for (char C : Text)
+        Quoted += C == '"' ? std::string("\"\"") : std::string(1, C);
+    return Quoted + "\"";
+}
+
+std::string ResultsCsv(const TCrossResult& Result, const std::vector<TCrossLog>& Logs) {
+    std::ostringstream Csv;
+    Csv << "call,file,claimed_qsos,claimed_points,claimed_multipliers,claimed_score,"
+           "checked_qsos,checked_points,checked_multipliers,checked_score,penalty_points,"
+           "dupe,nil,busted_call,busted_exchange,unique,not_checkable,clock_offset_minutes,"
+           "errors_caused\n";
+    for (const TLogCheck* L : Ranked(Result)) {
+        Csv << CsvField(L->Call) << "," << CsvField(Logs[L->Log].File);
+        for (const TTotals* T : {&L->Claimed, &L->Checked})
+            Csv << "," << T->QSOs << "," << T->Points << "," << T->Multipliers << "," << T->Score;
+        Csv << "," << L->PenaltyPoints << "," << L->Count(TCheckStatus::Dupe) << ","
+            << L->Count(TCheckStatus::Nil) << "," << L->Count(TCheckStatus::BustedCall) << ","
+            << L->Count(TCheckStatus::BustedExchange) << "," << L->Count(TCheckStatus::Unique)
+            << "," << L->Count(TCheckStatus::NotCheckable) << "," << L->ClockOffset << ","
+            << L->ErrorsCaused << "\n";
+    }
+    return Csv.str();
+}
+
+bool WriteFile(const fs::path& Path, const std::string& Text, std::ostream& Err) {
+    std::ofstream File(Path, std::ios::binary);
+    File << Text;
+    File.close();
+    if (!File) {
+        Err << "brevlund: cannot write " << Path.string() << "\n";
+        return false;
+    }
+    return true;
+}
+
+bool WriteOutDir(const TCheckLogsOptions& O, const TCrossResult& Result,
+                 const std::vector<TCrossLog>& Logs, std::ostream& Err) {
+    std::error_code Code;
+    fs::create_directories(O.OutDir, Code);
+    if (Code || !fs::is_directory(O.OutDir, Code)) {
+        Err << "brevlund: cannot make the folder " << O.OutDir << "\n";
+        return false;
+    }
+    for (const TLogCheck& L : Result.Logs)
+        if (!WriteFile(fs::path(O.OutDir) / ReportName(L.Call), Report(L, Logs, Result, O.Penalty),
+                       Err))
+            return false;
+    return WriteFile(fs::path(O.OutDir) / "results.csv", ResultsCsv(Result, Logs), Err);
+}
+
+int CheckLogsOrFail(const TCheckLogsOptions& O, std::ostream& Out, std::ostream& Err) {
+    if (O.Inputs.empty())
+        return Failure(Err, std::string("check-logs needs logs or a folder\n") + Usage);
+    if (O.ToleranceMinutes < 0)
+        return Failure(Err, "--tolerance is a number of minutes, 0 or more");
+    if (O.Penalty < 0) return Failure(Err, "--penalty is a number of QSOs, 0 or more");
+
+    bool Unread = false;
+    std::vector<TCrossLog> Logs;
+    for (const std::string& File : LogFilesOf(O.Inputs, Err, Unread)) {
+        const std::optional<TLogFormat> Format = FormatOf(File);
+        std::string Error;
+        std::optional<logformats::TLogRead> Read;
+        if (!Format)
+            Error = UnknownFormatMessage(File);
+        else
+            Read = ReadLog(File, *Format, TReadOptions{}, Error);
+        if (!Read) {
+            Err << "brevlund: " << Error << "\n";
+            Unread = true;
+            continue;
+        }
+        for (const logformats::TLogProblem& P : Read->Problems)
+            Err << File << ":" << P.Line << ": " << P.Message << "\n";
+        Unread = Unread || !Read->Problems.empty();
+        if (LogCallOf(*Read).empty()) {
+            Err << "brevlund: " << File
+                << ": no CALLSIGN: and no QSO lines: nothing to check there\n";
+            Unread = true;
+            continue;
+        }
+        Logs.push_back({File, std::move(*Read)});
+    }
+    if (Logs.empty()) return Failure(Err, "no log could be read: nothing was checked");
+
+    const std::string AreasPath = O.AreasGiven ? O.Areas : AreaListBeside(O.Inputs.front());
+    TAreaList Areas;
+    if (!Areas.LoadFromFile(AreasPath)) {
+        if (O.AreasGiven) {
+            std::string Error;
+            ReadWholeFile(AreasPath, Error);
+            return Failure(Err, Error.empty() ? "cannot read " + AreasPath : Error);
+        }
+        Err << "brevlund: no area list at " << AreasPath
+            << ": no area counts as a multiplier (name one with --areas)\n";
+    }
+
+    TCrossOptions Cross;
+    Cross.ToleranceMinutes = O.ToleranceMinutes;
+    Cross.Penalty = O.Penalty;
+    const TCrossResult Result = CrossCheck(Logs, Areas, Cross);
+    for (const auto& [Left, Kept] : Result.Superseded)
+        Err << "brevlund: " << Logs[Left].File << " and " << Logs[Kept].File
+            << " are logs of the same call: the later, " << Logs[Kept].File << ", is checked\n";
+
+    if (!O.OutDir.empty() && !WriteOutDir(O, Result, Logs, Err)) return 2;
+    if (O.Json)
+        WriteJson(Out, Result, Logs, O.Penalty > 0);
+    else
+        WriteTable(Out, Result, O.Penalty > 0);
+    return Unread ? 1 : 0;
+}
+
+// A whole number from 0 to 9999, or nothing.
+std::optional<int> Count(const std::string& Text) {
+    if (Text.empty() || Text.size() > 4 ||
+        Text.find_first_not_of("0123456789") != std::string::npos)
+        return std::nullopt;
+    return std::stoi(Text);
+}
+
+} // namespace
+
+int CheckLogs(const TCheckLogsOptions& Options, std::ostream& Out, std::ostream& Err) {
+    try {
+        return CheckLogsOrFail(Options, Out, Err);
+    } catch (const std::exception& E) {
+        return Failure(Err, E.what());
+    } catch (...) {
+        return Failure(Err, "unexpected failure");
+    }
+}
+
+int CheckLogsMain(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& Err) {
+    TCheckLogsOptions O;
+    for (std::size_t I = 0; I < Args.size(); ++I) {
+        std::string Arg = Args[I], Value;
+        bool HasValue = false;
+        if (Arg.rfind("--", 0) == 0)
+            if (const std::size_t Eq = Arg.find('='); Eq != std::string::npos) {
+                Value = Arg.substr(Eq + 1);
+                Arg.resize(Eq);
+                HasValue = true;
+            }
+        const auto TakeValue = [&]() {
+            if (!HasValue && I + 1 < Args.size()) {
+                Value = Args[++I];
+                HasValue = true;
+            }
+            return HasValue;
+        };
+        const auto Bad = [&](const std::string& Message) {
+            Err << "brevlund: " << Message << "\n" << Usage;
+            return 2;
+        };
+        if (Arg == "--json") {
+            if (HasValue) return Bad("--json takes no value");
+            O.Json = true;
+        } else if (Arg == "--areas") {
+            if (!TakeValue() || Value.empty()) return Bad("--areas needs a file");
+            O.Areas = Value;
+            O.AreasGiven = true;
+        } else if (Arg == "--out") {
+            if (!TakeValue() || Value.empty()) return Bad("--out needs a folder");
+            O.OutDir = Value;
+        } else if (Arg == "--tolerance" || Arg == "--penalty") {
+            const std::optional<int> N = TakeValue() ? Count(Value) : std::nullopt;
+            if (!N) return Bad(Arg + " needs a whole number from 0 to 9999");
+            (Arg == "--tolerance" ? O.ToleranceMinutes : O.Penalty) = *N;
+        } else if (Arg.size() > 1 && Arg[0] == '-') {
+            return Bad("unknown option " + Arg);
+        } else {
+            O.Inputs.push_back(Arg);
+        }
+    }
+    return CheckLogs(O, Out, Err);
+}
+
+} // namespace brevlund::cli

@@ -1,0 +1,30 @@
+// brevlund check-logs: the sponsor's checked score. Reads every log, checks
+// each against the others (CrossCheck.h) and writes the results table, a
+// report per log and the results file, or one JSON object.
+//   0  done, nothing wrong
+//   1  done, but some lines or files could not be read (listed on Err)
+//   2  nothing checked: no log could be read, a wrong option, output not written
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace brevlund::cli {
+
+struct TCheckLogsOptions {
+    std::vector<std::string> Inputs; // log files, or folders of .log and .cbr files
+    std::string Areas;               // the area list; beside the first input unless given
+    bool AreasGiven = false;
+    int ToleranceMinutes = 3;
+    int Penalty = 0;
+    bool Json = false;
+    std::string OutDir; // CALL.txt per log and results.csv, when not empty
+};
+
+int CheckLogs(const TCheckLogsOptions& Options, std::ostream& Out, std::ostream& Err);
+
+// The arguments after "check-logs", parsed by hand, then CheckLogs.
+int CheckLogsMain(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& Err);
+
+} // namespace brevlund::cli

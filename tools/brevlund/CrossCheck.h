@@ -1,0 +1,96 @@
+// The sponsor's half of a contest: every log's QSOs checked against the logs
+// of the stations worked, and each log scored again with the plug-in's engine
+// over the QSOs that stood up. Pure logic over logs already read, so that the
+// tests and the fuzz target call it without files.
+#pragma once
+
+#include "LogScore.h"
+
+#include "engine/AreaList.h"
+#include "logformats/LogRecord.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace brevlund::cli {
+
+enum class TCheckStatus {
+    Ok,             // the other log holds the same QSO
+    NotCheckable,   // the call sent no log but other logs hold it: credited, shown as "ok"
+    Dupe,           // a duplicate by the engine's rule
+    BustedCall,     // a log one edit from the logged call holds the QSO
+    BustedExchange, // matched, but the exchange received is not what the other sent
+    Nil,            // the station worked sent a log that does not hold the QSO
+    Unique,         // the call is in no other log and sent none: credited
+    XQso,           // an X-QSO line: not scored, evidence for the other side only
+};
+
+// The status as the JSON output and the reports name it.
+const char* StatusName(TCheckStatus Status);
+// Whether the checked score counts the QSO.
+bool Credited(TCheckStatus Status);
+
+struct TCrossLog {
+    std::string File;
+    logformats::TLogRead Read;
+};
+
+struct TCrossOptions {
+    int ToleranceMinutes = 3;
+    int Penalty = 0; // deducted: this many times the points of each nil and busted-call QSO
+};
+
+constexpr std::size_t NoLog = std::numeric_limits<std::size_t>::max();
+
+struct TCheckedQSO {
+    const logformats::TLogQSO* Qso = nullptr; // into the input log; not owned
+    bool X = false;                           // from an X-QSO line
+    TCheckStatus Status = TCheckStatus::Ok;
+    std::string Correct; // the right call, or what the other station sent
+    // The QSO in the other log it was matched with, if any.
+    std::size_t OtherLog = NoLog; // index into the input logs
+    std::size_t OtherLine = 0;
+};
+
+struct TTotals {
+    std::int64_t QSOs = 0, Points = 0, Multipliers = 0, Score = 0;
+};
+
+struct TLogCheck {
+    std::size_t Log = 0;           // index into the input logs
+    std::string Call;              // the log's own call, in capitals
+    int ClockOffset = 0;           // minutes the log's clock was ahead; applied before matching
+    std::vector<TCheckedQSO> Qsos; // every QSO and X-QSO line, in line order
+    TTotals Claimed, Checked;      // Checked.Points already less the penalty
+    std::int64_t PenaltyPoints = 0;
+    std::size_t ErrorsCaused = 0; // nil and busted-call verdicts elsewhere that point here
+    std::size_t Count(TCheckStatus Status) const;
+};
+
+struct TCrossResult {
+    std::vector<TLogCheck> Logs; // one per call, in call order
+    // Logs left out because a later log has the same call: (left out, kept).
+    std::vector<std::pair<std::size_t, std::size_t>> Superseded;
+};
+
+// A log's own call: its CALLSIGN: header, else the my-call of its QSO lines;
+// trimmed and in capitals. Empty when it has neither.
+std::string LogCallOf(const logformats::TLogRead& Read);
+
+// A call's capitals: a to z only, as calls are written.
+std::string Capitals(std::string_view Text);
+
+// Whether two calls are one edit apart: one character changed, added or
+// dropped, or two neighbours swapped.
+bool OneEditApart(std::string_view A, std::string_view B);
+
+// Checks every log against the others and scores each, claimed and checked,
+// with the engine in log order. Of two logs with one call the later wins.
+TCrossResult CrossCheck(const std::vector<TCrossLog>& Logs, const TAreaList& Areas,
+                        const TCrossOptions& Options);
+
+} // namespace brevlund::cli
