@@ -23,12 +23,6 @@ namespace {
 namespace fs = std::filesystem;
 using logformats::TLogQSO;
 
-const char* const Usage =
-    "usage: brevlund check-logs LOG... | DIR [--areas FILE] [--tolerance MINUTES]\n"
-    "                           [--penalty QSOS] [--json] [--out DIR]\n"
-    "A folder means every .log and .cbr file in it. The area list is brevlund.dom\n"
-    "beside the first log (or in the folder) unless --areas names one.\n";
-
 int Failure(std::ostream& Err, const std::string& Message) {
     Err << "brevlund: " << Message << "\n";
     return 2;
@@ -300,8 +294,7 @@ bool WriteOutDir(const TCheckLogsOptions& O, const TCrossResult& Result,
 }
 
 int CheckLogsOrFail(const TCheckLogsOptions& O, std::ostream& Out, std::ostream& Err) {
-    if (O.Inputs.empty())
-        return Failure(Err, std::string("check-logs needs logs or a folder\n") + Usage);
+    if (O.Inputs.empty()) return Failure(Err, "check-logs needs logs or a folder");
     if (O.ToleranceMinutes < 0)
         return Failure(Err, "--tolerance is a number of minutes, 0 or more");
     if (O.Penalty < 0) return Failure(Err, "--penalty is a number of QSOs, 0 or more");
@@ -363,13 +356,6 @@ int CheckLogsOrFail(const TCheckLogsOptions& O, std::ostream& Out, std::ostream&
 }
 
 // A whole number from 0 to 9999, or nothing.
-std::optional<int> Count(const std::string& Text) {
-    if (Text.empty() || Text.size() > 4 ||
-        Text.find_first_not_of("0123456789") != std::string::npos)
-        return std::nullopt;
-    return std::stoi(Text);
-}
-
 } // namespace
 
 int CheckLogs(const TCheckLogsOptions& Options, std::ostream& Out, std::ostream& Err) {
@@ -380,51 +366,6 @@ int CheckLogs(const TCheckLogsOptions& Options, std::ostream& Out, std::ostream&
     } catch (...) {
         return Failure(Err, "unexpected failure");
     }
-}
-
-int CheckLogsMain(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& Err) {
-    TCheckLogsOptions O;
-    for (std::size_t I = 0; I < Args.size(); ++I) {
-        std::string Arg = Args[I], Value;
-        bool HasValue = false;
-        if (Arg.rfind("--", 0) == 0)
-            if (const std::size_t Eq = Arg.find('='); Eq != std::string::npos) {
-                Value = Arg.substr(Eq + 1);
-                Arg.resize(Eq);
-                HasValue = true;
-            }
-        const auto TakeValue = [&]() {
-            if (!HasValue && I + 1 < Args.size()) {
-                Value = Args[++I];
-                HasValue = true;
-            }
-            return HasValue;
-        };
-        const auto Bad = [&](const std::string& Message) {
-            Err << "brevlund: " << Message << "\n" << Usage;
-            return 2;
-        };
-        if (Arg == "--json") {
-            if (HasValue) return Bad("--json takes no value");
-            O.Json = true;
-        } else if (Arg == "--areas") {
-            if (!TakeValue() || Value.empty()) return Bad("--areas needs a file");
-            O.Areas = Value;
-            O.AreasGiven = true;
-        } else if (Arg == "--out") {
-            if (!TakeValue() || Value.empty()) return Bad("--out needs a folder");
-            O.OutDir = Value;
-        } else if (Arg == "--tolerance" || Arg == "--penalty") {
-            const std::optional<int> N = TakeValue() ? Count(Value) : std::nullopt;
-            if (!N) return Bad(Arg + " needs a whole number from 0 to 9999");
-            (Arg == "--tolerance" ? O.ToleranceMinutes : O.Penalty) = *N;
-        } else if (Arg.size() > 1 && Arg[0] == '-') {
-            return Bad("unknown option " + Arg);
-        } else {
-            O.Inputs.push_back(Arg);
-        }
-    }
-    return CheckLogs(O, Out, Err);
 }
 
 } // namespace brevlund::cli

@@ -24,7 +24,4 @@ struct TCheckLogsOptions {
 
 int CheckLogs(const TCheckLogsOptions& Options, std::ostream& Out, std::ostream& Err);
 
-// The arguments after "check-logs", parsed by hand, then CheckLogs.
-int CheckLogsMain(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& Err);
-
 } // namespace brevlund::cli

@@ -15,6 +15,7 @@
 #include <exception>
 #include <optional>
 #include <ostream>
+#include <tuple>
 
 namespace brevlund::cli {
 
@@ -215,6 +216,10 @@ constexpr TWording OptionWords[] = {
     {"--json", "--json takes no value"},
     {"--qsos", "--qsos takes no value"},
     {"--needed", "--needed takes no value"},
+    {"--tolerance", "--tolerance needs a whole number from 0 to 9999"},
+    {"--penalty", "--penalty needs a whole number from 0 to 9999"},
+    {"--output", "-o needs a file"}, // before "--out", which it contains
+    {"--out", "--out needs a folder"},
     {"-o", "-o needs a file"},
 };
 
@@ -291,6 +296,31 @@ int Run(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& E
                      "the page (default: the log's name with .html; - for standard output)")
         ->type_name("FILE.html");
 
+    TCheckLogsOptions Sponsor;
+    std::string Tolerance, Penalty;
+    CLI::App* CheckLogsCommand = App.add_subcommand(
+        "check-logs", "Check every log against every other: the sponsor's checked scores");
+    CheckLogsCommand->footer("A folder means every .log and .cbr file in it. The area list is "
+                             "brevlund.dom beside the first\nlog (or in the folder) unless --areas "
+                             "names one.");
+    CheckLogsCommand->allow_extras();
+    CheckLogsCommand->add_option("LOG", Sponsor.Inputs, "Cabrillo logs, or folders of them")
+        ->type_name("");
+    CheckLogsCommand->add_option("--areas", Sponsor.Areas, "the area list")->type_name("FILE");
+    CheckLogsCommand
+        ->add_option("--tolerance", Tolerance, "how far two logs' times may differ (default: 3)")
+        ->type_name("MINUTES");
+    CheckLogsCommand
+        ->add_option("--penalty", Penalty,
+                     "also deduct this many times a QSO's points for each not-in-log and busted "
+                     "call (default: 0)")
+        ->type_name("QSOS");
+    CheckLogsCommand->add_flag("--json", Sponsor.Json, "print one JSON object")
+        ->disable_flag_override();
+    CheckLogsCommand
+        ->add_option("--out", Sponsor.OutDir, "write CALL.txt per log and results.csv there")
+        ->type_name("DIR");
+
     try {
         App.parse(std::vector<std::string>(Args.rbegin(), Args.rend()));
     } catch (const CLI::CallForHelp&) {
@@ -333,6 +363,26 @@ int Run(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& E
         Page.AreasGiven = ReportCommand->count("--areas") > 0;
         return Report(Page, Out, Err);
     }
+    if (CheckLogsCommand->parsed()) {
+        for (const std::string& Arg : CheckLogsCommand->remaining())
+            if (Arg.size() > 1 && Arg[0] == '-') return UsageError(Err, "unknown option " + Arg);
+        const auto Given = [&](const char* Name) { return CheckLogsCommand->count(Name) > 0; };
+        if (Given("--areas") && Sponsor.Areas.empty())
+            return UsageError(Err, "--areas needs a file");
+        if (Given("--out") && Sponsor.OutDir.empty())
+            return UsageError(Err, "--out needs a folder");
+        for (auto [Name, Text, Value] :
+             {std::tuple("--tolerance", &Tolerance, &Sponsor.ToleranceMinutes),
+              std::tuple("--penalty", &Penalty, &Sponsor.Penalty)}) {
+            if (!Given(Name)) continue;
+            if (Text->empty() || Text->size() > 4 ||
+                Text->find_first_not_of("0123456789") != std::string::npos)
+                return UsageError(Err, std::string(Name) + " needs a whole number from 0 to 9999");
+            *Value = std::stoi(*Text);
+        }
+        Sponsor.AreasGiven = Given("--areas");
+        return CheckLogs(Sponsor, Out, Err);
+    }
     if (!Check->remaining().empty() || AreaFile.empty() || AreaFile[0] == '-')
         return UsageError(Err, "check-areas needs one area list file");
     return CheckAreasFile(AreaFile, Out, Err);
@@ -341,8 +391,6 @@ int Run(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& E
 } // namespace
 
 int Main(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& Err) {
-    if (!Args.empty() && Args[0] == "check-logs") // by hand until the command line has it
-        return CheckLogsMain(std::vector<std::string>(Args.begin() + 1, Args.end()), Out, Err);
     // Nothing may escape: an unexpected failure is exit 2 with its text.
     try {
         return Run(Args, Out, Err);
