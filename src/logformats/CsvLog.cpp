@@ -22,8 +22,13 @@ TLogRead ReadCsvLog(std::string_view Text) {
                                                  std::to_string(Fields.size())});
             return;
         }
-        Read.QSOs.push_back({Number, std::string(Fields[0]), std::string(Fields[1]),
-                             std::string(Fields[2]), std::string(Fields[3])});
+        TLogQSO Qso;
+        Qso.Line = Number;
+        Qso.Call = std::string(Fields[0]);
+        Qso.Band = std::string(Fields[1]);
+        Qso.Mode = std::string(Fields[2]);
+        Qso.Exchange = std::string(Fields[3]);
+        Read.QSOs.push_back(std::move(Qso));
     });
     return Read;
 }

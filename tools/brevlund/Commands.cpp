@@ -252,6 +252,8 @@ int ScoreOrFail(const std::vector<std::string>& Args, std::ostream& Out, std::os
 
     for (const logformats::TLogProblem& P : Read.Problems)
         Err << O.Log << ":" << P.Line << ": " << P.Message << "\n";
+    for (const logformats::TLogProblem& W : Read.Warnings)
+        Err << O.Log << ":" << W.Line << ": warning: " << W.Message << "\n";
 
     std::vector<TLogQSO>& Qsos = Read.QSOs;
     if (ByCall && *Format != TLogFormat::Sqlite)
