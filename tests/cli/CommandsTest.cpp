@@ -1,6 +1,7 @@
 // The commands as the operator calls them: exit codes, messages, the output
 // forms, the order of scoring and the log database.
 #include "CliSupport.h"
+#include "LogScore.h"
 
 #include "platform/headless/SqliteLogQuery.h"
 #include "support/TestSupport.h"
@@ -10,6 +11,8 @@
 #include <sys/stat.h>
 
 #include <cstdio>
+#include <map>
+#include <random>
 #include <sstream>
 
 namespace brevlund {
@@ -434,6 +437,57 @@ TEST_F(CommandsTest, CheckAreas) {
     const TRun One = Brevlund({"check-areas", File("one.dom", "AB=AB")});
     EXPECT_EQ(One.Code, 0);
     EXPECT_EQ(One.Out, "1 area counts\n");
+}
+
+// The tool's worked list keeps log order and a hash index instead of the
+// plug-in's sorted list: for any sequence of QSOs, the same points and
+// duplicates, the same summary and multiplier keys as _AddQSO one after
+// another (score, then sort), and each duplicate names the line that counted.
+TEST(LogScore, SameAsThePluginsSortedList) {
+    TAreaList Areas;
+    Areas.SetLines({"AB=AB", "CD=CD", "ef=EF"});
+    std::mt19937 Random(16);
+    const auto Pick = [&](std::initializer_list<const char*> Items) {
+        return std::string(Items.begin()[Random() % Items.size()]);
+    };
+    for (int Round = 0; Round < 40; ++Round) {
+        QsoContext Context{};
+        TTally Plugin(Context);
+        Plugin.AreaList.SetLines(Areas.Lines());
+        cli::TLogScore Tool(Areas);
+        std::map<std::tuple<std::string, std::string, std::string>, std::size_t> First;
+        std::vector<std::string> Recorded;
+        const int Count = 1 + static_cast<int>(Random() % 400);
+        for (int I = 0; I < Count; ++I) {
+            logformats::TLogQSO Q;
+            Q.Line = static_cast<std::size_t>(I) + 1;
+            Q.Call = Pick({"SM5A", "sm5a", "OH2B", "A1", "Z9Z", "K1", "DL1C", "", "SM5A/P",
+                           "\xC4"
+                           "1"});
+            if (Random() % 8 == 0) Q.Call += std::to_string(Random() % 1000);
+            Q.Band = Pick({"14", "7", " 14", "10", "", "144", "1.8"});
+            Q.Mode = Pick({"CW", "SSB", "cw"});
+            Q.Exchange = Pick({"599 AB", "59 cd", "599 EF", "599 XY", "1"});
+            test::SetQso(Context, Q.Call, Q.Band, Q.Mode, Q.Exchange);
+            const std::int32_t Want = Plugin.ScoreQSO(true);
+            if (Want >= 0) Plugin.SortWorkedQSOs();
+            const cli::TVerdict Got = Tool.Add(Q);
+            ASSERT_EQ(Got.Points, Want) << Round << " " << I;
+            const auto Key = std::make_tuple(Q.Call, Q.Band, Q.Mode);
+            if (Want < 0) {
+                EXPECT_EQ(Got.DuplicateOf, First.at(Key));
+            } else {
+                First.emplace(Key, Q.Line);
+                Recorded.push_back(Q.Call);
+            }
+        }
+        EXPECT_EQ(Tool.Summary(), SummaryText(Plugin.BandStats));
+        EXPECT_EQ(Tool.Tally().MultiplierKeys.Items(), Plugin.MultiplierKeys.Items());
+        // No shift a QSO: the records stand in the order they were logged.
+        ASSERT_EQ(Tool.Tally().WorkedQSOs.Count(), Recorded.size());
+        for (std::size_t I = 0; I < Recorded.size(); ++I)
+            EXPECT_EQ(Tool.Tally().WorkedQSOs[I].Call, Recorded[I]);
+    }
 }
 
 // The program itself, on the bundled example logs.
