@@ -13,15 +13,19 @@ int CompareQSOs(const TQSO& A, const TQSO& B) {
 
 namespace {
 
-bool CallLess(const std::unique_ptr<TQSO>& A, const std::unique_ptr<TQSO>& B) {
+bool CallLess(const TQSO* A, const TQSO* B) {
     return CompareQSOs(*A, *B) < 0;
 }
 
-std::size_t HashOf(std::string_view Call, std::string_view Band, std::string_view Mode) {
-    const std::hash<std::string_view> Hash;
-    std::size_t H = Hash(Call);
-    for (std::string_view Part : {Band, Mode})
-        H ^= Hash(Part) + static_cast<std::size_t>(0x9e3779b97f4a7c15ull) + (H << 6) + (H >> 2);
+// FNV-1a over the three texts, each ended by its length so that no two
+// triples run together; 32 bits are plenty for a log's records.
+std::uint32_t HashOf(std::string_view Call, std::string_view Band, std::string_view Mode) {
+    std::uint32_t H = 2166136261u;
+    for (std::string_view Part : {Call, Band, Mode}) {
+        for (char C : Part)
+            H = (H ^ static_cast<unsigned char>(C)) * 16777619u;
+        H = (H ^ static_cast<std::uint32_t>(Part.size())) * 16777619u;
+    }
     return H;
 }
 
@@ -38,21 +42,22 @@ void TWorkedList::Insert(std::string_view Call, std::string_view Band, std::stri
     }
     if (!Ordered) Sort();
     // Calls in order (the rescan's rows) go to the end without a search.
+    const TQSO* Record = &Records.emplace_back(Call, Band, Mode);
     if (Items.empty() || CompareBytes(Call, Items.back()->Call) >= 0) {
-        Items.push_back(std::make_unique<TQSO>(Call, Band, Mode));
+        Items.push_back(Record);
         return;
     }
-    const auto Place = std::upper_bound(Items.begin(), Items.end(), Call,
-                                        [](std::string_view C, const std::unique_ptr<TQSO>& Q) {
-                                            return CompareBytes(C, Q->Call) < 0;
-                                        });
-    Items.insert(Place, std::make_unique<TQSO>(Call, Band, Mode));
+    const auto Place =
+        std::upper_bound(Items.begin(), Items.end(), Call, [](std::string_view C, const TQSO* Q) {
+            return CompareBytes(C, Q->Call) < 0;
+        });
+    Items.insert(Place, Record);
 }
 
 void TWorkedList::Append(std::string_view Call, std::string_view Band, std::string_view Mode) {
     const bool WasOrdered = Ordered;
     if (Ordered && !Items.empty() && CompareBytes(Call, Items.back()->Call) < 0) Ordered = false;
-    Items.push_back(std::make_unique<TQSO>(Call, Band, Mode));
+    Items.push_back(&Records.emplace_back(Call, Band, Mode));
     if (Ordered || !LogOrder) return; // the host's path sorts before it looks again
     if (WasOrdered)
         RebuildIndex();
@@ -69,31 +74,54 @@ void TWorkedList::Sort() {
 
 void TWorkedList::Clear() {
     Items.clear();
+    Records.clear();
     Slots.clear();
     Ordered = true;
 }
 
 void TWorkedList::RebuildIndex() {
-    std::size_t Size = 16;
-    while (Size < 4 * Items.size())
+    std::size_t Size = Slots.empty() ? 16 : 2 * Slots.size();
+    while (Size < 2 * Items.size())
         Size *= 2;
-    Slots.assign(Size, 0);
-    for (std::size_t I = 0; I < Items.size(); ++I)
-        IndexRecord(I);
+    std::vector<TSlot> Old(Size, TSlot{0, 0});
+    Old.swap(Slots);
+    const std::size_t Mask = Slots.size() - 1;
+    const auto Place = [&](TSlot Slot) {
+        std::size_t S = Slot.Hash & Mask;
+        while (Slots[S].Record != 0)
+            S = (S + 1) & Mask;
+        Slots[S] = Slot;
+    };
+    if (Old.empty()) { // the list just went out of call order: every record
+        for (std::size_t I = 0; I < Items.size(); ++I) {
+            const TQSO& Q = *Items[I];
+            Place({HashOf(Q.Call, Q.Band, Q.Mode), static_cast<std::uint32_t>(I + 1)});
+        }
+        return;
+    }
+    for (const TSlot& Slot : Old) // growing: the hashes are known
+        if (Slot.Record != 0) Place(Slot);
 }
 
 void TWorkedList::IndexRecord(std::size_t Index) {
-    if (2 * Items.size() > Slots.size()) {
-        RebuildIndex(); // grows and takes every record, this one too
-        return;
-    }
+    if (2 * Items.size() > Slots.size()) RebuildIndex();
     const TQSO& Q = *Items[Index];
     const std::size_t Mask = Slots.size() - 1;
-    for (std::size_t S = HashOf(Q.Call, Q.Band, Q.Mode) & Mask;; S = (S + 1) & Mask)
-        if (Slots[S] == 0) {
-            Slots[S] = Index + 1;
+    const std::uint32_t Hash = HashOf(Q.Call, Q.Band, Q.Mode);
+    for (std::size_t S = Hash & Mask;; S = (S + 1) & Mask)
+        if (Slots[S].Record == 0) {
+            Slots[S] = {Hash, static_cast<std::uint32_t>(Index + 1)};
             return;
         }
+}
+
+void TWorkedList::Prefetch(std::string_view Call, std::string_view Band,
+                           std::string_view Mode) const {
+#if defined(__GNUC__)
+    if (!Slots.empty()) __builtin_prefetch(&Slots[HashOf(Call, Band, Mode) & (Slots.size() - 1)]);
+#else
+    (void)Call, (void)Band, (void)Mode;
+#endif
 }
 
 std::optional<std::size_t> TWorkedList::Find(std::string_view Call, std::string_view Band,
@@ -110,9 +138,11 @@ std::optional<std::size_t> TWorkedList::Find(std::string_view Call, std::string_
 std::optional<std::size_t> TWorkedList::LookUp(std::string_view Call, std::string_view Band,
                                                std::string_view Mode) const {
     const std::size_t Mask = Slots.size() - 1;
-    for (std::size_t S = HashOf(Call, Band, Mode) & Mask; Slots[S] != 0; S = (S + 1) & Mask) {
-        const TQSO& Q = *Items[Slots[S] - 1];
-        if (Q.Call == Call && Q.Band == Band && Q.Mode == Mode) return Slots[S] - 1;
+    const std::uint32_t Hash = HashOf(Call, Band, Mode);
+    for (std::size_t S = Hash & Mask; Slots[S].Record != 0; S = (S + 1) & Mask) {
+        if (Slots[S].Hash != Hash) continue;
+        const TQSO& Q = *Items[Slots[S].Record - 1];
+        if (Q.Call == Call && Q.Band == Band && Q.Mode == Mode) return Slots[S].Record - 1;
     }
     return std::nullopt;
 }

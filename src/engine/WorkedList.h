@@ -3,7 +3,8 @@
 #pragma once
 
 #include <cstddef>
-#include <memory>
+#include <cstdint>
+#include <deque>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -54,6 +55,10 @@ public:
     bool Holds(std::string_view Call, std::string_view Band, std::string_view Mode) const {
         return Find(Call, Band, Mode).has_value();
     }
+    // A hint that Find will soon be asked for this call, band and mode: brings
+    // the hash index's slot into the cache, where a big log's lookups otherwise
+    // wait for memory. Changes nothing.
+    void Prefetch(std::string_view Call, std::string_view Band, std::string_view Mode) const;
     // The index of that record.
     std::optional<std::size_t> Find(std::string_view Call, std::string_view Band,
                                     std::string_view Mode) const;
@@ -66,13 +71,21 @@ private:
     void IndexRecord(std::size_t Index);
     void RebuildIndex();
 
-    // Records live on the heap so that an insert shifts pointers, not strings.
-    std::vector<std::unique_ptr<TQSO>> Items;
+    // The records, in the order they came, never moved: one allocation per
+    // block of records rather than one each. Items orders pointers to them, so
+    // that an insert shifts pointers, not strings.
+    std::deque<TQSO> Records;
+    std::vector<const TQSO*> Items;
     bool Ordered = true;
     bool LogOrder = false;
     // While the list is out of call order: open addressing over record indices
-    // plus one, 0 for a free slot; at most half full.
-    std::vector<std::size_t> Slots;
+    // plus one (0 for a free slot) with their hash, so that a probe reads a
+    // record only when the hash matches; at most half full.
+    struct TSlot {
+        std::uint32_t Hash;
+        std::uint32_t Record;
+    };
+    std::vector<TSlot> Slots;
 };
 
 } // namespace brevlund

@@ -18,13 +18,13 @@ bool SameTag(std::string_view Word, std::string_view Tag) {
     return true;
 }
 
-std::string Join(const std::vector<std::string_view>& Words, std::size_t From, std::size_t Count) {
-    std::string Text;
+void Join(const std::vector<std::string_view>& Words, std::size_t From, std::size_t Count,
+          std::string& Text) {
+    Text.clear();
     for (std::size_t I = From; I < From + Count; ++I) {
         if (I > From) Text += ' ';
         Text.append(Words[I]);
     }
-    return Text;
 }
 
 // A call as logs write it: capitals, digits and "/", at least one letter and
@@ -100,15 +100,15 @@ bool ReadQsoLine(const std::vector<std::string_view>& Words, int ExchangeTokens,
     const std::string_view Frequency = Words[1];
     std::optional<std::string_view> Band = BandOfKHz(Frequency);
     if (!Band) Band = BandOfCode(Frequency);
-    Qso.Band = std::string(Band ? *Band : Frequency);
+    Qso.Band = Band ? *Band : Frequency;
     Qso.Mode = CabrilloMode(Words[2]);
-    Qso.Call = std::string(Call);
-    Qso.Exchange = Join(Words, 5 + 2 + K, K);
-    Qso.Frequency = std::string(Frequency);
-    Qso.Date = std::string(Words[3]);
-    Qso.Time = std::string(Words[4]);
-    Qso.MyCall = std::string(Words[5]);
-    Qso.Sent = Join(Words, 6, K);
+    Qso.Call = Call;
+    Join(Words, 5 + 2 + K, K, Qso.Exchange);
+    Qso.Frequency = Frequency;
+    Qso.Date = Words[3];
+    Qso.Time = Words[4];
+    Qso.MyCall = Words[5];
+    Join(Words, 6, K, Qso.Sent);
     return true;
 }
 
@@ -116,6 +116,13 @@ bool ReadQsoLine(const std::vector<std::string_view>& Words, int ExchangeTokens,
 
 TLogRead ReadCabrillo(std::string_view Text, int ExchangeTokens) {
     TLogRead Read;
+    // Room for every "QSO:" in capitals, as logs write it: spares moving a big
+    // log's QSOs as they grow.
+    std::size_t Tags = 0;
+    for (std::size_t At = Text.find("QSO:"); At != std::string_view::npos;
+         At = Text.find("QSO:", At + 4))
+        ++Tags;
+    Read.QSOs.reserve(Tags);
     bool Ended = false;
     std::size_t After = 0, FirstAfter = 0; // lines with text after END-OF-LOG:
     std::vector<std::string_view> Words;
@@ -152,13 +159,15 @@ TLogRead ReadCabrillo(std::string_view Text, int ExchangeTokens) {
             }
             return;
         }
-        TLogQSO Qso;
+        // Read in place: a big log's QSOs are not moved once more each.
+        std::vector<TLogQSO>& Into = Scored ? Read.QSOs : Read.XQSOs;
+        TLogQSO& Qso = Into.emplace_back();
         Qso.Line = Number;
         std::string Problem;
-        if (ReadQsoLine(Words, ExchangeTokens, Qso, Problem))
-            (Scored ? Read.QSOs : Read.XQSOs).push_back(std::move(Qso));
-        else
+        if (!ReadQsoLine(Words, ExchangeTokens, Qso, Problem)) {
+            Into.pop_back();
             Read.Problems.push_back({Number, std::move(Problem)});
+        }
     });
     if (After > 0)
         Read.Warnings.push_back(

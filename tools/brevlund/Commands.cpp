@@ -261,10 +261,7 @@ int ScoreOrFail(const std::vector<std::string>& Args, std::ostream& Out, std::os
             return A.Call < B.Call; // byte order: char_traits<char> compares unsigned
         });
     TLogScore Scored(Areas);
-    std::vector<TVerdict> Verdicts;
-    Verdicts.reserve(Qsos.size());
-    for (const TLogQSO& Qso : Qsos)
-        Verdicts.push_back(ByCall ? Scored.AddInOrder(Qso) : Scored.Add(Qso));
+    const std::vector<TVerdict> Verdicts = ScoreInLogOrder(Scored, Qsos);
 
     if (O.Json) {
         PrintJson(Out, Scored, O, Qsos, Verdicts);

@@ -37,6 +37,11 @@ TVerdict TLogScore::Score(const logformats::TLogQSO& Qso) {
     return Verdict;
 }
 
+void TLogScore::Prefetch(const logformats::TLogQSO& Qso) const {
+    // Only a hint: texts beyond the engine's 255 characters just miss.
+    Scores.WorkedQSOs.Prefetch(Qso.Call, Qso.Band, Qso.Mode);
+}
+
 std::string TLogScore::Summary() const {
     return SummaryText(Scores.BandStats);
 }

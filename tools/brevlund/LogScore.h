@@ -35,6 +35,9 @@ public:
     TVerdict Add(const logformats::TLogQSO& Qso) { return Score(Qso); }
     TVerdict AddInOrder(const logformats::TLogQSO& Qso) { return Score(Qso); }
 
+    // Scoring Qso comes soon: see TWorkedList::Prefetch.
+    void Prefetch(const logformats::TLogQSO& Qso) const;
+
     const TTally& Tally() const { return Scores; }
     // The statistics window's text, CR LF as the window has it.
     std::string Summary() const;
