@@ -39,7 +39,7 @@ check $? "the guide names the version"
 for section in "INSTALLING" "THE AREA LIST" "WHERE THE PLACEMENT IS KEPT" "MESSAGES AND WHAT TO DO" \
     "HKEY_CURRENT_USER\\Software\\" "NAME=VALUE" "SCORING A LOG WITH BREVLUND.EXE" \
     "brevlund.exe score" "brevlund.exe check-areas" "--exchange-tokens" "not a log"; do
-    grep -qF "$section" <<<"$guide"
+    grep -qF -- "$section" <<<"$guide"
     check $? "the guide covers: $section"
 done
 # Every text the plug-in can show or report, as the code writes it.
