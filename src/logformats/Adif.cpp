@@ -137,6 +137,7 @@ TLogRead ReadAdif(std::string_view Text) {
     // not the file begins with "<" (many programs write it so); a file without
     // <EOH> has no header. Text outside tags is a comment.
     bool HeaderDone = false, SeenRecord = false;
+    TUnknownBandsAndModes Unknown;
     TRecord Record;
     std::size_t RecordStart = 0;
     std::size_t At = 0;
@@ -173,9 +174,10 @@ TLogRead ReadAdif(std::string_view Text) {
                     TLogQSO Qso;
                     Qso.Line = Lines.LineOf(RecordStart);
                     std::string Problem;
-                    if (QsoOf(Record, Qso, Problem))
+                    if (QsoOf(Record, Qso, Problem)) {
+                        Unknown.Note(Qso);
                         Read.QSOs.push_back(std::move(Qso));
-                    else
+                    } else
                         Report(RecordStart, std::move(Problem));
                 }
                 Record.Clear();
@@ -211,6 +213,7 @@ TLogRead ReadAdif(std::string_view Text) {
     }
     if (!Record.Empty()) Report(RecordStart, "record without <EOR> at the end of the file");
     // A record's own problem is found at its end, after those of its fields.
+    Unknown.Warn(Read);
     std::stable_sort(Read.Problems.begin(), Read.Problems.end(),
                      [](const TLogProblem& A, const TLogProblem& B) { return A.Line < B.Line; });
     return Read;

@@ -1,5 +1,8 @@
 #include "Bands.h"
 
+#include "AreaCheck.h"
+
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -182,6 +185,34 @@ std::string CabrilloMode(std::string_view Mode) {
     for (const auto& [Cabrillo, Engine] : Modes)
         if (SameAscii(Mode, Cabrillo)) return std::string(Engine);
     return AdifMode(Mode); // in capitals, so that case never splits a mode
+}
+
+void TUnknownBandsAndModes::Note(const TLogQSO& Qso) {
+    if (!IsContestBand(Qso.Band)) {
+        TSeen& S = Bands[Qso.Band];
+        if (S.Count++ == 0) S.FirstLine = Qso.Line;
+    }
+    if (!IsKnownMode(Qso.Mode)) {
+        TSeen& S = Modes[Qso.Mode];
+        if (S.Count++ == 0) S.FirstLine = Qso.Line;
+    }
+}
+
+void TUnknownBandsAndModes::Warn(TLogRead& Read) const {
+    const auto Carry = [](std::size_t N) {
+        return std::to_string(N) + (N == 1 ? " QSO carries it" : " QSOs carry it");
+    };
+    for (const auto& [Band, S] : Bands)
+        Read.Warnings.push_back({S.FirstLine, "band " + Quoted(Band) +
+                                                  " is no contest band: scored as written, 0 "
+                                                  "points; " +
+                                                  Carry(S.Count)});
+    for (const auto& [Mode, S] : Modes)
+        Read.Warnings.push_back(
+            {S.FirstLine,
+             "mode " + Quoted(Mode) + " is no known mode: scored as written; " + Carry(S.Count)});
+    std::stable_sort(Read.Warnings.begin(), Read.Warnings.end(),
+                     [](const TLogProblem& A, const TLogProblem& B) { return A.Line < B.Line; });
 }
 
 } // namespace brevlund::logformats

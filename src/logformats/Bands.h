@@ -2,6 +2,9 @@
 // or MHz (ADIF), ADIF band names, Cabrillo mode abbreviations.
 #pragma once
 
+#include "LogRecord.h"
+
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -35,5 +38,21 @@ std::string CabrilloMode(std::string_view Mode);
 std::string AdifMode(std::string_view Mode);
 // One of the engine's words for Cabrillo's modes or an ADIF mode.
 bool IsKnownMode(std::string_view Mode);
+
+// The QSOs of each band outside the contest bands and each mode outside the
+// known ones, noted as a reader reads them, for one warning each at the first
+// line that has it, with how many QSOs carry it.
+class TUnknownBandsAndModes {
+public:
+    void Note(const TLogQSO& Qso);
+    // Adds the warnings to Read's and keeps all of them in line order.
+    void Warn(TLogRead& Read) const;
+
+private:
+    struct TSeen {
+        std::size_t FirstLine = 0, Count = 0;
+    };
+    std::map<std::string, TSeen> Bands, Modes;
+};
 
 } // namespace brevlund::logformats

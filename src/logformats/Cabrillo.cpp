@@ -123,6 +123,7 @@ TLogRead ReadCabrillo(std::string_view Text, int ExchangeTokens) {
          At = Text.find("QSO:", At + 4))
         ++Tags;
     Read.QSOs.reserve(Tags);
+    TUnknownBandsAndModes Unknown;
     bool Ended = false;
     std::size_t After = 0, FirstAfter = 0; // lines with text after END-OF-LOG:
     std::vector<std::string_view> Words;
@@ -167,12 +168,15 @@ TLogRead ReadCabrillo(std::string_view Text, int ExchangeTokens) {
         if (!ReadQsoLine(Words, ExchangeTokens, Qso, Problem)) {
             Into.pop_back();
             Read.Problems.push_back({Number, std::move(Problem)});
+        } else if (Scored) {
+            Unknown.Note(Qso);
         }
     });
     if (After > 0)
         Read.Warnings.push_back(
             {FirstAfter, std::to_string(After) + (After == 1 ? " line" : " lines") +
                              " after END-OF-LOG: passed over; the log ends there"});
+    Unknown.Warn(Read);
     return Read;
 }
 

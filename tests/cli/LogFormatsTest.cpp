@@ -176,7 +176,8 @@ TEST(Cabrillo, Examples) {
          {{1, "K1A", "14351", "FT8", "2"},
           {2, "K1A", "14351", "DIGI", "2"},
           {3, "A1", "1.8", "CW", "2"}},
-         {}},
+         {},
+         {1}}, // one warning for the band no contest has
         {"VHF band codes in any case and kHz from 50 MHz up",
          "QSO: 50 PH d t ME 59 K1A 59\nQSO: 1.2g CW d t ME 5 K1A 5\nQSO: 50125 CW d t ME 5 K1A 5\n"
          "QSO: 123G CW d t ME 5 K1A 5\nQSO: light CW d t ME 5 K1A 5\nQSO: 144300 FM d t ME 5 K1A "
@@ -189,7 +190,8 @@ TEST(Cabrillo, Examples) {
           {5, "K1A", "LIGHT", "CW", "5"},
           {6, "K1A", "144", "FM", "5"},
           {7, "K1A", "60000", "CW", "5"}},
-         {}},
+         {},
+         {7}},
         {"lines end at CR LF, LF or CR",
          "QSO: 14000 CW d t ME 1 A1 2\rQSO: 14000 CW d t ME 1 B1 2\r\n\nQSO: 14000 CW d t ME 1 C1 "
          "2",
@@ -243,6 +245,27 @@ TEST(Cabrillo, Examples) {
     };
     for (const Example& E : Examples)
         Expect(E, ReadCabrillo(E.Text));
+}
+
+// One warning for each band and mode the readers do not know, at its first
+// QSO, with the count of its QSOs; X-QSO lines are not scored and not counted.
+TEST(LogFormats, UnknownBandsAndModesWarnedOnce) {
+    const TLogRead Cab = ReadCabrillo("QSO: 14000 CW d t ME 1 K1A 2\nQSO: 5357 XX d t ME 1 K1A 2\n"
+                                      "QSO: 5357 xx d t ME 1 K1B 2\nX-QSO: 5360 YY d t ME 1 K1C 2\n"
+                                      "QSO: 5357 CW d t ME 1 K1C 2\nEND-OF-LOG:\nbye\n");
+    std::vector<std::string> Got;
+    for (const TLogProblem& W : Cab.Warnings)
+        Got.push_back(std::to_string(W.Line) + ": " + W.Message);
+    EXPECT_EQ(Got, (std::vector<std::string>{
+                       "2: band \"5357\" is no contest band: scored as written, 0 points; 3 QSOs "
+                       "carry it",
+                       "2: mode \"XX\" is no known mode: scored as written; 2 QSOs carry it",
+                       "7: 1 line after END-OF-LOG: passed over; the log ends there"}));
+    const TLogRead Adi = ReadAdif("<CALL:3>K1A<BAND:3>60m<MODE:3>abc<EOR>\n"
+                                  "<CALL:3>K1A<BAND:3>20m<MODE:3>ABC<EOR>\n");
+    ASSERT_EQ(Adi.Warnings.size(), 2u);
+    EXPECT_EQ(Adi.Warnings[1].Message,
+              "mode \"ABC\" is no known mode: scored as written; 2 QSOs carry it");
 }
 
 TEST(Cabrillo, XQsoLinesFollowTheSameTokenRules) {
@@ -366,7 +389,8 @@ TEST(Adif, Examples) {
          F("CALL", "K1A") + F("BAND", "20 m") + F("FREQ", "14.1") + F("MODE", "CW") + "<EOR>" +
              F("CALL", "K1A") + F("BAND", "60m") + F("FREQ", "5.3") + F("MODE", "CW") + "<EOR>",
          {{1, "K1A", "14", "CW", ""}, {1, "K1A", "60m", "CW", ""}},
-         {}},
+         {},
+         {1}},
         {"a header that begins with <, a trailing <EOF>",
          "<ADIF_VER:5>3.1.4 <PROGRAMID:4>Test\n<EOH>\n" + F("CALL", "K1A") + F("BAND", "20m") +
              F("MODE", "CW") + "<EOR>\n<EOF>\n",

@@ -108,10 +108,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
         if (Tag == "QSO:" || Tag == "X-QSO:") FUZZ_CHECK(Seen.count(I + 1) == 1);
         if (Words[0][0] == '#') FUZZ_CHECK(Seen.count(I + 1) == 0);
     }
-    // One warning at most, for what follows the end.
-    FUZZ_CHECK(Read.Warnings.size() <= 1);
-    for (const TLogProblem& W : Read.Warnings)
-        FUZZ_CHECK(W.Line > End && W.Line <= Lines.size());
+    // Warnings: one at most for what follows the end; the others at a QSO, for
+    // a band or mode no contest knows.
+    std::size_t AfterEnd = 0, LastLine = 0;
+    for (const TLogProblem& W : Read.Warnings) {
+        FUZZ_CHECK(W.Line >= LastLine);
+        LastLine = W.Line;
+        if (W.Line > End) {
+            FUZZ_CHECK(W.Line <= Lines.size() && ++AfterEnd == 1);
+            continue;
+        }
+        bool AtQso = false;
+        for (const TLogQSO& Q : Read.QSOs)
+            AtQso = AtQso || (Q.Line == W.Line && (!IsContestBand(Q.Band) || !IsKnownMode(Q.Mode)));
+        FUZZ_CHECK(AtQso);
+    }
     FUZZ_CHECK(fuzz::SameRead(Read, ReadCabrillo(Text, Tokens)));
     return 0;
 }

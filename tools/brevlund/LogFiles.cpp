@@ -6,8 +6,6 @@
 
 #include "engine/LogQuery.h"
 #include "logformats/Adif.h"
-#include "logformats/AreaCheck.h"
-#include "logformats/Bands.h"
 #include "logformats/Cabrillo.h"
 #include "logformats/CsvLog.h"
 
@@ -15,7 +13,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <map>
 #include <memory>
 #include <sys/stat.h>
 
@@ -121,7 +118,6 @@ std::optional<logformats::TLogRead> ReadLog(const std::string& Path, TLogFormat 
         Error = Path + ": " + *Why;
         return std::nullopt;
     }
-    WarnUnknownBandsAndModes(Read);
     return Read;
 }
 
@@ -197,40 +193,6 @@ std::optional<std::string> NotALog(std::string_view Text, TLogFormat Format,
                First.Message + ")";
     }
     return Why;
-}
-
-void WarnUnknownBandsAndModes(logformats::TLogRead& Read) {
-    struct TSeen {
-        std::size_t FirstLine = 0, Count = 0;
-    };
-    std::map<std::string, TSeen> Bands, Modes;
-    for (const logformats::TLogQSO& Q : Read.QSOs) {
-        if (!logformats::IsContestBand(Q.Band)) {
-            TSeen& S = Bands[Q.Band];
-            if (S.Count++ == 0) S.FirstLine = Q.Line;
-        }
-        if (!logformats::IsKnownMode(Q.Mode)) {
-            TSeen& S = Modes[Q.Mode];
-            if (S.Count++ == 0) S.FirstLine = Q.Line;
-        }
-    }
-    const auto Carry = [](std::size_t N) {
-        return std::to_string(N) + (N == 1 ? " QSO carries it" : " QSOs carry it");
-    };
-    std::vector<logformats::TLogProblem> Found;
-    for (const auto& [Band, S] : Bands)
-        Found.push_back({S.FirstLine, "band " + logformats::Quoted(Band) +
-                                          " is no contest band: scored as written, 0 points; " +
-                                          Carry(S.Count)});
-    for (const auto& [Mode, S] : Modes)
-        Found.push_back({S.FirstLine, "mode " + logformats::Quoted(Mode) +
-                                          " is no known mode: scored as written; " +
-                                          Carry(S.Count)});
-    Read.Warnings.insert(Read.Warnings.end(), Found.begin(), Found.end());
-    std::stable_sort(Read.Warnings.begin(), Read.Warnings.end(),
-                     [](const logformats::TLogProblem& A, const logformats::TLogProblem& B) {
-                         return A.Line < B.Line;
-                     });
 }
 
 std::vector<TVerdict> ScoreInLogOrder(TLogScore& Scored,

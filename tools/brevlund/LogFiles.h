@@ -37,7 +37,7 @@ struct TReadOptions {
 // Reads a log of the given format; nothing, with the message in Error, when it
 // cannot be had at all (a missing file, a database error, no SQLite here) or
 // the file is no log of its format: empty, binary or UTF-16, the other format,
-// no QSO found. Adds a warning for every band and mode outside the known ones.
+// no QSO found. The readers warn of every band and mode outside the known ones.
 std::optional<logformats::TLogRead> ReadLog(const std::string& Path, TLogFormat Format,
                                             const TReadOptions& Options, std::string& Error);
 
@@ -48,9 +48,6 @@ std::optional<std::string> NotText(std::string_view Text);
 // format's content), or nothing.
 std::optional<std::string> NotALog(std::string_view Text, TLogFormat Format,
                                    const logformats::TLogRead& Read);
-// One warning for each band outside the contest bands and each mode outside the
-// known ones, at the first line that has it, with how many QSOs carry it.
-void WarnUnknownBandsAndModes(logformats::TLogRead& Read);
 
 // Scores QSOs in the order given, as _AddQSO does one after another.
 std::vector<TVerdict> ScoreInLogOrder(TLogScore& Scored,
