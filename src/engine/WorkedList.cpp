@@ -31,6 +31,17 @@ std::uint32_t HashOf(std::string_view Call, std::string_view Band, std::string_v
 
 } // namespace
 
+const TQSO* TWorkedList::Keep(std::string_view Call, std::string_view Band, std::string_view Mode) {
+    // A block is filled to its reserved room and never reallocated, so that
+    // the records' addresses stay.
+    constexpr std::size_t Block = 1024;
+    if (Records.empty() || Records.back().size() == Block) {
+        Records.emplace_back();
+        Records.back().reserve(Block);
+    }
+    return &Records.back().emplace_back(Call, Band, Mode);
+}
+
 void TWorkedList::KeepLogOrder() {
     LogOrder = true;
 }
@@ -42,7 +53,7 @@ void TWorkedList::Insert(std::string_view Call, std::string_view Band, std::stri
     }
     if (!Ordered) Sort();
     // Calls in order (the rescan's rows) go to the end without a search.
-    const TQSO* Record = &Records.emplace_back(Call, Band, Mode);
+    const TQSO* Record = Keep(Call, Band, Mode);
     if (Items.empty() || CompareBytes(Call, Items.back()->Call) >= 0) {
         Items.push_back(Record);
         return;
@@ -57,7 +68,7 @@ void TWorkedList::Insert(std::string_view Call, std::string_view Band, std::stri
 void TWorkedList::Append(std::string_view Call, std::string_view Band, std::string_view Mode) {
     const bool WasOrdered = Ordered;
     if (Ordered && !Items.empty() && CompareBytes(Call, Items.back()->Call) < 0) Ordered = false;
-    Items.push_back(&Records.emplace_back(Call, Band, Mode));
+    Items.push_back(Keep(Call, Band, Mode));
     if (Ordered || !LogOrder) return; // the host's path sorts before it looks again
     if (WasOrdered)
         RebuildIndex();

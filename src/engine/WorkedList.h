@@ -4,7 +4,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -69,12 +68,13 @@ private:
     std::optional<std::size_t> LookUp(std::string_view Call, std::string_view Band,
                                       std::string_view Mode) const;
     void IndexRecord(std::size_t Index);
+    const TQSO* Keep(std::string_view Call, std::string_view Band, std::string_view Mode);
     void RebuildIndex();
 
     // The records, in the order they came, never moved: one allocation per
     // block of records rather than one each. Items orders pointers to them, so
     // that an insert shifts pointers, not strings.
-    std::deque<TQSO> Records;
+    std::vector<std::vector<TQSO>> Records; // blocks that never grow past their room
     std::vector<const TQSO*> Items;
     bool Ordered = true;
     bool LogOrder = false;
