@@ -3,6 +3,7 @@
 #include "Text.h"
 
 #include <algorithm>
+#include <cstring>
 #include <functional>
 
 namespace brevlund {
@@ -17,16 +18,26 @@ bool CallLess(const TQSO* A, const TQSO* B) {
     return CompareQSOs(*A, *B) < 0;
 }
 
-// FNV-1a over the three texts, each ended by its length so that no two
+// Eight bytes at a time, each text closed by its length so that no two
 // triples run together; 32 bits are plenty for a log's records.
-std::uint32_t HashOf(std::string_view Call, std::string_view Band, std::string_view Mode) {
-    std::uint32_t H = 2166136261u;
-    for (std::string_view Part : {Call, Band, Mode}) {
-        for (char C : Part)
-            H = (H ^ static_cast<unsigned char>(C)) * 16777619u;
-        H = (H ^ static_cast<std::uint32_t>(Part.size())) * 16777619u;
+std::uint64_t Mix(std::uint64_t H, std::string_view Text) {
+    constexpr std::uint64_t K = 0x9E3779B97F4A7C15ull;
+    std::size_t I = 0;
+    for (; I + 8 <= Text.size(); I += 8) {
+        std::uint64_t Word;
+        std::memcpy(&Word, Text.data() + I, 8);
+        H = (H ^ Word) * K;
+        H ^= H >> 32;
     }
-    return H;
+    std::uint64_t Tail = Text.size();
+    for (; I < Text.size(); ++I)
+        Tail = (Tail << 8) | static_cast<unsigned char>(Text[I]);
+    H = (H ^ Tail) * K;
+    return H ^ (H >> 29);
+}
+
+std::uint32_t HashOf(std::string_view Call, std::string_view Band, std::string_view Mode) {
+    return static_cast<std::uint32_t>(Mix(Mix(Mix(0, Call), Band), Mode) >> 16);
 }
 
 } // namespace
