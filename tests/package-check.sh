@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Checks the release package: made from the 32-bit DLL, it holds exactly the
-# DLL, the example area list, the guide and their SHA-256 sums, the sums hold,
-# and the guide names every message the plug-in can show.
+# DLL, brevlund.exe, the example area list, the guide and their SHA-256 sums,
+# the sums hold, and the guide names every message the plug-in can show and
+# says how to score a log with brevlund.exe.
 #   tests/package-check.sh DLL VERSION
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -21,21 +22,24 @@ check $? "named BrevlundDXContest-$version.zip"
 (cd "$work" && unzip -q "$zipfile")
 check $? "it unpacks"
 dir=$work/BrevlundDXContest-$version
-listed=$(cd "$dir" 2>/dev/null && find . -type f | sort | tr '\n' ' ')
-[ "$listed" = "./BrevlundDXContest.dll ./OperatorGuide.txt ./SHA256SUMS.txt ./brevlund.dom " ]
-check $? "exactly the DLL, the area list, the guide and the sums ($listed)"
+listed=$(cd "$dir" 2>/dev/null && find . -type f | LC_ALL=C sort | tr '\n' ' ')
+[ "$listed" = "./BrevlundDXContest.dll ./OperatorGuide.txt ./SHA256SUMS.txt ./brevlund.dom ./brevlund.exe " ]
+check $? "exactly the DLL, brevlund.exe, the area list, the guide and the sums ($listed)"
 cmp -s "$dll" "$dir/BrevlundDXContest.dll"
 check $? "the DLL is the one built"
+cmp -s "$(dirname "$dll")/brevlund.exe" "$dir/brevlund.exe"
+check $? "brevlund.exe is the one built beside the DLL"
 (cd "$dir" && sha256sum --quiet -c SHA256SUMS.txt)
 check $? "the SHA-256 sums hold"
-[ "$(wc -l <"$dir/SHA256SUMS.txt")" -eq 3 ]
-check $? "one sum for each of the other three files"
+[ "$(wc -l <"$dir/SHA256SUMS.txt")" -eq 4 ]
+check $? "one sum for each of the other four files"
 guide=$(tr -d '\r' <"$dir/OperatorGuide.txt")
 grep -q "^Version $version\$" <<<"$guide"
 check $? "the guide names the version"
 for section in "INSTALLING" "THE AREA LIST" "WHERE THE PLACEMENT IS KEPT" "MESSAGES AND WHAT TO DO" \
-    "HKEY_CURRENT_USER\\Software\\" "NAME=VALUE"; do
-    grep -qF "$section" <<<"$guide"
+    "HKEY_CURRENT_USER\\Software\\" "NAME=VALUE" "SCORING A LOG WITH BREVLUND.EXE" \
+    "brevlund.exe score" "brevlund.exe check-areas" "--exchange-tokens" "not a log"; do
+    grep -qF -- "$section" <<<"$guide"
     check $? "the guide covers: $section"
 done
 # Every text the plug-in can show or report, as the code writes it.

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Makes the release package for operators:
 #   tools/package.sh DLL VERSION OUTDIR   ->  OUTDIR/BrevlundDXContest-VERSION.zip
-# holding the DLL, the example area list, the operator's guide and the
-# SHA-256 sums of those three. ./run package calls it with the 32-bit DLL.
+# holding the DLL, brevlund.exe (the log scorer built beside the DLL), the
+# example area list, the operator's guide and the SHA-256 sums of those four.
+# ./run package calls it with the 32-bit DLL.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 dll=${1:?usage: tools/package.sh DLL VERSION OUTDIR}
@@ -11,6 +12,8 @@ out=${3:?usage: tools/package.sh DLL VERSION OUTDIR}
 name=BrevlundDXContest-$version
 
 [ -f "$dll" ] || { echo "package: no DLL at $dll" >&2; exit 1; }
+exe=$(dirname "$dll")/brevlund.exe
+[ -f "$exe" ] || { echo "package: no brevlund.exe beside the DLL at $exe" >&2; exit 1; }
 command -v zip >/dev/null || { echo "package: zip is not installed" >&2; exit 1; }
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
@@ -18,12 +21,13 @@ stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
 mkdir "$stage/$name"
 cp "$dll" "$stage/$name/BrevlundDXContest.dll"
+cp "$exe" "$stage/$name/brevlund.exe"
 cp "$root/examples/host/Plugins/brevlund.dom" "$stage/$name/brevlund.dom"
 # Windows line ends, so that every editor on the operator's machine shows lines.
 sed -e "s/@VERSION@/$version/" -e 's/$/\r/' "$root/docs/OperatorGuide.txt" \
     >"$stage/$name/OperatorGuide.txt"
 (cd "$stage/$name" &&
-    sha256sum BrevlundDXContest.dll brevlund.dom OperatorGuide.txt >SHA256SUMS.txt)
+    sha256sum BrevlundDXContest.dll brevlund.exe brevlund.dom OperatorGuide.txt >SHA256SUMS.txt)
 rm -f "$out/$name.zip"
 (cd "$stage" && zip -q -X -r "$out/$name.zip" "$name")
 echo "$out/$name.zip"

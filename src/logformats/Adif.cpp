@@ -37,11 +37,22 @@ private:
     std::vector<std::size_t> Starts; // offsets where lines 2, 3, ... begin
 };
 
-// One record's fields, the first of each name.
+std::string_view Trimmed(std::string_view S) {
+    while (!S.empty() && static_cast<unsigned char>(S.front()) <= 32)
+        S.remove_prefix(1);
+    while (!S.empty() && static_cast<unsigned char>(S.back()) <= 32)
+        S.remove_suffix(1);
+    return S;
+}
+
+// One record's fields, the first non-empty one of each name, trimmed: programs
+// write a line break after a value inside its length, and empty fields for
+// what they do not know.
 class TRecord {
 public:
     void Add(std::string Name, std::string_view Data) {
-        if (!Find(Name)) Fields.emplace_back(std::move(Name), std::string(Data));
+        Data = Trimmed(Data);
+        if (!Data.empty() && !Find(Name)) Fields.emplace_back(std::move(Name), std::string(Data));
     }
     const std::string* Find(std::string_view Name) const {
         for (const auto& [Key, Value] : Fields)
@@ -74,14 +85,12 @@ bool QsoOf(const TRecord& Record, TLogQSO& Qso, std::string& Problem) {
         return false;
     }
     Qso.Call = *Call;
-    if (Band) {
-        const std::optional<std::string_view> Label = BandOfAdifName(*Band);
-        Qso.Band = Label ? std::string(*Label) : *Band;
-    } else {
-        const std::optional<std::string_view> Label = BandOfMHz(*Freq);
-        Qso.Band = Label ? std::string(*Label) : *Freq;
-    }
-    Qso.Mode = *Mode;
+    // The band's name, else the frequency, else what the log wrote.
+    std::optional<std::string_view> Label;
+    if (Band) Label = BandOfAdifName(*Band);
+    if (!Label && Freq) Label = BandOfAdifFreq(*Freq);
+    Qso.Band = Label ? std::string(*Label) : Band ? *Band : *Freq;
+    Qso.Mode = AdifMode(*Mode);
     const std::string* Exchange = Record.Find("SRX_STRING");
     if (Exchange && !Exchange->empty()) {
         Qso.Exchange = *Exchange;
@@ -99,7 +108,8 @@ bool QsoOf(const TRecord& Record, TLogQSO& Qso, std::string& Problem) {
     if (const std::string* Time = Record.Find("TIME_ON"); Time && Time->size() >= 4)
         Qso.Time = Time->substr(0, 4);
     for (const char* Name : {"STATION_CALLSIGN", "OPERATOR"})
-        if (const std::string* Mine = Record.Find(Name); Mine && !Mine->empty() && Qso.MyCall.empty())
+        if (const std::string* Mine = Record.Find(Name);
+            Mine && !Mine->empty() && Qso.MyCall.empty())
             Qso.MyCall = *Mine;
     if (const std::string* Sent = Record.Find("STX_STRING"); Sent && !Sent->empty()) {
         Qso.Sent = *Sent;
@@ -123,16 +133,17 @@ TLogRead ReadAdif(std::string_view Text) {
         Read.Problems.push_back({Lines.LineOf(Offset), std::move(Message)});
     };
 
-    // A file that begins with "<" has no header; nor has one without <EOH>, whose
-    // first field a blank line or a byte-order mark may precede.
-    bool InHeader =
-        !Text.empty() && Text[0] != '<' && Upper(Text).find("<EOH>") != std::string::npos;
+    // Fields before an <EOH> that no <EOR> precedes are the header, whether or
+    // not the file begins with "<" (many programs write it so); a file without
+    // <EOH> has no header. Text outside tags is a comment.
+    bool HeaderDone = false, SeenRecord = false;
+    TUnknownBandsAndModes Unknown;
     TRecord Record;
     std::size_t RecordStart = 0;
     std::size_t At = 0;
     while (At < Text.size()) {
         const std::size_t Open = Text.find('<', At);
-        if (Open == std::string_view::npos) break; // text between fields is a comment
+        if (Open == std::string_view::npos) break;
         const std::size_t Close = Text.find('>', Open);
         if (Close == std::string_view::npos) {
             Report(Open, "tag without \">\"");
@@ -149,25 +160,28 @@ TLogRead ReadAdif(std::string_view Text) {
             const std::string Name = Upper(Tag);
             At = Close + 1;
             if (Name == "EOH") {
-                if (!InHeader) Report(Open, "<EOH> outside the header");
-                InHeader = false;
-                Record.Clear();
+                if (HeaderDone || SeenRecord) {
+                    Report(Open, "<EOH> after the first record: passed over");
+                } else {
+                    HeaderDone = true;
+                    Record.Clear();
+                }
             } else if (Name == "EOR") {
-                if (InHeader) {
-                    Report(Open, "<EOR> inside the header, which ends at <EOH>");
-                } else if (Record.Empty()) {
+                SeenRecord = true;
+                if (Record.Empty()) {
                     Report(Open, "<EOR> ends a record without fields");
                 } else {
                     TLogQSO Qso;
                     Qso.Line = Lines.LineOf(RecordStart);
                     std::string Problem;
-                    if (QsoOf(Record, Qso, Problem))
+                    if (QsoOf(Record, Qso, Problem)) {
+                        Unknown.Note(Qso);
                         Read.QSOs.push_back(std::move(Qso));
-                    else
+                    } else
                         Report(RecordStart, std::move(Problem));
                 }
                 Record.Clear();
-            } else {
+            } else if (Name != "EOF") { // some programs end the file so
                 Report(Open, "tag <" + std::string(Tag) + "> has no length");
             }
             continue;
@@ -193,14 +207,13 @@ TLogRead ReadAdif(std::string_view Text) {
             Report(Open, "field " + Name + " runs past the end of the file");
             break;
         }
-        if (!InHeader) {
-            if (Record.Empty()) RecordStart = Open;
-            Record.Add(Name, Text.substr(Close + 1, Length));
-        }
+        if (Record.Empty()) RecordStart = Open;
+        Record.Add(Name, Text.substr(Close + 1, Length));
         At = Close + 1 + Length;
     }
     if (!Record.Empty()) Report(RecordStart, "record without <EOR> at the end of the file");
     // A record's own problem is found at its end, after those of its fields.
+    Unknown.Warn(Read);
     std::stable_sort(Read.Problems.begin(), Read.Problems.end(),
                      [](const TLogProblem& A, const TLogProblem& B) { return A.Line < B.Line; });
     return Read;

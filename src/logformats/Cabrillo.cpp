@@ -18,16 +18,41 @@ bool SameTag(std::string_view Word, std::string_view Tag) {
     return true;
 }
 
-std::string Join(const std::vector<std::string_view>& Words, std::size_t From, std::size_t Count) {
-    std::string Text;
+void Join(const std::vector<std::string_view>& Words, std::size_t From, std::size_t Count,
+          std::string& Text) {
+    Text.clear();
     for (std::size_t I = From; I < From + Count; ++I) {
         if (I > From) Text += ' ';
         Text.append(Words[I]);
     }
-    return Text;
 }
 
-// The QSO of one "QSO:" line, or the reason it has none.
+// A call as logs write it: capitals, digits and "/", at least one letter and
+// one digit. Keeps a token of an exchange ("001", "599", "CT") from being
+// taken for the call when a line lacks a token.
+bool IsCall(std::string_view Word) {
+    bool Letter = false, Digit = false;
+    for (char C : Word) {
+        if (C >= 'A' && C <= 'Z')
+            Letter = true;
+        else if (C >= '0' && C <= '9')
+            Digit = true;
+        else if (C != '/')
+            return false;
+    }
+    return Letter && Digit;
+}
+
+bool IsTransmitter(std::string_view Word) {
+    return Word == "0" || Word == "1";
+}
+
+std::string Quote(std::string_view Word) {
+    return "\"" + std::string(Word) + "\"";
+}
+
+// The QSO of one "QSO:" line, or the reason it has none. Each field comes from
+// the place the line's count of tokens gives it, or the line is reported.
 bool ReadQsoLine(const std::vector<std::string_view>& Words, int ExchangeTokens, TLogQSO& Qso,
                  std::string& Problem) {
     // Words[0] is the tag; freq, mode, date and time follow.
@@ -35,39 +60,55 @@ bool ReadQsoLine(const std::vector<std::string_view>& Words, int ExchangeTokens,
         Problem = "QSO line ends before the frequency, mode, date and time";
         return false;
     }
-    std::size_t Rest = Words.size() - 5;
+    const std::size_t Rest = Words.size() - 5;
+    const bool Odd = Rest % 2 == 1;
+    std::size_t K = 0;
     if (ExchangeTokens > 0) {
-        const std::size_t Expected = 2 + 2 * static_cast<std::size_t>(ExchangeTokens);
+        K = static_cast<std::size_t>(ExchangeTokens);
+        const std::size_t Expected = 2 + 2 * K;
         if (Rest != Expected && Rest != Expected + 1) {
             Problem = "expected " + std::to_string(Expected) + " or " +
                       std::to_string(Expected + 1) + " tokens after the time (my call, " +
-                      std::to_string(ExchangeTokens) + " sent, call, " +
-                      std::to_string(ExchangeTokens) + " received, transmitter), found " +
-                      std::to_string(Rest);
+                      std::to_string(K) + " sent, call, " + std::to_string(K) +
+                      " received, transmitter 0 or 1), found " + std::to_string(Rest);
             return false;
         }
-        Rest = Expected;
     } else {
-        if (Rest % 2 == 1) --Rest; // the last token is the transmitter
-        if (Rest < 4) {
+        if (Rest < (Odd ? 5u : 4u)) {
             Problem = "QSO line needs my call, the sent exchange, the call and the received "
                       "exchange after the time; found " +
-                      std::to_string(Words.size() - 5) + " tokens";
+                      std::to_string(Rest) + " tokens";
             return false;
         }
+        K = (Rest - (Odd ? 3 : 2)) / 2;
     }
-    const std::size_t K = (Rest - 2) / 2;
+    if (Odd && !IsTransmitter(Words.back())) {
+        Problem = std::to_string(Rest) +
+                  " tokens after the time do not make two exchanges of one length: a last "
+                  "token " +
+                  Quote(Words.back()) +
+                  " is no transmitter id (0 or 1); is a token missing or one too many?";
+        return false;
+    }
+    const std::string_view Call = Words[5 + 1 + K];
+    if (!IsCall(Call)) {
+        Problem = Quote(Call) + " stands where the call belongs and is not a call (capitals, " +
+                  "digits and \"/\", a letter and a digit at least); is a token missing or " +
+                  "one too many?";
+        return false;
+    }
     const std::string_view Frequency = Words[1];
-    const std::optional<std::string_view> Band = BandOfKHz(Frequency);
-    Qso.Band = std::string(Band ? *Band : Frequency);
+    std::optional<std::string_view> Band = BandOfKHz(Frequency);
+    if (!Band) Band = BandOfCode(Frequency);
+    Qso.Band = Band ? *Band : Frequency;
     Qso.Mode = CabrilloMode(Words[2]);
-    Qso.Call = std::string(Words[5 + 1 + K]);
-    Qso.Exchange = Join(Words, 5 + 2 + K, K);
-    Qso.Frequency = std::string(Frequency);
-    Qso.Date = std::string(Words[3]);
-    Qso.Time = std::string(Words[4]);
-    Qso.MyCall = std::string(Words[5]);
-    Qso.Sent = Join(Words, 6, K);
+    Qso.Call = Call;
+    Join(Words, 5 + 2 + K, K, Qso.Exchange);
+    Qso.Frequency = Frequency;
+    Qso.Date = Words[3];
+    Qso.Time = Words[4];
+    Qso.MyCall = Words[5];
+    Join(Words, 6, K, Qso.Sent);
     return true;
 }
 
@@ -75,9 +116,26 @@ bool ReadQsoLine(const std::vector<std::string_view>& Words, int ExchangeTokens,
 
 TLogRead ReadCabrillo(std::string_view Text, int ExchangeTokens) {
     TLogRead Read;
+    // Room for every "QSO:" in capitals, as logs write it: spares moving a big
+    // log's QSOs as they grow.
+    std::size_t Tags = 0;
+    for (std::size_t At = Text.find("QSO:"); At != std::string_view::npos;
+         At = Text.find("QSO:", At + 4))
+        ++Tags;
+    Read.QSOs.reserve(Tags);
+    TUnknownBandsAndModes Unknown;
+    bool Ended = false;
+    std::size_t After = 0, FirstAfter = 0; // lines with text after END-OF-LOG:
+    std::vector<std::string_view> Words;
     ForEachLine(Text, [&](std::size_t Number, std::string_view Line) {
-        const std::vector<std::string_view> Words = SplitWords(Line);
+        SplitWords(Line, Words);
         if (Words.empty()) return;
+        if (Ended) {
+            // Mail signatures and notes: the log ended at END-OF-LOG:.
+            if (After++ == 0) FirstAfter = Number;
+            return;
+        }
+        if (Words[0][0] == '#') return; // a comment
         if (Words[0].size() > 4 && SameTag(Words[0].substr(0, 4), "QSO:")) {
             Read.Problems.push_back({Number, "no blank after \"QSO:\""});
             return;
@@ -97,18 +155,28 @@ TLogRead ReadCabrillo(std::string_view Text, int ExchangeTokens) {
                     Value.remove_prefix(1);
                 while (!Value.empty() && static_cast<unsigned char>(Value.back()) <= 32)
                     Value.remove_suffix(1);
+                Ended = Tag == "END-OF-LOG";
                 Read.Header.emplace_back(std::move(Tag), std::string(Value));
             }
             return;
         }
-        TLogQSO Qso;
+        // Read in place: a big log's QSOs are not moved once more each.
+        std::vector<TLogQSO>& Into = Scored ? Read.QSOs : Read.XQSOs;
+        TLogQSO& Qso = Into.emplace_back();
         Qso.Line = Number;
         std::string Problem;
-        if (ReadQsoLine(Words, ExchangeTokens, Qso, Problem))
-            (Scored ? Read.QSOs : Read.XQSOs).push_back(std::move(Qso));
-        else
+        if (!ReadQsoLine(Words, ExchangeTokens, Qso, Problem)) {
+            Into.pop_back();
             Read.Problems.push_back({Number, std::move(Problem)});
+        } else if (Scored) {
+            Unknown.Note(Qso);
+        }
     });
+    if (After > 0)
+        Read.Warnings.push_back(
+            {FirstAfter, std::to_string(After) + (After == 1 ? " line" : " lines") +
+                             " after END-OF-LOG: passed over; the log ends there"});
+    Unknown.Warn(Read);
     return Read;
 }
 

@@ -54,6 +54,12 @@ std::size_t CountLines(std::string_view Text) {
 
 std::vector<std::string_view> SplitWords(std::string_view Line) {
     std::vector<std::string_view> Words;
+    SplitWords(Line, Words);
+    return Words;
+}
+
+void SplitWords(std::string_view Line, std::vector<std::string_view>& Words) {
+    Words.clear();
     std::size_t I = 0;
     const auto Blank = [&](std::size_t At) { return static_cast<unsigned char>(Line[At]) <= 32; };
     while (I < Line.size()) {
@@ -64,7 +70,6 @@ std::vector<std::string_view> SplitWords(std::string_view Line) {
             ++I;
         if (I > Start) Words.push_back(Line.substr(Start, I - Start));
     }
-    return Words;
 }
 
 } // namespace brevlund::logformats

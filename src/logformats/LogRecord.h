@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <utility>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace brevlund::logformats {
@@ -40,6 +40,9 @@ struct TLogProblem {
 struct TLogRead {
     std::vector<TLogQSO> QSOs;
     std::vector<TLogProblem> Problems;
+    // What was passed over or read with a doubt, though nothing is lost: lines
+    // after END-OF-LOG:, bands and modes outside the known ones. Not errors.
+    std::vector<TLogProblem> Warnings;
     // Cabrillo's X-QSO lines: QSOs the log's own author asks not to score,
     // still evidence that the other side's QSO happened.
     std::vector<TLogQSO> XQSOs;
@@ -73,5 +76,7 @@ std::size_t CountLines(std::string_view Text);
 
 // Words separated by characters of code 32 or less.
 std::vector<std::string_view> SplitWords(std::string_view Line);
+// The same into a vector kept from line to line, which spares an allocation a line.
+void SplitWords(std::string_view Line, std::vector<std::string_view>& Words);
 
 } // namespace brevlund::logformats

@@ -1,6 +1,7 @@
 // The commands as the operator calls them: exit codes, messages, the output
 // forms, the order of scoring and the log database.
 #include "CliSupport.h"
+#include "LogScore.h"
 
 #include "platform/headless/SqliteLogQuery.h"
 #include "support/TestSupport.h"
@@ -10,6 +11,9 @@
 #include <sys/stat.h>
 
 #include <cstdio>
+#include <map>
+#include <random>
+#include <sstream>
 
 namespace brevlund {
 namespace {
@@ -120,12 +124,16 @@ TEST_F(CommandsTest, ExitCodesAndMessages) {
 }
 
 TEST_F(CommandsTest, MalformedLinesAreReportedAndTheRestScored) {
-    const std::string Log =
-        File("bad.log", std::string(Cabrillo) + "QSO: 14000 CW d t ME\nQSO: 21000 CW d t ME 5 X "
-                                                "Y 5 EF\n");
+    const std::string Log = File("bad.log", "START-OF-LOG: 3.0\n"
+                                            "QSO: 14000 CW d t ME 599 X SM5A 599 AB\n"
+                                            "QSO: 7000 CW d t ME 599 X OH2B 599 cd\n"
+                                            "QSO: 14000 CW d t ME 599 X SM5A 599 CD\n"
+                                            "QSO: 14000 CW d t ME\n"
+                                            "QSO: 21000 CW d t ME 5 X Y1 5 EF\n"
+                                            "END-OF-LOG:\n");
     const TRun Run = Brevlund({"score", Log});
     EXPECT_EQ(Run.Code, 1);
-    EXPECT_EQ(Run.Err, Log + ":6: QSO line needs my call, the sent exchange, the call and the "
+    EXPECT_EQ(Run.Err, Log + ":5: QSO line needs my call, the sent exchange, the call and the "
                              "received exchange after the time; found 1 tokens\n");
     EXPECT_NE(Run.Out.find(" Score: 4*3=12"), std::string::npos) << Run.Out;
 
@@ -136,6 +144,168 @@ TEST_F(CommandsTest, MalformedLinesAreReportedAndTheRestScored) {
     EXPECT_EQ(AdifRun.Err, Adif + ":1: record without BAND or FREQ\n" + Adif +
                                ":3: field CALL runs past the end of the file\n");
     EXPECT_NE(AdifRun.Out.find(" Score: 1*1=1"), std::string::npos) << AdifRun.Out;
+}
+
+// How logs really arrive: each case is a file as some program or mail writes
+// it, with the exit code and the messages the operator must get.
+TEST_F(CommandsTest, LogsAsTheyArrive) {
+    const std::string Q = "QSO: 14000 CW 2026-03-07 1200 SM0XYZ 599 X SM5A 599 AB\n";
+    const std::string AdifQso = "<CALL:4>SM5A<BAND:3>20m<MODE:2>CW<SRX_STRING:6>599 AB<EOR>\n";
+    struct Case {
+        const char* Name;
+        const char* File;
+        std::string Text;
+        int Code;
+        std::string Score;             // a part of the output; empty: no output
+        std::vector<std::string> Errs; // each standard error line after "FILE"
+    };
+    const Case Cases[] = {
+        // Not a log at all, or not the one the name says.
+        {"empty", "e.log", "", 2, "", {": the file is empty: no QSOs to score"}},
+        {"only blanks", "e.adi", " \r\n\n", 2, "", {": the file is empty: no QSOs to score"}},
+        {"header without QSOs",
+         "h.log",
+         "START-OF-LOG: 3.0\nCALLSIGN: SM0XYZ\nEND-OF-LOG:\n",
+         2,
+         "",
+         {": no QSOs found: not a Cabrillo log?"}},
+        {"ADIF without records",
+         "h.adi",
+         "a header\n<EOH>\n",
+         2,
+         "",
+         {": no QSOs found: not an ADIF log?"}},
+        {"Cabrillo saved as .adi",
+         "c.adi",
+         "START-OF-LOG: 3.0\n" + Q + "END-OF-LOG:\n",
+         2,
+         "",
+         {": this looks like a Cabrillo log, not ADIF"}},
+        {"ADIF saved as .log",
+         "a.log",
+         "<EOH>\n" + AdifQso,
+         2,
+         "",
+         {": this looks like an ADIF log, not Cabrillo"}},
+        {"binary",
+         "b.log",
+         std::string("\x7f"
+                     "ELF\x02\x01\x01\0\0\0QSO: x\n",
+                     18),
+         2,
+         "",
+         {": binary or UTF-16 text, not a log"}},
+        {"UTF-16",
+         "u.log",
+         std::string("\xff\xfeQ\0S\0O\0:\0 \0\n\0", 14),
+         2,
+         "",
+         {": binary or UTF-16 text, not a log"}},
+        {"no QSO could be read",
+         "n.log",
+         "QSO: 14000 CW d t ME 599 001 S50A\n",
+         2,
+         "",
+         {": no QSOs found: not a Cabrillo log? (1 line could not be read; the first, line 1: "
+          "\"001\" stands where the call belongs"}},
+        // Nothing lost: exit 0, at most a warning.
+        {"notes after END-OF-LOG:",
+         "n.log",
+         Q + "END-OF-LOG:\nQSO: 7000 CW d t ME 1 K1A 2\n-- \nsent from my phone\n",
+         0,
+         " Score: 1*1=1",
+         {":3: warning: 3 lines after END-OF-LOG: passed over; the log ends there"}},
+        {"# comments in Cabrillo", "c.log", "# by hand\n" + Q, 0, " Score: 1*1=1", {}},
+        {"ADIF header beginning with <, trailing <EOF>",
+         "h.adi",
+         "<ADIF_VER:5>3.1.4<EOH>\n" + AdifQso + "<EOF>\n",
+         0,
+         " Score: 1*1=1",
+         {}},
+        // Scored as written, with one warning for each band and mode it does not know.
+        {"unknown bands and modes",
+         "u.adi",
+         AdifQso +
+             "<CALL:3>K1A<BAND:3>60m<MODE:3>XYZ<EOR>\n<CALL:3>K1B<BAND:3>60M<MODE:3>xyz<EOR>\n"
+             "<CALL:3>K1C<BAND:3>60m<MODE:2>CW<EOR>\n",
+         0,
+         " 60m\t     2\t     0\t     0\t\n 60M\t     1\t     0\t     0\t\n",
+         {":2: warning: band \"60m\" is no contest band: scored as written, 0 points; 2 QSOs carry "
+          "it",
+          ":2: warning: mode \"XYZ\" is no known mode: scored as written; 2 QSOs carry it",
+          ":3: warning: band \"60M\" is no contest band: scored as written, 0 points; 1 QSO "
+          "carries it"}},
+        // Case and spelling that real files mix make no new band or QSO.
+        {"mode and band in any case, kHz and a decimal comma",
+         "m.adi",
+         AdifQso +
+             "<CALL:4>SM5A<BAND:3>20M<MODE:2>cw<EOR>\n<CALL:3>K1A<BAND:2>2m<MODE:2>FM<EOR>\n"
+             "<CALL:3>K1A<BAND:2>2M<MODE:2>FM<EOR>\n<CALL:3>K1B<FREQ:6>14,062<MODE:2>CW<EOR>\n"
+             "<CALL:3>K1C<FREQ:6>50.125<MODE:2>CW<EOR>\n<CALL:3>K1C<FREQ:5>50125<MODE:2>CW<EOR>\n",
+         0,
+         "  14\t     2\t     2\t     1\t\n 144\t     1\t     0\t     0\t\n"
+         "  50\t     1\t     0\t     0\t\nTotal\t     4\t     2\t     1\t\n",
+         {}},
+        {"empty ADIF fields",
+         "f.adi",
+         AdifQso +
+             "<CALL:3>K1A<BAND:0><FREQ:5>7.025<MODE:2>CW<EOR>\n<CALL:0><BAND:3>20m<MODE:2>CW<EOR>\n"
+             "<CALL:3>K1B<BAND:3>20m<MODE:0><EOR>\n",
+         1,
+         "   7\t     1\t     2\t     0\t\n",
+         {":3: record without CALL", ":4: record without MODE"}},
+        {"blanks and line ends around ADIF values",
+         "b.adi",
+         "<CALL:5>SM5A\n<BAND:4>20m\n<MODE:3>CW\n<SRX_STRING:7>599 AB\n<EOR>\n",
+         0,
+         "  14\t     1\t     1\t     1\t\n",
+         {}},
+        {"a call misread from a short exchange",
+         "s.log",
+         Q + "QSO: 7005 CW 2009-05-30 0002 SM0XYZ 599 CT 001 S50A 599 004\n",
+         1,
+         " Score: 1*1=1",
+         {":2: 7 tokens after the time do not make two exchanges of one length: a last token "
+          "\"004\" is no transmitter id (0 or 1); is a token missing or one too many?"}},
+        {"a wrapped line",
+         "w.log",
+         Q + "QSO: 7005 CW d t SM0XYZ 599 CT 001\nS50A 599 004\n"
+             "QSO: 7005 CW d t SM0XYZ 599 CT 002\nUA3A 599 TULA\n"
+             "QSO: 7005 CW d t SM0XYZ 599 CT CT3A 599 007\n",
+         1,
+         "   7\t     1\t     2\t     0\t\n",
+         {":2: \"CT\" stands where the call belongs and is not a call (capitals, digits and \"/\", "
+          "a "
+          "letter and a digit at least); is a token missing or one too many?",
+          ":3: not a Cabrillo line: no tag such as \"QSO:\"", ":4: \"CT\" stands",
+          ":5: not a Cabrillo line"}},
+        {"VHF bands: codes and kHz make one band each",
+         "v.log",
+         "QSO: 50125 CW d t SM0XYZ 599 X SM5A 599 AB\nQSO: 50 CW d t SM0XYZ 599 X SM5A 599 AB\n"
+         "QSO: 50200 CW d t SM0XYZ 599 X SM5A 599 AB\n",
+         0,
+         "  50\t     1\t     0\t     1\t\n",
+         {}},
+    };
+    for (const Case& C : Cases) {
+        SCOPED_TRACE(C.Name);
+        const std::string Log = File(C.File, C.Text);
+        const TRun Run = Brevlund({"score", Log});
+        EXPECT_EQ(Run.Code, C.Code) << Run.Err;
+        if (C.Score.empty())
+            EXPECT_EQ(Run.Out, "");
+        else
+            EXPECT_NE(Run.Out.find(C.Score), std::string::npos) << Run.Out;
+        std::vector<std::string> Lines;
+        std::istringstream Err(Run.Err);
+        for (std::string Line; std::getline(Err, Line);)
+            Lines.push_back(Line);
+        ASSERT_EQ(Lines.size(), C.Errs.size()) << Run.Err;
+        for (std::size_t I = 0; I < Lines.size(); ++I) {
+            const std::string Want = (C.Code == 2 ? "brevlund: " : "") + Log + C.Errs[I];
+            EXPECT_EQ(Lines[I].substr(0, Want.size()), Want);
+        }
+    }
 }
 
 TEST_F(CommandsTest, OutputForms) {
@@ -288,6 +458,57 @@ TEST_F(CommandsTest, CheckAreas) {
     const TRun One = Brevlund({"check-areas", File("one.dom", "AB=AB")});
     EXPECT_EQ(One.Code, 0);
     EXPECT_EQ(One.Out, "1 area counts\n");
+}
+
+// The tool's worked list keeps log order and a hash index instead of the
+// plug-in's sorted list: for any sequence of QSOs, the same points and
+// duplicates, the same summary and multiplier keys as _AddQSO one after
+// another (score, then sort), and each duplicate names the line that counted.
+TEST(LogScore, SameAsThePluginsSortedList) {
+    TAreaList Areas;
+    Areas.SetLines({"AB=AB", "CD=CD", "ef=EF"});
+    std::mt19937 Random(16);
+    const auto Pick = [&](std::initializer_list<const char*> Items) {
+        return std::string(Items.begin()[Random() % Items.size()]);
+    };
+    for (int Round = 0; Round < 40; ++Round) {
+        QsoContext Context{};
+        TTally Plugin(Context);
+        Plugin.AreaList.SetLines(Areas.Lines());
+        cli::TLogScore Tool(Areas);
+        std::map<std::tuple<std::string, std::string, std::string>, std::size_t> First;
+        std::vector<std::string> Recorded;
+        const int Count = 1 + static_cast<int>(Random() % 400);
+        for (int I = 0; I < Count; ++I) {
+            logformats::TLogQSO Q;
+            Q.Line = static_cast<std::size_t>(I) + 1;
+            Q.Call = Pick({"SM5A", "sm5a", "OH2B", "A1", "Z9Z", "K1", "DL1C", "", "SM5A/P",
+                           "\xC4"
+                           "1"});
+            if (Random() % 8 == 0) Q.Call += std::to_string(Random() % 1000);
+            Q.Band = Pick({"14", "7", " 14", "10", "", "144", "1.8"});
+            Q.Mode = Pick({"CW", "SSB", "cw"});
+            Q.Exchange = Pick({"599 AB", "59 cd", "599 EF", "599 XY", "1"});
+            test::SetQso(Context, Q.Call, Q.Band, Q.Mode, Q.Exchange);
+            const std::int32_t Want = Plugin.ScoreQSO(true);
+            if (Want >= 0) Plugin.SortWorkedQSOs();
+            const cli::TVerdict Got = Tool.Add(Q);
+            ASSERT_EQ(Got.Points, Want) << Round << " " << I;
+            const auto Key = std::make_tuple(Q.Call, Q.Band, Q.Mode);
+            if (Want < 0) {
+                EXPECT_EQ(Got.DuplicateOf, First.at(Key));
+            } else {
+                First.emplace(Key, Q.Line);
+                Recorded.push_back(Q.Call);
+            }
+        }
+        EXPECT_EQ(Tool.Summary(), SummaryText(Plugin.BandStats));
+        EXPECT_EQ(Tool.Tally().MultiplierKeys.Items(), Plugin.MultiplierKeys.Items());
+        // No shift a QSO: the records stand in the order they were logged.
+        ASSERT_EQ(Tool.Tally().WorkedQSOs.Count(), Recorded.size());
+        for (std::size_t I = 0; I < Recorded.size(); ++I)
+            EXPECT_EQ(Tool.Tally().WorkedQSOs[I].Call, Recorded[I]);
+    }
 }
 
 // The program itself, on the bundled example logs.

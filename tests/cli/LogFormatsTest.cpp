@@ -24,6 +24,7 @@ struct Example {
     std::string Text;
     std::vector<TScored> QSOs;
     std::vector<std::size_t> ProblemLines;
+    std::vector<std::size_t> WarningLines = {};
 };
 
 template <typename QSO> std::string Show(const QSO& Q) {
@@ -47,6 +48,10 @@ void Expect(const Example& E, const TLogRead& Read) {
         EXPECT_FALSE(P.Message.empty());
     }
     EXPECT_EQ(Lines, E.ProblemLines) << Messages;
+    Lines.clear();
+    for (const TLogProblem& W : Read.Warnings)
+        Lines.push_back(W.Line);
+    EXPECT_EQ(Lines, E.WarningLines);
 }
 
 TEST(Bands, FrequenciesAndNames) {
@@ -59,13 +64,13 @@ TEST(Bands, FrequenciesAndNames) {
         {"2000", "1.8", std::nullopt},
         {"2000.1", std::nullopt, std::nullopt},
         {"1799.9", std::nullopt, std::nullopt},
-        {"3500", "3.5", std::nullopt},
+        {"3500", "3.5", "3.4G"},
         {"4000", "3.5", std::nullopt},
         {"7300", "7", std::nullopt},
         {"7300.5", std::nullopt, std::nullopt},
-        {"10100", "10", std::nullopt},
-        {"10150", "10", std::nullopt},
-        {"10151", std::nullopt, std::nullopt},
+        {"10100", "10", "10G"},
+        {"10150", "10", "10G"},
+        {"10151", std::nullopt, "10G"},
         {"14000", "14", std::nullopt},
         {"14350", "14", std::nullopt},
         {"14350.0", "14", std::nullopt},
@@ -92,7 +97,16 @@ TEST(Bands, FrequenciesAndNames) {
         {"14.0.0", std::nullopt, std::nullopt},
         {"-14000", std::nullopt, std::nullopt},
         {"14 000", std::nullopt, std::nullopt},
-        {"50", std::nullopt, std::nullopt},
+        {"50", std::nullopt, "50"},
+        {"14,062", std::nullopt, "14"},
+        {"14062,5", "14", std::nullopt},
+        {"50125", "50", std::nullopt},
+        {"144.3", std::nullopt, "144"},
+        {"1296200", "1.2G", std::nullopt},
+        {"10368.1", std::nullopt, "10G"},
+        {"29701.5", std::nullopt, std::nullopt},
+        {"49999", std::nullopt, std::nullopt},
+        {"14,0,6", std::nullopt, std::nullopt},
         {"99999999999999999999999", std::nullopt, std::nullopt},
     };
     for (const Case& C : Cases) {
@@ -101,9 +115,10 @@ TEST(Bands, FrequenciesAndNames) {
     }
 
     const std::pair<const char*, std::optional<std::string_view>> Names[] = {
-        {"160m", "1.8"}, {"80M", "3.5"}, {"40m", "7"},  {"30m", "10"}, {"20m", "14"},
-        {"17m", "18"},   {"15M", "21"},  {"12m", "24"}, {"10m", "28"}, {"6m", {}},
-        {"20", {}},      {"20m ", {}},   {"2m", {}},    {"", {}},      {"1.25m", std::nullopt}};
+        {"160m", "1.8"}, {"80M", "3.5"}, {"40m", "7"},    {"30m", "10"}, {"20m", "14"},
+        {"17m", "18"},   {"15M", "21"},  {"12m", "24"},   {"10m", "28"}, {"6m", "50"},
+        {"20", {}},      {"20m ", {}},   {"2m", "144"},   {"2M", "144"}, {"23cm", "1.2G"},
+        {"60m", {}},     {"", {}},       {"1.25m", "222"}};
     for (const auto& [Name, Label] : Names)
         EXPECT_EQ(BandOfAdifName(Name), Label) << Name;
 
@@ -114,6 +129,25 @@ TEST(Bands, FrequenciesAndNames) {
     EXPECT_EQ(CabrilloMode("DG"), "DIGI");
     EXPECT_EQ(CabrilloMode("FM"), "FM");
     EXPECT_EQ(CabrilloMode("FT8"), "FT8");
+    EXPECT_EQ(CabrilloMode("ft8"), "FT8");
+    EXPECT_EQ(AdifMode("cw"), "CW");
+    for (const char* Code : {"50", "70", "144", "222", "432", "902", "1.2G", "2.3G", "3.4G", "5.7G",
+                             "10G", "24G", "47G", "75G", "122G", "134G", "241G", "LIGHT"}) {
+        EXPECT_EQ(BandOfCode(Code), Code);
+        EXPECT_TRUE(IsContestBand(Code));
+    }
+    EXPECT_EQ(BandOfCode("1.2g"), "1.2G");
+    EXPECT_EQ(BandOfCode("light"), "LIGHT");
+    EXPECT_EQ(BandOfCode("123G"), "122G");
+    EXPECT_EQ(BandOfCode("14"), std::nullopt);
+    EXPECT_EQ(BandOfCode("2m"), std::nullopt);
+    EXPECT_TRUE(IsContestBand("14"));
+    EXPECT_FALSE(IsContestBand("14000"));
+    EXPECT_FALSE(IsContestBand("light"));
+    EXPECT_EQ(BandOfAdifFreq("14.062"), "14");
+    EXPECT_EQ(BandOfAdifFreq("14062"), "14");
+    EXPECT_EQ(BandOfAdifFreq("50125"), "50");
+    EXPECT_EQ(BandOfAdifFreq("10120"), "10G"); // MHz first, as the field says
     EXPECT_EQ(CabrilloMode("SSB"), "SSB");
 }
 
@@ -124,64 +158,145 @@ TEST(Cabrillo, Examples) {
          "START-OF-LOG: 3.0\nCALLSIGN: SM0XYZ\n" + Q1 + "\nEND-OF-LOG:\n",
          {{3, "SM5AAA", "14", "CW", "599 AN"}},
          {}},
-        {"transmitter id: an odd count drops the last token",
-         Q1 + " 1\n",
-         {{1, "SM5AAA", "14", "CW", "599 AN"}},
+        {"transmitter id 0 or 1 after an even count",
+         Q1 + " 1\n" + Q1 + " 0\n",
+         {{1, "SM5AAA", "14", "CW", "599 AN"}, {2, "SM5AAA", "14", "CW", "599 AN"}},
          {}},
         {"one token each way",
-         "QSO: 7012 PH 2026-03-07 1200 SM0XYZ KA f5eee an\n",
-         {{1, "f5eee", "7", "SSB", "an"}},
+         "QSO: 7012 PH 2026-03-07 1200 SM0XYZ KA F5EEE an\n",
+         {{1, "F5EEE", "7", "SSB", "an"}},
          {}},
         {"three tokens each way, blanks and tabs between",
          "QSO:\t3520  RY 2026-03-07 1200 SM0XYZ 599 12 KA  OH2B   599\t7 BO\r\n",
          {{1, "OH2B", "3.5", "RTTY", "599 7 BO"}},
          {}},
-        {"frequencies outside the bands and other modes stand as written",
-         "QSO: 50 FT8 d t ME 1 YOU 2\nQSO: 14351 DG d t ME 1 YOU 2\nQSO: 1800 cw d t ME 1 A 2\n",
-         {{1, "YOU", "50", "FT8", "2"},
-          {2, "YOU", "14351", "DIGI", "2"},
-          {3, "A", "1.8", "CW", "2"}},
-         {}},
+        {"frequencies outside the bands stand as written; modes in capitals",
+         "QSO: 14351 FT8 d t ME 1 K1A 2\nQSO: 14351 DG d t ME 1 K1A 2\nQSO: 1800 cw d t ME 1 A1 "
+         "2\n",
+         {{1, "K1A", "14351", "FT8", "2"},
+          {2, "K1A", "14351", "DIGI", "2"},
+          {3, "A1", "1.8", "CW", "2"}},
+         {},
+         {1}}, // one warning for the band no contest has
+        {"VHF band codes in any case and kHz from 50 MHz up",
+         "QSO: 50 PH d t ME 59 K1A 59\nQSO: 1.2g CW d t ME 5 K1A 5\nQSO: 50125 CW d t ME 5 K1A 5\n"
+         "QSO: 123G CW d t ME 5 K1A 5\nQSO: light CW d t ME 5 K1A 5\nQSO: 144300 FM d t ME 5 K1A "
+         "5\n"
+         "QSO: 60000 CW d t ME 5 K1A 5\n",
+         {{1, "K1A", "50", "SSB", "59"},
+          {2, "K1A", "1.2G", "CW", "5"},
+          {3, "K1A", "50", "CW", "5"},
+          {4, "K1A", "122G", "CW", "5"},
+          {5, "K1A", "LIGHT", "CW", "5"},
+          {6, "K1A", "144", "FM", "5"},
+          {7, "K1A", "60000", "CW", "5"}},
+         {},
+         {7}},
         {"lines end at CR LF, LF or CR",
-         "QSO: 14000 CW d t ME 1 A 2\rQSO: 14000 CW d t ME 1 B 2\r\n\nQSO: 14000 CW d t ME 1 C 2",
-         {{1, "A", "14", "CW", "2"}, {2, "B", "14", "CW", "2"}, {4, "C", "14", "CW", "2"}},
+         "QSO: 14000 CW d t ME 1 A1 2\rQSO: 14000 CW d t ME 1 B1 2\r\n\nQSO: 14000 CW d t ME 1 C1 "
+         "2",
+         {{1, "A1", "14", "CW", "2"}, {2, "B1", "14", "CW", "2"}, {4, "C1", "14", "CW", "2"}},
          {}},
         {"tag in small letters; X-QSO and unknown tags passed over",
-         "qso: 14000 CW d t ME 1 A 2\nX-QSO: 14000 CW d t ME 1 B 2\nCLUB: x\n",
-         {{1, "A", "14", "CW", "2"}},
+         "qso: 14000 CW d t ME 1 A1 2\nX-QSO: 14000 CW d t ME 1 B1 2\nCLUB: x\n",
+         {{1, "A1", "14", "CW", "2"}},
          {}},
         {"malformed lines are reported, the others still read",
-         "QSO: 14000 CW d t\nQSO: 14000 CW d t ME A\nQSO:14000 CW d t ME 1 A 2\nstray text\n" + Q1 +
-             "\nQSO: 14000 CW d t ME 1 A 2 3\n",
-         {{5, "SM5AAA", "14", "CW", "599 AN"}, {6, "A", "14", "CW", "2"}},
+         "QSO: 14000 CW d t\nQSO: 14000 CW d t ME A1\nQSO:14000 CW d t ME 1 A1 2\nstray text\n" +
+             Q1 + "\nQSO: 14000 CW d t ME 1 A1 2 1\n",
+         {{5, "SM5AAA", "14", "CW", "599 AN"}, {6, "A1", "14", "CW", "2"}},
          {1, 2, 3, 4}},
         {"empty text", "", {}, {}},
         {"only blank lines", "\n \n\t\r\n", {}, {}},
+        // An odd count whose last token is no transmitter id: a token is
+        // missing, and no field may take its neighbour's token.
+        {"a token missing from the sent exchange",
+         "QSO: 7005 CW 2009-05-30 0002 AA1ZZZ 599 CT 001 S50A 599 004\n"
+         "QSO: 7005 CW 2009-05-30 0002 AA1ZZZ 599 CT S50A 599 004 2\n",
+         {},
+         {1, 2}},
+        {"the call's place holds no call",
+         "QSO: 7005 CW d t AA1ZZZ 599 CT 599 S50A 004\nQSO: 7005 CW d t AA1ZZZ 599 s50a 599\n"
+         "QSO: 7005 CW d t AA1ZZZ 599 S5-0A 599\nQSO: 7005 CW d t AA1ZZZ 599 S50A/P 599\n"
+         "QSO: 7005 CW d t AA1ZZZ 599 9999 599\n",
+         {{4, "S50A/P", "7", "CW", "599"}},
+         {1, 2, 3, 5}},
+        {"a QSO line wrapped onto two lines: both parts reported, the next QSO kept",
+         "QSO: 14000 CW d t AA1ZZZ 599 CT 001\nS50A 599 004\n"
+         "QSO: 14000 CW d t AA1ZZZ 599 CT 002\nUA3A 599 TULA\n"
+         "QSO: 14000 CW d t AA1ZZZ 599 CT CT3A 599 007\n",
+         {{5, "CT3A", "14", "CW", "599 007"}},
+         {1, 2, 3, 4}},
+        {"END-OF-LOG: ends the log; one warning for what follows",
+         Q1 + "\nEND-OF-LOG:\nQSO: 7000 CW d t ME 1 K1A 2\n\nThanks for the contest!\n73\n",
+         {{1, "SM5AAA", "14", "CW", "599 AN"}},
+         {},
+         {3}},
+        {"lines beginning with # are comments",
+         "# written by hand\nSTART-OF-LOG: 3.0\n  #QSO: 14000 CW d t ME 1 K1A 2\n" + Q1 + "\n",
+         {{4, "SM5AAA", "14", "CW", "599 AN"}},
+         {}},
+        {"Cabrillo 2.0",
+         "START-OF-LOG: 2.0\nARRL-SECTION: CT\nCATEGORY: SINGLE-OP ALL LOW\n"
+         "QSO:  3799 PH 1999-03-06 0711 HC8N          59  700    W1AW          59  CT     0\n"
+         "END-OF-LOG:\n",
+         {{4, "W1AW", "3.5", "SSB", "59 CT"}},
+         {}},
     };
     for (const Example& E : Examples)
         Expect(E, ReadCabrillo(E.Text));
 }
 
+// One warning for each band and mode the readers do not know, at its first
+// QSO, with the count of its QSOs; X-QSO lines are not scored and not counted.
+TEST(LogFormats, UnknownBandsAndModesWarnedOnce) {
+    const TLogRead Cab = ReadCabrillo("QSO: 14000 CW d t ME 1 K1A 2\nQSO: 5357 XX d t ME 1 K1A 2\n"
+                                      "QSO: 5357 xx d t ME 1 K1B 2\nX-QSO: 5360 YY d t ME 1 K1C 2\n"
+                                      "QSO: 5357 CW d t ME 1 K1C 2\nEND-OF-LOG:\nbye\n");
+    std::vector<std::string> Got;
+    for (const TLogProblem& W : Cab.Warnings)
+        Got.push_back(std::to_string(W.Line) + ": " + W.Message);
+    EXPECT_EQ(Got, (std::vector<std::string>{
+                       "2: band \"5357\" is no contest band: scored as written, 0 points; 3 QSOs "
+                       "carry it",
+                       "2: mode \"XX\" is no known mode: scored as written; 2 QSOs carry it",
+                       "7: 1 line after END-OF-LOG: passed over; the log ends there"}));
+    const TLogRead Adi = ReadAdif("<CALL:3>K1A<BAND:3>60m<MODE:3>abc<EOR>\n"
+                                  "<CALL:3>K1A<BAND:3>20m<MODE:3>ABC<EOR>\n");
+    ASSERT_EQ(Adi.Warnings.size(), 2u);
+    EXPECT_EQ(Adi.Warnings[1].Message,
+              "mode \"ABC\" is no known mode: scored as written; 2 QSOs carry it");
+}
+
+TEST(Cabrillo, XQsoLinesFollowTheSameTokenRules) {
+    const TLogRead Read = ReadCabrillo("X-QSO: 7005 CW d t AA1ZZZ 599 CT 001 S50A 599 004\n"
+                                       "X-QSO: 7005 CW d t AA1ZZZ 599 CT S50A 599 004 1\n");
+    ASSERT_EQ(Read.XQSOs.size(), 1u);
+    EXPECT_EQ(Read.XQSOs[0].Call, "S50A");
+    ASSERT_EQ(Read.Problems.size(), 1u);
+    EXPECT_EQ(Read.Problems[0].Line, 1u);
+}
+
 TEST(Cabrillo, GivenExchangeTokens) {
-    const std::string Text = "QSO: 14000 CW d t ME 599 KA A 599 AN\n"      // 2 each way
-                             "QSO: 14000 CW d t ME 599 KA B 599 AN 1\n"    // and a transmitter
-                             "QSO: 14000 CW d t ME 599 C 599\n"            // 1 each way, + tx
-                             "QSO: 14000 CW d t ME 599 KA 1 D 599 AN 2\n"; // 3 each way
+    const std::string Text = "QSO: 14000 CW d t ME 599 KA A1 599 AN\n"      // 2 each way
+                             "QSO: 14000 CW d t ME 599 KA B1 599 AN 1\n"    // and a transmitter
+                             "QSO: 14000 CW d t ME 599 C1 599\n"            // 1 each way
+                             "QSO: 14000 CW d t ME 599 KA 1 D1 599 AN 2\n"  // 3 each way
+                             "QSO: 14000 CW d t ME 599 KA 001 E1 599 AN\n"; // 7 tokens
     const Example Two{"two tokens",
                       Text,
-                      {{1, "A", "14", "CW", "599 AN"}, {2, "B", "14", "CW", "599 AN"}},
-                      {3, 4}};
+                      {{1, "A1", "14", "CW", "599 AN"}, {2, "B1", "14", "CW", "599 AN"}},
+                      {3, 4, 5}};
     Expect(Two, ReadCabrillo(Text, 2));
-    const Example Three{"three tokens", Text, {{4, "D", "14", "CW", "599 AN 2"}}, {1, 2, 3}};
+    const Example Three{"three tokens", Text, {{4, "D1", "14", "CW", "599 AN 2"}}, {1, 2, 3, 5}};
     Expect(Three, ReadCabrillo(Text, 3));
-    // From the count, line 3 reads as one token each way and a transmitter.
     const Example Count{"from the count",
                         Text,
-                        {{1, "A", "14", "CW", "599 AN"},
-                         {2, "B", "14", "CW", "599 AN"},
-                         {3, "C", "14", "CW", "599"},
-                         {4, "D", "14", "CW", "599 AN 2"}},
-                        {}};
+                        {{1, "A1", "14", "CW", "599 AN"},
+                         {2, "B1", "14", "CW", "599 AN"},
+                         {3, "C1", "14", "CW", "599"},
+                         {4, "D1", "14", "CW", "599 AN 2"}},
+                        {5}};
     Expect(Count, ReadCabrillo(Text, 0));
 }
 
@@ -203,18 +318,18 @@ TEST(Adif, Examples) {
          {}},
         {"a blank line before the first record, no header",
          "\n" + F("CALL", "A") + F("BAND", "6m") + F("MODE", "FM") + "<EOR>",
-         {{2, "A", "6m", "FM", ""}},
+         {{2, "A", "50", "FM", ""}},
          {}},
         {"lengths honoured byte for byte: data holding < > and line ends",
          "<EOH>" + F("CALL", "A<B>") + F("BAND", "20m") + F("MODE", "CW") +
              F("SRX_STRING", "59\r\nAB") + "<EOR>\n" + F("CALL", "Z") + F("BAND", "20m") +
              F("MODE", "CW") + "<EOR>",
          {{1, "A<B>", "14", "CW", "59\r\nAB"}, {3, "Z", "14", "CW", ""}},
-         {1}}, // a text that begins with "<" has no header: the <EOH> is out of place
+         {}},
         {"band from FREQ in MHz when BAND is missing; a data type after the length",
          F("CALL", "A") + "<FREQ:6:N>14.025" + F("MODE", "CW") + "<EOR>" + F("CALL", "B") +
              F("FREQ", "50.1") + F("MODE", "CW") + "<EOR>",
-         {{1, "A", "14", "CW", ""}, {1, "B", "50.1", "CW", ""}},
+         {{1, "A", "14", "CW", ""}, {1, "B", "50", "CW", ""}},
          {}},
         {"SRX_STRING before RST_RCVD and SRX; an empty one does not count; only SRX",
          F("CALL", "A") + F("BAND", "20m") + F("MODE", "CW") + F("RST_RCVD", "599") +
@@ -246,6 +361,45 @@ TEST(Adif, Examples) {
          {1, 2}},
         {"empty text", "", {}, {}},
         {"header only", "just a header <EOH>", {}, {}},
+        {"an empty field is an absent one: BAND falls back to FREQ",
+         F("CALL", "K1A") + F("BAND", "") + F("FREQ", "7.025") + F("MODE", "CW") + "<EOR>\n" +
+             F("CALL", "") + F("BAND", "20m") + F("MODE", "CW") + "<EOR>\n" + F("CALL", "K1B") +
+             F("BAND", "20m") + F("MODE", "") + "<EOR>\n" + F("CALL", "K1C") + F("CALL", "K1D") +
+             F("BAND", "20m") + F("MODE", "CW") + "<EOR>\n" + F("CALL", " ") + F("BAND", "20m") +
+             F("MODE", "CW") + "<EOR>\n",
+         {{1, "K1A", "7", "CW", ""}, {4, "K1C", "14", "CW", ""}},
+         {2, 3, 5}},
+        {"values trimmed of blanks and line ends",
+         "<EOH>\n<CALL:5>K1A\r\n<BAND:4>20m\n<MODE:3> cw<SRX_STRING:6>\t599 5\n<EOR>\n",
+         {{2, "K1A", "14", "CW", "599 5"}},
+         {}},
+        {"band and mode in any case; FREQ with a decimal comma or in kHz",
+         F("CALL", "K1A") + F("BAND", "2M") + F("MODE", "fm") + "<EOR>\n" + F("CALL", "K1A") +
+             F("BAND", "2m") + F("MODE", "FM") + "<EOR>\n" + F("CALL", "K1A") +
+             F("FREQ", "14,062") + F("MODE", "Cw") + "<EOR>\n" + F("CALL", "K1A") +
+             F("FREQ", "50125") + F("MODE", "CW") + "<EOR>\n" + F("CALL", "K1A") +
+             F("BAND", "70CM") + F("MODE", "SSB") + "<EOR>\n",
+         {{1, "K1A", "144", "FM", ""},
+          {2, "K1A", "144", "FM", ""},
+          {3, "K1A", "14", "CW", ""},
+          {4, "K1A", "50", "CW", ""},
+          {5, "K1A", "432", "SSB", ""}},
+         {}},
+        {"a BAND the reader does not know gives way to FREQ, else stands",
+         F("CALL", "K1A") + F("BAND", "20 m") + F("FREQ", "14.1") + F("MODE", "CW") + "<EOR>" +
+             F("CALL", "K1A") + F("BAND", "60m") + F("FREQ", "5.3") + F("MODE", "CW") + "<EOR>",
+         {{1, "K1A", "14", "CW", ""}, {1, "K1A", "60m", "CW", ""}},
+         {},
+         {1}},
+        {"a header that begins with <, a trailing <EOF>",
+         "<ADIF_VER:5>3.1.4 <PROGRAMID:4>Test\n<EOH>\n" + F("CALL", "K1A") + F("BAND", "20m") +
+             F("MODE", "CW") + "<EOR>\n<EOF>\n",
+         {{3, "K1A", "14", "CW", ""}},
+         {}},
+        {"<EOH> after a record is out of place",
+         F("CALL", "K1A") + F("BAND", "20m") + F("MODE", "CW") + "<EOR>\n<EOH>\n",
+         {{1, "K1A", "14", "CW", ""}},
+         {2}},
     };
     for (const Example& E : Examples)
         Expect(E, ReadAdif(E.Text));
@@ -274,10 +428,11 @@ namespace {
 
 // What the cross-check and the charts read beyond the four scoring texts.
 TEST(LogDetails, DatesTimesCallsAndHeaders) {
-    const TLogRead Cab = ReadCabrillo("START-OF-LOG: 3.0\r\nCALLSIGN:  SM5AAA \r\n"
-                                      "QSO: 14025 CW 2026-03-07 1402 SM5AAA 599 AB DL1CCC 599 CD\r\n"
-                                      "X-QSO: 7025 CW 2026-03-07 2359 SM5AAA 599 AB DL1DDD 599 EF\r\n"
-                                      "END-OF-LOG:\r\n");
+    const TLogRead Cab =
+        ReadCabrillo("START-OF-LOG: 3.0\r\nCALLSIGN:  SM5AAA \r\n"
+                     "QSO: 14025 CW 2026-03-07 1402 SM5AAA 599 AB DL1CCC 599 CD\r\n"
+                     "X-QSO: 7025 CW 2026-03-07 2359 SM5AAA 599 AB DL1DDD 599 EF\r\n"
+                     "END-OF-LOG:\r\n");
     ASSERT_EQ(Cab.QSOs.size(), 1u);
     ASSERT_EQ(Cab.XQSOs.size(), 1u);
     const TLogQSO& Q = Cab.QSOs[0];

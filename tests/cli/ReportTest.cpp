@@ -116,8 +116,12 @@ TEST_F(ReportTest, HostileLogStaysInsideTheData) {
     EXPECT_EQ(Data["header"]["contest"],
               "</script><script>document.title='PW'+'NED'</script> & \"quotes\" 'single' &amp;");
     EXPECT_EQ(Data["header"]["call"], "<img src=x onerror=\"document.title='PW'+'NED'\">");
-    EXPECT_EQ(Data["duplicates"][0]["call"], "<img/src=x/onerror=document.title='PW'+'NED'>");
-    EXPECT_EQ(Data["problems"].size(), 1u);
+    EXPECT_EQ(Data["duplicates"][0]["band"], "<b>14</b>");
+    // A line turned away keeps its text in the message the page shows.
+    EXPECT_NE(Data["problems"][2]["message"].get<std::string>().find(
+                  "<img/src=x/onerror=document.title='PW'+'NED'>"),
+              std::string::npos);
+    EXPECT_EQ(Data["problems"].size(), 5u);
     EXPECT_EQ(Data["grid"]["bands"].back(), "<b>14</b>");
     // Latin-1 bytes as their code points.
     EXPECT_EQ(Data["header"]["category"]["CATEGORY-BAND"],

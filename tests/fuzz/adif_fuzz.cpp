@@ -4,6 +4,7 @@
 
 #include "engine/Scoring.h"
 #include "logformats/Adif.h"
+#include "logformats/Bands.h"
 
 #include <cstdint>
 #include <string>
@@ -33,11 +34,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
     }
     brevlund::fuzz::CheckLines(Read, CountLines(Text));
 
+    std::string Capitals(Text);
+    for (char& C : Capitals)
+        if (C >= 'a' && C <= 'z') C = static_cast<char>(C - 'a' + 'A');
+    const auto Trimmed = [](const std::string& S) {
+        return S.empty() || (static_cast<unsigned char>(S.front()) > 32 &&
+                             static_cast<unsigned char>(S.back()) > 32);
+    };
     std::string Again = "brevlund\n<EOH>\n";
     for (const TLogQSO& Q : Read.QSOs) {
+        // No QSO without a call, a band or a mode; values trimmed, modes in capitals.
+        FUZZ_CHECK(!Q.Call.empty() && !Q.Mode.empty() && !Q.Band.empty());
+        FUZZ_CHECK(Trimmed(Q.Call) && Trimmed(Q.Mode) && Trimmed(Q.Band) && Trimmed(Q.Exchange));
         FUZZ_CHECK(In(Text, Q.Call));
-        FUZZ_CHECK(In(Text, Q.Mode));
-        FUZZ_CHECK(BandNumber(Q.Band) != 0 || In(Text, Q.Band));
+        FUZZ_CHECK(In(Capitals, Q.Mode) && AdifMode(Q.Mode) == Q.Mode);
+        FUZZ_CHECK(IsContestBand(Q.Band) || In(Text, Q.Band));
         // SRX_STRING, or RST_RCVD and SRX joined by one blank.
         bool FromInput = In(Text, Q.Exchange);
         for (std::size_t Blank = Q.Exchange.find(' '); !FromInput && Blank != std::string::npos;
@@ -54,7 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
     for (std::size_t I = 0; I < Read.QSOs.size(); ++I) {
         const TLogQSO &A = Read.QSOs[I], &B = Reread.QSOs[I];
         FUZZ_CHECK(A.Call == B.Call && A.Mode == B.Mode && A.Exchange == B.Exchange);
-        FUZZ_CHECK(A.Band == B.Band || BandNumber(B.Band) != 0);
+        FUZZ_CHECK(A.Band == B.Band || IsContestBand(B.Band));
     }
     FUZZ_CHECK(brevlund::fuzz::SameRead(Read, ReadAdif(Text)));
     return 0;

@@ -1,12 +1,14 @@
 // Cabrillo reader: the first byte picks the exchange token count (0: from each
-// line's count), the rest is the log.
+// line's count), the rest is the log. Every field of a QSO stands where the
+// line's count of tokens puts it: the call is a call, a last token beyond two
+// exchanges of one length is a transmitter id 0 or 1, nothing after
+// END-OF-LOG: and no comment line is scored.
 #include "LogFuzzCheck.h"
 
 #include "engine/Scoring.h"
 #include "logformats/Bands.h"
 #include "logformats/Cabrillo.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <set>
 #include <string>
@@ -16,11 +18,48 @@ using namespace brevlund::logformats;
 
 namespace {
 
-bool IsQsoTag(std::string_view Word) {
-    std::string Upper(Word.substr(0, 4));
-    for (char& C : Upper)
+std::string Upper(std::string_view Word) {
+    std::string Result(Word);
+    for (char& C : Result)
         if (C >= 'a' && C <= 'z') C = static_cast<char>(C - 'a' + 'A');
-    return Upper == "QSO:";
+    return Result;
+}
+
+bool IsCall(std::string_view Word) {
+    bool Letter = false, Digit = false;
+    for (char C : Word) {
+        Letter = Letter || (C >= 'A' && C <= 'Z');
+        Digit = Digit || (C >= '0' && C <= '9');
+        if (!(C >= 'A' && C <= 'Z') && !(C >= '0' && C <= '9') && C != '/') return false;
+    }
+    return Letter && Digit;
+}
+
+std::string Joined(const std::vector<std::string_view>& Words, std::size_t From, std::size_t N) {
+    std::string Text;
+    for (std::size_t I = From; I < From + N; ++I)
+        Text += (I > From ? " " : "") + std::string(Words[I]);
+    return Text;
+}
+
+// A QSO against the line it came from, with K tokens each way.
+void CheckQso(const TLogQSO& Q, const std::vector<std::string_view>& Words, int Tokens) {
+    const std::size_t Rest = Words.size() - 5;
+    FUZZ_CHECK(Rest >= 4);
+    const std::size_t K = (Rest - 2) / 2;
+    FUZZ_CHECK(K >= 1);
+    if (Tokens > 0) FUZZ_CHECK(K == static_cast<std::size_t>(Tokens));
+    if (Rest % 2 == 1) FUZZ_CHECK(Words.back() == "0" || Words.back() == "1");
+    FUZZ_CHECK(Q.MyCall == Words[5]);
+    FUZZ_CHECK(Q.Sent == Joined(Words, 6, K));
+    FUZZ_CHECK(Q.Call == Words[6 + K] && IsCall(Q.Call));
+    FUZZ_CHECK(Q.Exchange == Joined(Words, 7 + K, K));
+    FUZZ_CHECK(!Q.Mode.empty() && Q.Mode == CabrilloMode(Words[2]));
+    FUZZ_CHECK(Q.Mode.find_first_of("abcdefghijklmnopqrstuvwxyz") == std::string::npos);
+    FUZZ_CHECK(Q.Frequency == Words[1] && Q.Date == Words[3] && Q.Time == Words[4]);
+    auto Band = BandOfKHz(Words[1]);
+    if (!Band) Band = BandOfCode(Words[1]);
+    FUZZ_CHECK(Band ? Q.Band == *Band && IsContestBand(Q.Band) : Q.Band == Words[1]);
 }
 
 } // namespace
@@ -38,33 +77,51 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
     const std::vector<std::string_view> Lines = fuzz::LinesOf(Text);
     fuzz::CheckLines(Read, Lines.size());
 
-    std::set<std::size_t> Seen;
-    for (const TLogQSO& Q : Read.QSOs) {
-        FUZZ_CHECK(Seen.insert(Q.Line).second); // one QSO a line
-        const std::vector<std::string_view> Words = SplitWords(Lines[Q.Line - 1]);
-        FUZZ_CHECK(Words.size() >= 9 && IsQsoTag(Words[0]) && Words[0].size() == 4);
-        // Every field comes from the line: the call and the exchange's tokens
-        // are its words, the band is a label or the frequency, the mode mapped.
-        FUZZ_CHECK(std::find(Words.begin() + 5, Words.end(), Q.Call) != Words.end());
-        const std::vector<std::string_view> Exchange = SplitWords(Q.Exchange);
-        FUZZ_CHECK(!Exchange.empty());
-        if (Tokens > 0) FUZZ_CHECK(Exchange.size() == static_cast<std::size_t>(Tokens));
-        std::string Joined;
-        for (std::string_view W : Exchange) {
-            FUZZ_CHECK(std::find(Words.begin() + 5, Words.end(), W) != Words.end());
-            Joined += (Joined.empty() ? "" : " ") + std::string(W);
-        }
-        FUZZ_CHECK(Joined == Q.Exchange); // joined by one blank
-        const auto Band = BandOfKHz(Words[1]);
-        FUZZ_CHECK(Band ? Q.Band == *Band && BandNumber(Q.Band) != 0 : Q.Band == Words[1]);
-        FUZZ_CHECK(Q.Mode == CabrilloMode(Words[2]));
-    }
-    for (const TLogProblem& P : Read.Problems)
-        FUZZ_CHECK(Seen.insert(P.Line).second); // a line is read or reported, not both
-    // Every QSO line is read or reported.
-    for (std::size_t I = 0; I < Lines.size(); ++I) {
+    // The line of END-OF-LOG:, after which nothing counts.
+    std::size_t End = Lines.size() + 1;
+    for (std::size_t I = 0; I < Lines.size() && End > Lines.size(); ++I) {
         const std::vector<std::string_view> Words = SplitWords(Lines[I]);
-        if (!Words.empty() && IsQsoTag(Words[0])) FUZZ_CHECK(Seen.count(I + 1) == 1);
+        if (!Words.empty() && Words[0][0] != '#' && Words[0].find(':') != std::string_view::npos &&
+            Upper(Words[0].substr(0, Words[0].find(':') + 1)) == "END-OF-LOG:")
+            End = I + 1;
+    }
+
+    std::set<std::size_t> Seen;
+    for (const std::vector<TLogQSO>* List : {&Read.QSOs, &Read.XQSOs})
+        for (const TLogQSO& Q : *List) {
+            FUZZ_CHECK(Seen.insert(Q.Line).second); // one QSO a line
+            FUZZ_CHECK(Q.Line < End);
+            const std::vector<std::string_view> Words = SplitWords(Lines[Q.Line - 1]);
+            const std::string Tag = Upper(Words[0]);
+            FUZZ_CHECK(Tag == (List == &Read.QSOs ? "QSO:" : "X-QSO:"));
+            CheckQso(Q, Words, Tokens);
+        }
+    for (const TLogProblem& P : Read.Problems) {
+        FUZZ_CHECK(Seen.insert(P.Line).second); // a line is read or reported, not both
+        FUZZ_CHECK(P.Line < End);
+    }
+    // Every QSO line before the end is read or reported; comments are not.
+    for (std::size_t I = 0; I + 1 < End; ++I) {
+        const std::vector<std::string_view> Words = SplitWords(Lines[I]);
+        if (Words.empty()) continue;
+        const std::string Tag = Upper(Words[0]);
+        if (Tag == "QSO:" || Tag == "X-QSO:") FUZZ_CHECK(Seen.count(I + 1) == 1);
+        if (Words[0][0] == '#') FUZZ_CHECK(Seen.count(I + 1) == 0);
+    }
+    // Warnings: one at most for what follows the end; the others at a QSO, for
+    // a band or mode no contest knows.
+    std::size_t AfterEnd = 0, LastLine = 0;
+    for (const TLogProblem& W : Read.Warnings) {
+        FUZZ_CHECK(W.Line >= LastLine);
+        LastLine = W.Line;
+        if (W.Line > End) {
+            FUZZ_CHECK(W.Line <= Lines.size() && ++AfterEnd == 1);
+            continue;
+        }
+        bool AtQso = false;
+        for (const TLogQSO& Q : Read.QSOs)
+            AtQso = AtQso || (Q.Line == W.Line && (!IsContestBand(Q.Band) || !IsKnownMode(Q.Mode)));
+        FUZZ_CHECK(AtQso);
     }
     FUZZ_CHECK(fuzz::SameRead(Read, ReadCabrillo(Text, Tokens)));
     return 0;

@@ -165,6 +165,8 @@ int ScoreLog(TScoreOptions& O, std::ostream& Out, std::ostream& Err) {
 
     for (const logformats::TLogProblem& P : Read.Problems)
         Err << O.Log << ":" << P.Line << ": " << P.Message << "\n";
+    for (const logformats::TLogProblem& W : Read.Warnings)
+        Err << O.Log << ":" << W.Line << ": warning: " << W.Message << "\n";
 
     std::vector<TLogQSO>& Qsos = Read.QSOs;
     if (ByCall && *Format != TLogFormat::Sqlite)
@@ -172,10 +174,7 @@ int ScoreLog(TScoreOptions& O, std::ostream& Out, std::ostream& Err) {
             return A.Call < B.Call; // byte order: char_traits<char> compares unsigned
         });
     TLogScore Scored(Areas);
-    std::vector<TVerdict> Verdicts;
-    Verdicts.reserve(Qsos.size());
-    for (const TLogQSO& Qso : Qsos)
-        Verdicts.push_back(ByCall ? Scored.AddInOrder(Qso) : Scored.Add(Qso));
+    const std::vector<TVerdict> Verdicts = ScoreInLogOrder(Scored, Qsos);
 
     if (O.Json) {
         Out << Dump(ScoreJson(Scored, O, Qsos, Verdicts)) << "\n";

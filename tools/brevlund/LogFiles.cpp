@@ -10,6 +10,7 @@
 #include "logformats/Cabrillo.h"
 #include "logformats/CsvLog.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <sys/stat.h>
@@ -98,22 +99,106 @@ std::optional<logformats::TLogRead> ReadLog(const std::string& Path, TLogFormat 
     }
     const std::optional<std::string> Text = ReadWholeFile(Path, Error);
     if (!Text) return std::nullopt;
-    switch (Format) {
-    case TLogFormat::Cabrillo:
-        return logformats::ReadCabrillo(*Text, Options.ExchangeTokens);
-    case TLogFormat::Adif:
-        return logformats::ReadAdif(*Text);
-    default:
-        return logformats::ReadCsvLog(*Text);
+    if (Format == TLogFormat::Csv) return logformats::ReadCsvLog(*Text);
+    if (const auto Why = NotText(*Text)) {
+        Error = Path + ": " + *Why;
+        return std::nullopt;
     }
+    logformats::TLogRead Read = Format == TLogFormat::Cabrillo
+                                    ? logformats::ReadCabrillo(*Text, Options.ExchangeTokens)
+                                    : logformats::ReadAdif(*Text);
+    if (const auto Why = NotALog(*Text, Format, Read)) {
+        Error = Path + ": " + *Why;
+        return std::nullopt;
+    }
+    return Read;
+}
+
+namespace {
+
+bool StartsWithNoCase(std::string_view Text, std::string_view Start) {
+    if (Text.size() < Start.size()) return false;
+    for (std::size_t I = 0; I < Start.size(); ++I) {
+        char C = Text[I];
+        if (C >= 'a' && C <= 'z') C = static_cast<char>(C - 'a' + 'A');
+        if (C != Start[I]) return false;
+    }
+    return true;
+}
+
+bool ContainsNoCase(std::string_view Text, std::string_view Part) {
+    for (std::size_t At = Text.find('<'); At != std::string_view::npos; At = Text.find('<', At + 1))
+        if (StartsWithNoCase(Text.substr(At), Part)) return true;
+    return false;
+}
+
+bool LooksLikeAdif(std::string_view Text) {
+    return ContainsNoCase(Text, "<EOR>") || ContainsNoCase(Text, "<EOH>") ||
+           ContainsNoCase(Text, "<CALL:");
+}
+
+bool LooksLikeCabrillo(std::string_view Text) {
+    bool Found = false;
+    logformats::ForEachLine(Text, [&](std::size_t, std::string_view Line) {
+        while (!Line.empty() && static_cast<unsigned char>(Line.front()) <= 32)
+            Line.remove_prefix(1);
+        Found = Found || StartsWithNoCase(Line, "QSO:") || StartsWithNoCase(Line, "START-OF-LOG:");
+    });
+    return Found;
+}
+
+} // namespace
+
+std::optional<std::string> NotText(std::string_view Text) {
+    if (std::all_of(Text.begin(), Text.end(),
+                    [](char C) { return static_cast<unsigned char>(C) <= 32 && C != 0; }))
+        return std::string("the file is empty: no QSOs to score");
+    // UTF-16 has a NUL beside every ASCII character; text logs have none. Other
+    // control characters than tab, line ends and form feed mark a binary file.
+    const std::string_view Head = Text.substr(0, 65536);
+    const bool Utf16Mark = Head.size() >= 2 && ((Head[0] == '\xFF' && Head[1] == '\xFE') ||
+                                                (Head[0] == '\xFE' && Head[1] == '\xFF'));
+    const std::size_t Controls =
+        static_cast<std::size_t>(std::count_if(Head.begin(), Head.end(), [](char C) {
+            const auto B = static_cast<unsigned char>(C);
+            return B < 32 && B != '\t' && B != '\n' && B != '\r' && B != '\f' && B != 26;
+        }));
+    if (Utf16Mark || Text.find('\0') != std::string_view::npos || Controls * 100 > Head.size())
+        return std::string("binary or UTF-16 text, not a log");
+    return std::nullopt;
+}
+
+std::optional<std::string> NotALog(std::string_view Text, TLogFormat Format,
+                                   const logformats::TLogRead& Read) {
+    if (!Read.QSOs.empty()) return std::nullopt;
+    const bool Cabrillo = Format == TLogFormat::Cabrillo;
+    if (Cabrillo && LooksLikeAdif(Text))
+        return std::string("this looks like an ADIF log, not Cabrillo");
+    if (!Cabrillo && LooksLikeCabrillo(Text))
+        return std::string("this looks like a Cabrillo log, not ADIF");
+    std::string Why =
+        Cabrillo ? "no QSOs found: not a Cabrillo log?" : "no QSOs found: not an ADIF log?";
+    if (!Read.Problems.empty()) {
+        const logformats::TLogProblem& First = Read.Problems.front();
+        const std::size_t N = Read.Problems.size();
+        Why += " (" + std::to_string(N) + (N == 1 ? " line" : " lines") +
+               " could not be read; the first, line " + std::to_string(First.Line) + ": " +
+               First.Message + ")";
+    }
+    return Why;
 }
 
 std::vector<TVerdict> ScoreInLogOrder(TLogScore& Scored,
                                       const std::vector<logformats::TLogQSO>& Qsos) {
+    // A few QSOs ahead, so that a big log's duplicate lookups find their slot
+    // of the hash index in the cache.
+    constexpr std::size_t Ahead = 8;
     std::vector<TVerdict> Verdicts;
     Verdicts.reserve(Qsos.size());
-    for (const logformats::TLogQSO& Qso : Qsos)
-        Verdicts.push_back(Scored.Add(Qso));
+    for (std::size_t I = 0; I < Qsos.size(); ++I) {
+        if (I + Ahead < Qsos.size()) Scored.Prefetch(Qsos[I + Ahead]);
+        Verdicts.push_back(Scored.Add(Qsos[I]));
+    }
     return Verdicts;
 }
 

@@ -35,9 +35,19 @@ struct TReadOptions {
 };
 
 // Reads a log of the given format; nothing, with the message in Error, when it
-// cannot be had at all (a missing file, a database error, no SQLite here).
+// cannot be had at all (a missing file, a database error, no SQLite here) or
+// the file is no log of its format: empty, binary or UTF-16, the other format,
+// no QSO found. The readers warn of every band and mode outside the known ones.
 std::optional<logformats::TLogRead> ReadLog(const std::string& Path, TLogFormat Format,
                                             const TReadOptions& Options, std::string& Error);
+
+// Why a Cabrillo or ADIF file's text cannot be its log before reading it
+// ("the file is empty", "binary or UTF-16 text, not a log"), or nothing.
+std::optional<std::string> NotText(std::string_view Text);
+// Why the read of a Cabrillo or ADIF file is no log (no QSO, the other
+// format's content), or nothing.
+std::optional<std::string> NotALog(std::string_view Text, TLogFormat Format,
+                                   const logformats::TLogRead& Read);
 
 // Scores QSOs in the order given, as _AddQSO does one after another.
 std::vector<TVerdict> ScoreInLogOrder(TLogScore& Scored,

@@ -6,9 +6,10 @@ namespace brevlund::cli {
 
 TLogScore::TLogScore(const TAreaList& Areas) {
     Scores.AreaList.SetLines(Areas.Lines());
+    Scores.WorkedQSOs.KeepLogOrder();
 }
 
-TVerdict TLogScore::Score(const logformats::TLogQSO& Qso, bool SortAfter) {
+TVerdict TLogScore::Score(const logformats::TLogQSO& Qso) {
     Context.CallSign.Store(Qso.Call);
     Context.DigiBand.Store(Qso.Band);
     Context.QSOMode.Store(Qso.Mode);
@@ -18,21 +19,22 @@ TVerdict TLogScore::Score(const logformats::TLogQSO& Qso, bool SortAfter) {
     TVerdict Verdict;
     Verdict.Line = Qso.Line;
     Verdict.Points = Scores.ScoreQSO(true);
-    if (Verdict.Points >= 0 && SortAfter) Scores.SortWorkedQSOs();
-
-    // The texts as the engine holds them: cut to 255 characters.
-    auto Key =
-        std::make_tuple(std::string(Context.CallSign.Text()), std::string(Context.DigiBand.Text()),
-                        std::string(Context.QSOMode.Text()));
     if (Verdict.Points < 0) {
-        const auto Found = FirstLines.find(Key);
-        Verdict.DuplicateOf = Found == FirstLines.end() ? 0 : Found->second;
+        // The texts as the engine holds them: cut to 255 characters.
+        const std::optional<std::size_t> First = Scores.WorkedQSOs.Find(
+            Context.CallSign.Text(), Context.DigiBand.Text(), Context.QSOMode.Text());
+        Verdict.DuplicateOf = First ? RecordedLines[*First] : 0;
     } else {
-        FirstLines.emplace(std::move(Key), Qso.Line);
+        RecordedLines.push_back(Qso.Line);
     }
     if (Scores.MultiplierKeys.Count() > KeysBefore)
         Verdict.NewArea = std::string(Scores.MultiplierKeys[KeysBefore].Area());
     return Verdict;
+}
+
+void TLogScore::Prefetch(const logformats::TLogQSO& Qso) const {
+    // Only a hint: texts beyond the engine's 255 characters just miss.
+    Scores.WorkedQSOs.Prefetch(Qso.Call, Qso.Band, Qso.Mode);
 }
 
 std::string TLogScore::Summary() const {

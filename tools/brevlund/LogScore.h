@@ -9,9 +9,7 @@
 #include "logformats/LogRecord.h"
 
 #include <cstdint>
-#include <map>
 #include <string>
-#include <tuple>
 #include <vector>
 
 namespace brevlund::cli {
@@ -30,10 +28,16 @@ public:
     TLogScore(const TLogScore&) = delete;
     TLogScore& operator=(const TLogScore&) = delete;
 
-    // As _AddQSO: score and record, then keep the worked list in call order.
-    // AddInOrder leaves the sort out, as the rescan does for rows sorted by call.
-    TVerdict Add(const logformats::TLogQSO& Qso) { return Score(Qso, true); }
-    TVerdict AddInOrder(const logformats::TLogQSO& Qso) { return Score(Qso, false); }
+    // Scores and records with the verdicts of _AddQSO, which sorts the worked
+    // list after every recorded QSO. The tool's worked list keeps log order with
+    // a hash index instead, so that a whole log costs O(n), not a shift per QSO;
+    // the tests and a fuzz target hold it to the plug-in's sorted path.
+    // AddInOrder is the rescan's road for rows sorted by call: the same verdicts.
+    TVerdict Add(const logformats::TLogQSO& Qso) { return Score(Qso); }
+    TVerdict AddInOrder(const logformats::TLogQSO& Qso) { return Score(Qso); }
+
+    // Scoring Qso comes soon: see TWorkedList::Prefetch.
+    void Prefetch(const logformats::TLogQSO& Qso) const;
 
     const TTally& Tally() const { return Scores; }
     // The statistics window's text, CR LF as the window has it.
@@ -45,11 +49,11 @@ public:
     std::vector<std::string> Needed(std::string_view Band) const;
 
 private:
-    TVerdict Score(const logformats::TLogQSO& Qso, bool SortAfter);
+    TVerdict Score(const logformats::TLogQSO& Qso);
 
     QsoContext Context{};
     TTally Scores{Context};
-    std::map<std::tuple<std::string, std::string, std::string>, std::size_t> FirstLines;
+    std::vector<std::size_t> RecordedLines; // by worked-list index: the line recorded
 };
 
 } // namespace brevlund::cli
