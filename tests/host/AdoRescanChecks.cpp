@@ -624,6 +624,9 @@ template <void (*Scenario)(TPlugin&)> void WithPlugin() {
 }
 
 void Provider() {
+    TPlugin P;
+    Check(P.Load(PluginPath()), "the DLL loads", PluginPath());
+    P.Unload();
     CreateDirectoryA(TableFolder.c_str(), nullptr);
     Connection15* Probe = NewConnection(false);
     Check(Probe != nullptr, "ADO opens a connection through Brevlund.TestLogProvider",

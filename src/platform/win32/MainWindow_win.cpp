@@ -160,10 +160,6 @@ private:
 } // namespace
 
 void TWin32MainWindow::RegisterClasses(HINSTANCE Instance) {
-    // Common controls 6 loaded before the first button is made: where the host
-    // has not loaded them, Wine otherwise makes a plain, unthemed button.
-    INITCOMMONCONTROLSEX Controls{sizeof Controls, ICC_STANDARD_CLASSES};
-    InitCommonControlsEx(&Controls);
     RegisterPanelClass(Instance);
     RegisterWindowClass(Instance, FormClass, WindowProc, true);
 }
