@@ -18,6 +18,12 @@ std::int32_t BandPoints(std::string_view Band) {
     // can match a stretch of a list ("1.8:3.5" gives 2).
     char Buffer[2 + 255];
     if (Band.size() > 255) return 0; // cannot occur in a list of at most 11 characters
+    // Without a colon the key matches only a whole label of a list.
+    if (Band.find(':') == std::string_view::npos) {
+        if (Band == "1.8" || Band == "3.5" || Band == "7") return 2;
+        if (Band == "14" || Band == "21" || Band == "28") return 1;
+        return 0;
+    }
     Buffer[0] = ':';
     std::memcpy(Buffer + 1, Band.data(), Band.size());
     Buffer[Band.size() + 1] = ':';
@@ -56,6 +62,10 @@ std::uint32_t BucketOf(std::string_view Key) {
 bool TMultiplierKeys::Contains(std::string_view Key) const {
     const auto Found = Buckets.find(BucketOf(Key));
     if (Found == Buckets.end()) return false;
+    // Nearly every recorded QSO repeats a key byte for byte; the locale's
+    // comparison, many times dearer, is needed only when none does.
+    for (std::size_t Index : Found->second)
+        if (Keys[Index] == Key) return true;
     for (std::size_t Index : Found->second)
         if (locale::SameText(Keys[Index], Key)) return true;
     return false;
@@ -104,12 +114,16 @@ std::int32_t TTally::ScoreQSO(bool Commit) {
     const std::string Exchange = UpperAscii(Context->QSOReportRecived.Text());
     std::string_view Area;
     if (AreaMatcher.Match(Trim(Exchange), Area) && AreaList.CountsAsArea(Area)) {
-        std::string Key;
-        Key.reserve(Band.size() + 4);
-        Key.append(Band).append("|").append(Area).append("|");
+        // Built in place: a key is rarely new, and only a new one is kept.
+        char Buffer[255 + 4];
+        std::memcpy(Buffer, Band.data(), Band.size());
+        Buffer[Band.size()] = '|';
+        std::memcpy(Buffer + Band.size() + 1, Area.data(), Area.size());
+        Buffer[Band.size() + 1 + Area.size()] = '|';
+        const std::string_view Key(Buffer, Band.size() + Area.size() + 2);
         if (!MultiplierKeys.Contains(Key)) {
             Stat.Multipliers += 1;
-            MultiplierKeys.Add(std::move(Key));
+            MultiplierKeys.Add(std::string(Key));
         }
     }
 

@@ -54,6 +54,14 @@ bool TWorkedList::Holds(std::string_view Call, std::string_view Band, std::strin
     long High = static_cast<long>(Items.size()) - 1;
     long Middle = 0;
     bool Found = false;
+    // The rescan's rows come in call order: a call after the last of an ordered
+    // list is in no record, and one equal to the last is found there.
+    if (Ordered) {
+        const int Order = Items.empty() ? 1 : CompareBytes(Call, Items.back()->Call);
+        if (Order > 0) return false;
+        Middle = High;
+        Found = Order == 0;
+    }
     while (High >= Low && !Found) {
         Middle = (Low + High) / 2;
         const int Order = CompareBytes(Call, Items[Middle]->Call);

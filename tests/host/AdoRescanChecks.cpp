@@ -720,7 +720,7 @@ long long BareRead(Connection15* Link, const std::string& Table) {
 // "Recalc Statistic" (read and print only) against a bare read of the same
 // rows, alternately, the best of Rounds of each.
 int TimeFirstShowing(int Count) {
-    constexpr int Rounds = 5;
+    constexpr int Rounds = 15;
     TPlugin P;
     if (!P.Load(PluginPath())) return 1;
     CreateDirectoryA(TableFolder.c_str(), nullptr);
