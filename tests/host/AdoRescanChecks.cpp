@@ -740,11 +740,15 @@ int TimeFirstShowing(int Count) {
     double Recalc = 1e30, Bare = 1e30;
     long long Bytes = 0;
     for (int Round = 0; Round < Rounds; ++Round) {
+        // What the last round left to paint is painted here, as a host's
+        // message loop would between two clicks, not in the next timed span.
+        Pump(50);
         LARGE_INTEGER Before, After;
         QueryPerformanceCounter(&Before);
         Bytes = BareRead(Link, "Timed");
         QueryPerformanceCounter(&After);
         Bare = std::min(Bare, Milliseconds(Before, After));
+        Pump(50);
         QueryPerformanceCounter(&Before);
         SendMessageA(Button, BM_CLICK, 0, 0);
         QueryPerformanceCounter(&After);
