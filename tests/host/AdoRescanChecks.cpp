@@ -156,16 +156,13 @@ ULONG References(IUnknown* Object) {
     return Object->Release();
 }
 
-// The references one opened, closed and released recordset leaves on its
-// connection by ADO's own doing: none on Windows; Wine 10's recordset is
-// never freed once opened (its fields keep a reference to it), so it keeps
-// its connection's. The plug-in must add nothing beyond that.
-ULONG AdoLeftover(Connection15* Link, const std::string& Table) {
-    const ULONG Before = References(Link);
+// A recordset of the rescan's statement over Table, opened forward-only and
+// read-only as the plug-in opens its own; null when ADO refused.
+Recordset15* OpenRecords(Connection15* Link, const std::string& Table) {
     Recordset15* Records = nullptr;
     CoCreateInstance(ClsidRecordset, nullptr, CLSCTX_INPROC_SERVER, ado::IidRecordset,
                      reinterpret_cast<void**>(&Records));
-    if (!Records) return 0;
+    if (!Records) return nullptr;
     const std::string Sql = "Select * from " + Table + " order by CallSign";
     VARIANT Source, Active;
     VariantInit(&Source);
@@ -174,10 +171,24 @@ ULONG AdoLeftover(Connection15* Link, const std::string& Table) {
     Source.bstrVal = SysAllocString(std::wstring(Sql.begin(), Sql.end()).c_str());
     Active.vt = VT_DISPATCH;
     Active.pdispVal = Link;
-    if (SUCCEEDED(Records->Open(Source, Active, adOpenForwardOnly, adLockReadOnly, adCmdText)))
-        Records->Close();
+    const HRESULT Opened =
+        Records->Open(Source, Active, adOpenForwardOnly, adLockReadOnly, adCmdText);
     SysFreeString(Source.bstrVal);
+    if (SUCCEEDED(Opened)) return Records;
     Records->Release();
+    return nullptr;
+}
+
+// The references one opened, closed and released recordset leaves on its
+// connection by ADO's own doing: none on Windows; Wine 10's recordset is
+// never freed once opened (its fields keep a reference to it), so it keeps
+// its connection's. The plug-in must add nothing beyond that.
+ULONG AdoLeftover(Connection15* Link, const std::string& Table) {
+    const ULONG Before = References(Link);
+    if (Recordset15* Records = OpenRecords(Link, Table)) {
+        Records->Close();
+        Records->Release();
+    }
     return References(Link) - Before;
 }
 
@@ -611,16 +622,13 @@ void FailuresMidTable(TPlugin& P) {
     Link->Release();
 }
 
-// Runs Scenario with the plug-in loaded and the tables' folder made, and says
-// how many rows its completed rescans read.
-template <void (*Scenario)(TPlugin&)> void WithPlugin() {
-    TPlugin P;
-    if (!LoadPlugin(P)) return;
+// A scenario's body over the tables' folder, saying how many rows its
+// completed rescans read.
+template <void (*Body)(TPlugin&)> void OverTables(TPlugin& P) {
     CreateDirectoryA(TableFolder.c_str(), nullptr);
     RowsRead = 0;
-    Scenario(P);
+    Body(P);
     std::printf("# %ld rows read through ADO\n", RowsRead);
-    P.Unload();
 }
 
 void Provider() {
@@ -636,13 +644,13 @@ void Provider() {
 
 const std::vector<TScenario> Scenarios = {
     {"provider", Provider},
-    {"first-showing", WithPlugin<FirstShowingAndRecalc>},
-    {"letter-case", WithPlugin<LetterCase>},
-    {"odd-values", WithPlugin<OddValues>},
-    {"failures", WithPlugin<Failures>},
-    {"closed-connection", WithPlugin<ClosedConnection>},
-    {"wrapper-forms", WithPlugin<WrapperForms>},
-    {"failures-mid-table", WithPlugin<FailuresMidTable>},
+    {"first-showing", WithPlugin<OverTables<FirstShowingAndRecalc>>},
+    {"letter-case", WithPlugin<OverTables<LetterCase>>},
+    {"odd-values", WithPlugin<OverTables<OddValues>>},
+    {"failures", WithPlugin<OverTables<Failures>>},
+    {"closed-connection", WithPlugin<OverTables<ClosedConnection>>},
+    {"wrapper-forms", WithPlugin<OverTables<WrapperForms>>},
+    {"failures-mid-table", WithPlugin<OverTables<FailuresMidTable>>},
 };
 
 // ---- Timing ------------------------------------------------------------------------
@@ -658,59 +666,47 @@ double Milliseconds(const LARGE_INTEGER& Start, const LARGE_INTEGER& End) {
 // interfaces, every row walked and its seven columns read as text, nothing
 // scored or stored. Answers the bytes read, or -1 when ADO failed.
 long long BareRead(Connection15* Link, const std::string& Table) {
-    Recordset15* Records = nullptr;
-    CoCreateInstance(ClsidRecordset, nullptr, CLSCTX_INPROC_SERVER, ado::IidRecordset,
-                     reinterpret_cast<void**>(&Records));
-    if (!Records) return -1;
-    const std::string Sql = "Select * from " + Table + " order by CallSign";
-    VARIANT Source, Active;
-    VariantInit(&Source);
-    VariantInit(&Active);
-    Source.vt = VT_BSTR;
-    Source.bstrVal = SysAllocString(std::wstring(Sql.begin(), Sql.end()).c_str());
-    Active.vt = VT_DISPATCH;
-    Active.pdispVal = Link;
-    long long Bytes = -1;
+    Recordset15* Records = OpenRecords(Link, Table);
     ADOFields* Fields = nullptr;
-    if (SUCCEEDED(Records->Open(Source, Active, adOpenForwardOnly, adLockReadOnly, adCmdText)) &&
-        SUCCEEDED(Records->get_Fields(&Fields)) && Fields) {
-        std::vector<ADOField*> Seven;
-        for (const std::string& Name : Columns) {
-            VARIANT Index;
-            VariantInit(&Index);
-            Index.vt = VT_BSTR;
-            Index.bstrVal = SysAllocString(std::wstring(Name.begin(), Name.end()).c_str());
-            ADOField* Field = nullptr;
-            if (SUCCEEDED(Fields->get_Item(Index, &Field)) && Field) Seven.push_back(Field);
-            VariantClear(&Index);
-        }
-        Bytes = 0;
-        VARIANT_BOOL End = VARIANT_TRUE;
-        while (Seven.size() == Columns.size() && SUCCEEDED(Records->get_EOF(&End)) && !End) {
-            for (ADOField* Field : Seven) {
-                VARIANT Value;
-                VariantInit(&Value);
-                Field->get_Value(&Value);
-                if (Value.vt == VT_BSTR) {
-                    const int Length = static_cast<int>(SysStringLen(Value.bstrVal));
-                    std::string Text(
-                        static_cast<std::size_t>(WideCharToMultiByte(
-                            CP_ACP, 0, Value.bstrVal, Length, nullptr, 0, nullptr, nullptr)),
-                        '\0');
-                    WideCharToMultiByte(CP_ACP, 0, Value.bstrVal, Length, Text.data(),
-                                        static_cast<int>(Text.size()), nullptr, nullptr);
-                    Bytes += static_cast<long long>(Text.size());
-                }
-                VariantClear(&Value);
-            }
-            Records->MoveNext();
-        }
-        for (ADOField* Field : Seven)
-            Field->Release();
-        Fields->Release();
-        Records->Close();
+    if (!Records || FAILED(Records->get_Fields(&Fields)) || !Fields) {
+        if (Records) Records->Release();
+        return -1;
     }
-    SysFreeString(Source.bstrVal);
+    std::vector<ADOField*> Seven;
+    for (const std::string& Name : Columns) {
+        VARIANT Index;
+        VariantInit(&Index);
+        Index.vt = VT_BSTR;
+        Index.bstrVal = SysAllocString(std::wstring(Name.begin(), Name.end()).c_str());
+        ADOField* Field = nullptr;
+        if (SUCCEEDED(Fields->get_Item(Index, &Field)) && Field) Seven.push_back(Field);
+        VariantClear(&Index);
+    }
+    long long Bytes = Seven.size() == Columns.size() ? 0 : -1;
+    VARIANT_BOOL End = VARIANT_TRUE;
+    while (Bytes >= 0 && SUCCEEDED(Records->get_EOF(&End)) && !End) {
+        for (ADOField* Field : Seven) {
+            VARIANT Value;
+            VariantInit(&Value);
+            Field->get_Value(&Value);
+            if (Value.vt == VT_BSTR) {
+                const int Length = static_cast<int>(SysStringLen(Value.bstrVal));
+                std::string Text(
+                    static_cast<std::size_t>(WideCharToMultiByte(CP_ACP, 0, Value.bstrVal, Length,
+                                                                 nullptr, 0, nullptr, nullptr)),
+                    '\0');
+                WideCharToMultiByte(CP_ACP, 0, Value.bstrVal, Length, Text.data(),
+                                    static_cast<int>(Text.size()), nullptr, nullptr);
+                Bytes += static_cast<long long>(Text.size());
+            }
+            VariantClear(&Value);
+        }
+        Records->MoveNext();
+    }
+    for (ADOField* Field : Seven)
+        Field->Release();
+    Fields->Release();
+    Records->Close();
     Records->Release();
     return Bytes;
 }

@@ -80,6 +80,14 @@ struct TPlugin {
 // failed check.
 bool LoadPlugin(TPlugin& Plugin);
 
+// A scenario's body run with the plug-in loaded, and unloaded after.
+template <void (*Body)(TPlugin&)> void WithPlugin() {
+    TPlugin Plugin;
+    if (!LoadPlugin(Plugin)) return;
+    Body(Plugin);
+    Plugin.Unload();
+}
+
 // The window handle a 32-bit result carries.
 HWND WindowOf(std::uint32_t Value);
 

@@ -121,7 +121,9 @@ DWORD RunThisProgram(const std::string& Argument) {
     DWORD ExitCode = 999;
     if (CreateProcessA(nullptr, Command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
                        &Startup, &Process)) {
-        WaitForSingleObject(Process.hProcess, 60000);
+        // One that hangs is ended, so that nothing of a check outlives it.
+        if (WaitForSingleObject(Process.hProcess, 60000) == WAIT_TIMEOUT)
+            TerminateProcess(Process.hProcess, STILL_ACTIVE);
         GetExitCodeProcess(Process.hProcess, &ExitCode);
         CloseHandle(Process.hProcess);
         CloseHandle(Process.hThread);
@@ -164,8 +166,9 @@ namespace {
 // Ample for the slowest scenario under a loaded Wine; a hang ends here.
 constexpr DWORD ScenarioLimit = 180000;
 // Wine has been seen to stall a program now and then before its first line;
-// a scenario that has said nothing by then is run once more.
-constexpr DWORD SilenceLimit = 45000;
+// a scenario that has said nothing by then is run once more. Longer than the
+// minute a scenario may wait for a second host process before its first check.
+constexpr DWORD SilenceLimit = 90000;
 
 // A line of a scenario's process, passed on and counted.
 void PassOn(const std::string& Line) {
@@ -193,15 +196,26 @@ TEnd RunApart(const TScenario& Scenario, DWORD& Code) {
     Startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
     Startup.hStdOutput = Write;
     Startup.hStdError = Write;
+    // The scenario's process and whatever it starts live in a job, so that all
+    // of them end with it: a second host process left hanging would keep the
+    // output open after the checks.
+    HANDLE Job = CreateJobObjectA(nullptr, nullptr);
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION Limits{};
+    Limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    if (Job)
+        SetInformationJobObject(Job, JobObjectExtendedLimitInformation, &Limits, sizeof Limits);
     PROCESS_INFORMATION Process{};
-    const BOOL Started = CreateProcessA(nullptr, Command.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                                        nullptr, &Startup, &Process);
+    const BOOL Started = CreateProcessA(nullptr, Command.data(), nullptr, nullptr, TRUE,
+                                        CREATE_SUSPENDED, nullptr, nullptr, &Startup, &Process);
     CloseHandle(Write);
     if (!Started) {
         Code = GetLastError();
         CloseHandle(Read);
+        if (Job) CloseHandle(Job);
         return TEnd::NotStarted;
     }
+    if (Job) AssignProcessToJobObject(Job, Process.hProcess);
+    ResumeThread(Process.hThread);
     std::string Pending;
     bool Said = false;
     const auto Drain = [&] {
@@ -239,6 +253,7 @@ TEnd RunApart(const TScenario& Scenario, DWORD& Code) {
     GetExitCodeProcess(Process.hProcess, &Code);
     CloseHandle(Process.hProcess);
     CloseHandle(Process.hThread);
+    if (Job) CloseHandle(Job);
     CloseHandle(Read);
     return End;
 }
@@ -435,7 +450,12 @@ void StartAnsweringBoxes() {
 
 void StopAnsweringBoxes() {
     Answering = false;
-    if (Answerer) CloseHandle(Answerer);
+    // Joined, not left running: a process that ends while the thread is inside
+    // EnumWindows can hang Wine in the plug-in's save at process detach.
+    if (Answerer) {
+        WaitForSingleObject(Answerer, 10000);
+        CloseHandle(Answerer);
+    }
     Answerer = nullptr;
 }
 

@@ -183,14 +183,6 @@ int AddQSO(TPlugin& P, TContext& Host, const char* Call, const char* Band, const
     return P.AddQSO(Host.Bytes);
 }
 
-// Runs Scenario with the plug-in loaded and unloads it after.
-template <void (*Scenario)(TPlugin&)> void WithPlugin() {
-    TPlugin P;
-    if (!LoadPlugin(P)) return;
-    Scenario(P);
-    P.Unload();
-}
-
 // ---- Scenarios ----------------------------------------------------------------
 
 void Exports() {

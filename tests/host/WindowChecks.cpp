@@ -20,8 +20,7 @@ namespace {
 
 using namespace brevlund::host;
 
-// The plug-in as the scenario loaded it, and the host's record for _Run.
-TPlugin Plugin;
+// The host's record for _Run.
 TContext Host = HostContext();
 
 std::string RectText(HWND Window) {
@@ -49,7 +48,7 @@ LRESULT CALLBACK WatchShowing(int Code, WPARAM W, LPARAM L) {
     return CallNextHookEx(nullptr, Code, W, L);
 }
 
-void PlacementBeforeShowing() {
+void PlacementBeforeShowing(TPlugin& Plugin) {
     WriteHostValue("TfmMainForm", "NormPos", "200,150,620,400");
     WriteHostValue("TfmDomList", "NormPos", "650,120,1000,320");
     RectAtShowing.clear();
@@ -85,7 +84,7 @@ void PlacementBeforeShowing() {
 }
 
 // A statistics window left maximised comes back maximised, and shows so at once.
-void MaximisedState() {
+void MaximisedState(TPlugin& Plugin) {
     WriteHostValue("TfmMainForm", "ShowCmd", "3");
     const HWND Form = Plugin.Show(Host);
     Check(IsZoomed(Form) && IsWindowVisible(Form), "a window saved maximised comes back so");
@@ -115,13 +114,14 @@ struct TBoxWatch {
     bool FormMeanwhile = false, DomListMeanwhile = false;
     HWND Form = nullptr, DomList = nullptr;
     UINT_PTR Timer = 0;
+    TPlugin* Plugin = nullptr; // the scenario's
 } Watch;
 
 // Runs from the error box's own message loop, as a host's timer would.
 void CALLBACK OnTick(HWND, UINT, UINT_PTR, DWORD) {
     if (++Watch.Ticks == 1) {
         Watch.BoxAtFirstTick = MessageBoxUp();
-        Plugin.Release();
+        Watch.Plugin->Release();
         return;
     }
     Watch.BoxAtSecondTick = MessageBoxUp();
@@ -131,13 +131,14 @@ void CALLBACK OnTick(HWND, UINT, UINT_PTR, DWORD) {
     HoldMessageBoxes = false;
 }
 
-void ReleaseDuringTheCloseBox() {
+void ReleaseDuringTheCloseBox(TPlugin& Plugin) {
     // Below a volatile host key no lasting section can be made: every save fails.
     HKEY Key;
     RegCreateKeyExA(HKEY_CURRENT_USER, HostKey.c_str(), 0, nullptr, REG_OPTION_VOLATILE,
                     KEY_ALL_ACCESS, nullptr, &Key, nullptr);
     RegCloseKey(Key);
     Watch = TBoxWatch{};
+    Watch.Plugin = &Plugin;
     Watch.Form = Plugin.Show(Host);
     Watch.DomList = OpenMultipliers(Watch.Form);
     HoldMessageBoxes = true;
@@ -212,7 +213,7 @@ bool GreyOnly(const TImageListCalls& Calls, HIMAGELIST List, int Index) {
     return Grey;
 }
 
-void CommonControls6() {
+void CommonControls6(TPlugin& Plugin) {
     const HWND Form = Plugin.Show(Host);
     const HWND D = OpenMultipliers(Form);
     const HWND List = D ? VersionedChild(D, WC_LISTVIEWA) : nullptr;
@@ -268,7 +269,7 @@ std::vector<char> VersionBlock(const std::string& DllPath) {
     return Block;
 }
 
-void Resources() {
+void Resources(TPlugin& Plugin) {
     const std::string DllPath = PluginPath();
     HRSRC Manifest = FindResourceA(Plugin.Module, MAKEINTRESOURCEA(2), MAKEINTRESOURCEA(24));
     std::string Text;
@@ -393,13 +394,6 @@ void LocaleOrder() {
           std::to_string(Differ) + " differ:" + First);
 }
 
-// Runs Scenario with the plug-in loaded and unloads it after.
-template <void (*Scenario)()> void WithPlugin() {
-    if (!LoadPlugin(Plugin)) return;
-    Scenario();
-    Plugin.Unload();
-}
-
 } // namespace
 
 std::vector<TScenario> WindowScenarios() {
@@ -413,6 +407,7 @@ std::vector<TScenario> WindowScenarios() {
 }
 
 int ExitWithWindowsOpen(const std::string& DllPath) {
+    TPlugin Plugin;
     if (!Plugin.Load(DllPath)) return 100;
     const HWND Form = Plugin.Show(Host);
     const HWND D = OpenMultipliers(Form);
