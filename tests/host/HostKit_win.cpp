@@ -306,6 +306,12 @@ int RunScenarios(int Argc, char** Argv, const std::vector<TScenario>& Scenarios)
         return 2;
     }
     if (Argc < 2 || std::strcmp(Argv[1], "checks") != 0) return -1;
+    for (int I = 2; I < Argc; ++I) {
+        bool Known = false;
+        for (const TScenario& Scenario : Scenarios)
+            Known = Known || std::strcmp(Scenario.Name, Argv[I]) == 0;
+        if (!Known) Check(false, std::string("scenario ") + Argv[I] + " exists");
+    }
     for (const TScenario& Scenario : Scenarios) {
         bool Chosen = Argc == 2;
         for (int I = 2; I < Argc; ++I)
