@@ -2,6 +2,7 @@
 // same rows and columns, so the rescan's own cost shows as a ratio.
 //
 //   ./run bench --benchmark_filter=Rescan\|BareRead
+#include "BareRead.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "platform/headless/SqliteLogQuery.h"
 
@@ -64,25 +65,8 @@ TBenchLog& BenchLog() {
 // name, nothing stored, nothing scored.
 void BM_BareRead(benchmark::State& State) {
     TSqliteConnection Log(BenchLog().Path);
-    const char* Columns[] = {"QSOReportRecived", "DXCCPrefix", "MainPrefix", "CallSign",
-                             "DigiBand",         "QSOMode",    "Continent"};
-    for (auto _ : State) {
-        sqlite3_stmt* Cursor = nullptr;
-        sqlite3_prepare_v2(Log.Handle(), "Select * from Log order by CallSign", -1, &Cursor,
-                           nullptr);
-        int Index[7];
-        for (int I = 0; I < 7; ++I)
-            for (int C = 0; C < sqlite3_column_count(Cursor); ++C)
-                if (sqlite3_stricmp(sqlite3_column_name(Cursor, C), Columns[I]) == 0) Index[I] = C;
-        std::size_t Bytes = 0;
-        while (sqlite3_step(Cursor) == SQLITE_ROW)
-            for (int C : Index) {
-                sqlite3_column_text(Cursor, C);
-                Bytes += static_cast<std::size_t>(sqlite3_column_bytes(Cursor, C));
-            }
-        sqlite3_finalize(Cursor);
-        benchmark::DoNotOptimize(Bytes);
-    }
+    for (auto _ : State)
+        benchmark::DoNotOptimize(bench::BareRead(Log.Handle(), "Log"));
     State.SetItemsProcessed(State.iterations() * Rows);
 }
 

@@ -41,6 +41,10 @@ std::vector<std::string> TMultiplierKeys::Texts() const {
 bool TMultiplierKeys::Contains(const TMultiplierKey& Key) const {
     const auto Found = Buckets.find(BucketOf(Key.Text()));
     if (Found == Buckets.end()) return false;
+    // Nearly every recorded QSO repeats a key byte for byte; the locale's
+    // comparison, many times dearer, is needed only when none does.
+    for (std::size_t Index : Found->second)
+        if (Keys[Index] == Key) return true;
     for (std::size_t Index : Found->second)
         if (locale::SameText(Keys[Index].Text(), Key.Text())) return true;
     return false;

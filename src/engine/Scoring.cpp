@@ -17,6 +17,12 @@ std::int32_t BandPoints(std::string_view Band) {
     // can match a stretch of a list ("1.8:3.5" gives 2).
     char Buffer[2 + 255];
     if (Band.size() > 255) return 0; // cannot occur in a list of at most 11 characters
+    // Without a colon the key matches only a whole label of a list.
+    if (Band.find(':') == std::string_view::npos) {
+        if (Band == "1.8" || Band == "3.5" || Band == "7") return 2;
+        if (Band == "14" || Band == "21" || Band == "28") return 1;
+        return 0;
+    }
     Buffer[0] = ':';
     std::memcpy(Buffer + 1, Band.data(), Band.size());
     Buffer[Band.size() + 1] = ':';

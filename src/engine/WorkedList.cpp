@@ -176,6 +176,14 @@ std::optional<std::size_t> TWorkedList::Search(std::string_view Call, std::strin
     long High = static_cast<long>(Items.size()) - 1;
     long Middle = 0;
     bool Found = false;
+    // The rescan's rows come in call order: a call after the last of an ordered
+    // list is in no record, and one equal to the last is found there.
+    if (Ordered) {
+        const int Order = Items.empty() ? 1 : CompareBytes(Call, Items.back()->Call);
+        if (Order > 0) return std::nullopt;
+        Middle = High;
+        Found = Order == 0;
+    }
     while (High >= Low && !Found) {
         Middle = (Low + High) / 2;
         const int Order = CompareBytes(Call, Items[Middle]->Call);

@@ -86,7 +86,16 @@ BREVLUND_EXPORT std::int32_t BrevlundAddQSO(const void* Context) {
 }
 
 BREVLUND_EXPORT std::uint32_t BrevlundRun(std::uint32_t Value, const void* Context) {
-    return Guarded([&] { return DoMain::Run(Platform(), Value, Context); }, std::uint32_t{0});
+    return Guarded(
+        [&] {
+            // The first call makes the platform and with it the activation
+            // context, after Guarded's scope found none to activate: the
+            // windows made now need it active.
+            TWin32Platform& Windows = Platform();
+            const TActivationScope Scope;
+            return DoMain::Run(Windows, Value, Context);
+        },
+        std::uint32_t{0});
 }
 
 BREVLUND_EXPORT void BrevlundGetInfo(unsigned char* Info) {

@@ -3,12 +3,15 @@
 // Wine 8's ADO reads no rows; the rescan through a real ADO that does is
 // checked by AdoRescanChecks.exe (Wine 10's ADO and the test provider).
 //
-//   AdoChecks.exe     prints "N passed, M failed"
+//   AdoChecks.exe checks [NAME...]   every scenario (or those named), each in a
+//                                    fresh process; prints "N passed, M failed"
+//   AdoChecks.exe scenario NAME      one scenario, in this process
 #include "HostKit.h"
 #include "platform/win32/AdoLogQuery_win.h"
 
 #include <windows.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -43,11 +46,7 @@ IUnknown* NewConnection() {
     return Object;
 }
 
-} // namespace
-
-int main() {
-    CoInitialize(nullptr);
-
+void ColumnText() {
     struct TextCase {
         const char* Name;
         VARIANT Value;
@@ -78,7 +77,10 @@ int main() {
         CheckShowing(Text == C.Text, std::string("column value as text: ") + C.Name, Text);
         VariantClear(&C.Value);
     }
+}
 
+// Values that are no connection: recognised as such, and a clear error.
+void NoConnection() {
     std::vector<unsigned char> Zeros(64, 0);
     int Local = 0;
     Check(!IsAdoConnection(nullptr), "0 is no connection");
@@ -92,26 +94,39 @@ int main() {
     Query.AttachObject(Zeros.data());
     Check(OpenError(Query) == "LogQuery: the host's log connection is not an ADO connection object",
           "not a connection: a clear error, no crash");
+}
 
+void UnconnectedConnection() {
     IUnknown* Connection = NewConnection();
     Check(Connection != nullptr, "ADO makes a connection object");
-    if (Connection) {
-        Check(IsAdoConnection(Connection), "an ADO connection object is recognised");
-        Query.AttachObject(Connection);
-        const std::string Error = OpenError(Query);
-        CheckShowing(
-            Error != "(opened)" && !Error.empty() &&
-                Error != "LogQuery: the host's log connection is not an ADO connection object",
-            "an unconnected connection without settings: the database layer's error", Error);
-        Query.Close();
-        Query.Close();
-        Check(true, "closing twice does nothing");
-        Query.AttachObject(nullptr);
-        ULONG Left = Connection->Release();
-        Check(Left == 0, "the host's connection is left with the references it had");
-    }
+    if (!Connection) return;
+    Check(IsAdoConnection(Connection), "an ADO connection object is recognised");
+    TAdoLogQuery Query;
+    Query.AttachObject(Connection);
+    const std::string Error = OpenError(Query);
+    CheckShowing(Error != "(opened)" && !Error.empty() &&
+                     Error != "LogQuery: the host's log connection is not an ADO connection object",
+                 "an unconnected connection without settings: the database layer's error", Error);
+    Query.Close();
+    Query.Close();
+    Check(true, "closing twice does nothing");
+    Query.AttachObject(nullptr);
+    ULONG Left = Connection->Release();
+    Check(Left == 0, "the host's connection is left with the references it had");
+}
 
-    const int Result = host::Finish();
+} // namespace
+
+int main(int Argc, char** Argv) {
+    CoInitialize(nullptr);
+    int Result = host::RunScenarios(Argc, Argv,
+                                    {{"column-text", ColumnText},
+                                     {"no-connection", NoConnection},
+                                     {"unconnected-connection", UnconnectedConnection}});
+    if (Result < 0) {
+        std::fprintf(stderr, "usage: AdoChecks checks [NAME...] | AdoChecks scenario NAME\n");
+        Result = 2;
+    }
     CoUninitialize();
     return Result;
 }

@@ -1,7 +1,8 @@
 // A logging program in miniature, shared by the Windows checks programs
 // (TestHost, AdoChecks, AdoRescanChecks): the host's records, the plug-in
-// loaded as a host loads it, the checks' counts, a message loop, a look at the
-// windows a user sees and a second thread that answers message boxes.
+// loaded as a host loads it, the one reporter of checks and the scenarios it
+// runs each in a fresh process, a message loop, a look at the windows a user
+// sees and a second thread that answers message boxes.
 #pragma once
 
 #include <windows.h>
@@ -68,7 +69,24 @@ struct TPlugin {
     void Unload();
     // _Run: the statistics window's handle travels in the 32-bit result.
     HWND RunWindow(TContext& Host) const;
+    // _Run, then the message loop for a while: the first showing and its
+    // rescan are done when it returns.
+    HWND Show(TContext& Host, DWORD Milliseconds = 300) const;
+    // _Release, then the message loop, which carries the release out.
+    void ReleaseWindows(DWORD Milliseconds = 300) const;
 };
+
+// Loads the plug-in from the Plugins folder; a DLL that does not load is a
+// failed check.
+bool LoadPlugin(TPlugin& Plugin);
+
+// A scenario's body run with the plug-in loaded, and unloaded after.
+template <void (*Body)(TPlugin&)> void WithPlugin() {
+    TPlugin Plugin;
+    if (!LoadPlugin(Plugin)) return;
+    Body(Plugin);
+    Plugin.Unload();
+}
 
 // The window handle a 32-bit result carries.
 HWND WindowOf(std::uint32_t Value);
@@ -98,6 +116,25 @@ void CheckEqual(const std::string& Actual, const std::string& Expected, const st
 // Prints "N passed, M failed" and answers the exit code.
 int Finish();
 
+// ---- Scenarios ------------------------------------------------------------------
+
+// An independent group of checks: it sets up all it needs, from a fresh
+// process and an empty host key.
+struct TScenario {
+    const char* Name;
+    void (*Run)();
+};
+
+// The checks programs' command line:
+//   PROGRAM checks [NAME...]   every scenario (or those named), each in a fresh
+//                              process of this program, so that a failure, a
+//                              crash or a hang ends only its own scenario; the
+//                              checks' lines as they come, then "N passed, M
+//                              failed" over all of them
+//   PROGRAM scenario NAME      one scenario, in this process
+// Answers the exit code, or -1 for any other command.
+int RunScenarios(int Argc, char** Argv, const std::vector<TScenario>& Scenarios);
+
 // ---- Failures the plug-in raises to the host ----------------------------------
 
 constexpr DWORD PluginFailure = 0xE0425844;
@@ -120,6 +157,8 @@ HWND Child(HWND Parent, const char* Class, const char* Caption = nullptr);
 // The same, but the class name need only end with Class: common controls 6
 // name their classes with a version in front.
 HWND VersionedChild(HWND Parent, const char* Class, const char* Caption = nullptr);
+// Clicks "Multipliers" on the statistics window: the multipliers window.
+HWND OpenMultipliers(HWND Form);
 
 // ---- Message boxes: answered by a thread of their own ---------------------------
 
@@ -131,20 +170,28 @@ struct TBox {
 // while one is showing.
 extern std::atomic<bool> HoldMessageBoxes;
 
-// The answerer presses OK on every box of this process and keeps its texts.
+// The answerer presses OK on every box of this process and keeps its texts;
+// starting it twice starts one.
 void StartAnsweringBoxes();
 void StopAnsweringBoxes();
 std::vector<TBox> TakeBoxes();
 std::vector<std::string> TakeBoxTexts();
+// The texts joined by " | ", or "no box".
+std::string Joined(const std::vector<std::string>& Texts);
+// The text of the first box, or "no box".
+std::string FirstText(const std::vector<TBox>& Boxes);
 // Whether one of this process's message boxes is showing.
 bool MessageBoxUp();
 
 // ---- The host's registry key ------------------------------------------------------
 
-extern const char* const HostKey;
+// This program's key, "Software\\" and its name, as the plug-in names it.
+extern const std::string HostKey;
+void EmptyHostKey();
 // A string value of a section of the host key: "(no section)", "(none)" when
 // the value is missing, "?" when it is no string.
 std::string HostValue(const std::string& Section, const std::string& Name);
 void WriteHostValue(const std::string& Section, const std::string& Name, const std::string& Text);
+void WriteHostNumber(const std::string& Section, const std::string& Name, DWORD Number);
 
 } // namespace brevlund::host

@@ -67,6 +67,23 @@ HWND TPlugin::RunWindow(TContext& Host) const {
     return WindowOf(Run(0, Host.Bytes));
 }
 
+HWND TPlugin::Show(TContext& Host, DWORD Milliseconds) const {
+    const HWND Form = RunWindow(Host);
+    Pump(Milliseconds);
+    return Form;
+}
+
+void TPlugin::ReleaseWindows(DWORD Milliseconds) const {
+    Release();
+    Pump(Milliseconds);
+}
+
+bool LoadPlugin(TPlugin& Plugin) {
+    if (Plugin.Load(PluginPath())) return true;
+    Check(false, "the DLL loads", PluginPath());
+    return false;
+}
+
 HWND WindowOf(std::uint32_t Value) {
     return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(Value));
 }
@@ -77,6 +94,18 @@ std::string Folder() {
     const std::string S(Path);
     return S.substr(0, S.find_last_of("\\/") + 1);
 }
+
+namespace {
+std::string ProgramName() {
+    char Path[MAX_PATH];
+    GetModuleFileNameA(nullptr, Path, MAX_PATH);
+    std::string Name(Path);
+    Name.erase(0, Name.find_last_of("\\/") + 1);
+    const std::size_t Dot = Name.rfind('.');
+    if (Dot != std::string::npos && Dot > 0) Name.erase(Dot);
+    return Name;
+}
+} // namespace
 
 std::string PluginPath() {
     return Folder() + "Plugins\\BrevlundDXContest.dll";
@@ -92,7 +121,9 @@ DWORD RunThisProgram(const std::string& Argument) {
     DWORD ExitCode = 999;
     if (CreateProcessA(nullptr, Command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
                        &Startup, &Process)) {
-        WaitForSingleObject(Process.hProcess, 60000);
+        // One that hangs is ended, so that nothing of a check outlives it.
+        if (WaitForSingleObject(Process.hProcess, 60000) == WAIT_TIMEOUT)
+            TerminateProcess(Process.hProcess, STILL_ACTIVE);
         GetExitCodeProcess(Process.hProcess, &ExitCode);
         CloseHandle(Process.hProcess);
         CloseHandle(Process.hThread);
@@ -126,6 +157,169 @@ int Finish() {
     std::printf("%d passed, %d failed\n", Passed, Failed);
     std::fflush(stdout);
     return Failed == 0 ? 0 : 1;
+}
+
+// ---- Scenarios ----------------------------------------------------------------------
+
+namespace {
+
+// Ample for the slowest scenario under a loaded Wine; a hang ends here.
+constexpr DWORD ScenarioLimit = 180000;
+// Wine has been seen to stall a program now and then before its first line;
+// a scenario that has said nothing by then is run once more. Longer than the
+// minute a scenario may wait for a second host process before its first check.
+constexpr DWORD SilenceLimit = 90000;
+
+// A line of a scenario's process, passed on and counted.
+void PassOn(const std::string& Line) {
+    if (Line.rfind("ok - ", 0) == 0) ++Passed;
+    if (Line.rfind("not ok - ", 0) == 0) ++Failed;
+    std::printf("%s\n", Line.c_str());
+    std::fflush(stdout);
+}
+
+enum class TEnd { Ended, Silent, TimedOut, NotStarted };
+
+// Runs one scenario in a process of its own, its output through a pipe, and
+// answers how it ended and its exit code.
+TEnd RunApart(const TScenario& Scenario, DWORD& Code) {
+    SECURITY_ATTRIBUTES Inherited{sizeof Inherited, nullptr, TRUE};
+    HANDLE Read = nullptr, Write = nullptr;
+    if (!CreatePipe(&Read, &Write, &Inherited, 0)) return TEnd::NotStarted;
+    SetHandleInformation(Read, HANDLE_FLAG_INHERIT, 0);
+    char Exe[MAX_PATH];
+    GetModuleFileNameA(nullptr, Exe, MAX_PATH);
+    std::string Command = std::string("\"") + Exe + "\" scenario " + Scenario.Name;
+    STARTUPINFOA Startup{};
+    Startup.cb = sizeof Startup;
+    Startup.dwFlags = STARTF_USESTDHANDLES;
+    Startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    Startup.hStdOutput = Write;
+    Startup.hStdError = Write;
+    // The scenario's process and whatever it starts live in a job, so that all
+    // of them end with it: a second host process left hanging would keep the
+    // output open after the checks.
+    HANDLE Job = CreateJobObjectA(nullptr, nullptr);
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION Limits{};
+    Limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    if (Job)
+        SetInformationJobObject(Job, JobObjectExtendedLimitInformation, &Limits, sizeof Limits);
+    PROCESS_INFORMATION Process{};
+    const BOOL Started = CreateProcessA(nullptr, Command.data(), nullptr, nullptr, TRUE,
+                                        CREATE_SUSPENDED, nullptr, nullptr, &Startup, &Process);
+    CloseHandle(Write);
+    if (!Started) {
+        Code = GetLastError();
+        CloseHandle(Read);
+        if (Job) CloseHandle(Job);
+        return TEnd::NotStarted;
+    }
+    if (Job) AssignProcessToJobObject(Job, Process.hProcess);
+    ResumeThread(Process.hThread);
+    std::string Pending;
+    bool Said = false;
+    const auto Drain = [&] {
+        DWORD Available = 0;
+        while (PeekNamedPipe(Read, nullptr, 0, nullptr, &Available, nullptr) && Available) {
+            char Buffer[4096];
+            DWORD Got = 0;
+            if (!ReadFile(Read, Buffer, std::min<DWORD>(Available, sizeof Buffer), &Got, nullptr) ||
+                Got == 0)
+                break;
+            Said = true;
+            Pending.append(Buffer, Got);
+            for (std::size_t End; (End = Pending.find('\n')) != std::string::npos;) {
+                std::string Line = Pending.substr(0, End);
+                Pending.erase(0, End + 1);
+                if (!Line.empty() && Line.back() == '\r') Line.pop_back();
+                PassOn(Line);
+            }
+        }
+    };
+    const DWORD Start = GetTickCount();
+    TEnd End = TEnd::Ended;
+    while (WaitForSingleObject(Process.hProcess, 20) == WAIT_TIMEOUT) {
+        Drain();
+        const DWORD Spent = GetTickCount() - Start;
+        if (Spent > ScenarioLimit || (!Said && Spent > SilenceLimit)) {
+            TerminateProcess(Process.hProcess, 124);
+            WaitForSingleObject(Process.hProcess, 10000);
+            End = Said ? TEnd::TimedOut : TEnd::Silent;
+            break;
+        }
+    }
+    Drain();
+    if (!Pending.empty()) PassOn(Pending);
+    GetExitCodeProcess(Process.hProcess, &Code);
+    CloseHandle(Process.hProcess);
+    CloseHandle(Process.hThread);
+    if (Job) CloseHandle(Job);
+    CloseHandle(Read);
+    return End;
+}
+
+// One scenario, reported: its own checks, and one failed check more when its
+// process could not start, hung, crashed or made no check.
+void Report(const TScenario& Scenario) {
+    std::printf("# %s\n", Scenario.Name);
+    std::fflush(stdout);
+    const std::string What = std::string("scenario ") + Scenario.Name;
+    const int FailedBefore = Failed, CountedBefore = Passed + Failed;
+    DWORD Code = 0;
+    TEnd End = RunApart(Scenario, Code);
+    if (End == TEnd::Silent) {
+        std::printf("# %s printed nothing within %lu s; once more\n", Scenario.Name,
+                    static_cast<unsigned long>(SilenceLimit / 1000));
+        End = RunApart(Scenario, Code);
+    }
+    char Exit[40];
+    std::snprintf(Exit, sizeof Exit, "0x%08lX", static_cast<unsigned long>(Code));
+    if (End == TEnd::NotStarted)
+        Check(false, What + " starts", "error " + std::to_string(Code));
+    else if (End != TEnd::Ended)
+        Check(false, What + " ends",
+              "still running after " +
+                  std::to_string(End == TEnd::Silent ? SilenceLimit / 1000 : ScenarioLimit / 1000) +
+                  " s; ended");
+    // 1 is the scenario's own "a check failed"; any other code is its end
+    // going wrong.
+    else if (Code == 1 ? Failed == FailedBefore : Code != 0)
+        Check(false, What + " ends", std::string("exit code ") + Exit);
+    else if (Passed + Failed == CountedBefore)
+        Check(false, What + " makes its checks", "it made none");
+}
+
+} // namespace
+
+int RunScenarios(int Argc, char** Argv, const std::vector<TScenario>& Scenarios) {
+    if (Argc >= 3 && std::strcmp(Argv[1], "scenario") == 0) {
+        for (const TScenario& Scenario : Scenarios)
+            if (std::strcmp(Scenario.Name, Argv[2]) == 0) {
+                EmptyHostKey();
+                CatchPluginFailures();
+                StartAnsweringBoxes();
+                Scenario.Run();
+                StopAnsweringBoxes();
+                return Failed == 0 ? 0 : 1;
+            }
+        std::fprintf(stderr, "no scenario %s\n", Argv[2]);
+        return 2;
+    }
+    if (Argc < 2 || std::strcmp(Argv[1], "checks") != 0) return -1;
+    for (int I = 2; I < Argc; ++I) {
+        bool Known = false;
+        for (const TScenario& Scenario : Scenarios)
+            Known = Known || std::strcmp(Scenario.Name, Argv[I]) == 0;
+        if (!Known) Check(false, std::string("scenario ") + Argv[I] + " exists");
+    }
+    for (const TScenario& Scenario : Scenarios) {
+        bool Chosen = Argc == 2;
+        for (int I = 2; I < Argc; ++I)
+            Chosen = Chosen || std::strcmp(Scenario.Name, Argv[I]) == 0;
+        if (Chosen) Report(Scenario);
+    }
+    EmptyHostKey();
+    return Finish();
 }
 
 // ---- Failures the plug-in raises ------------------------------------------------------
@@ -201,6 +395,12 @@ HWND VersionedChild(HWND Parent, const char* Class, const char* Caption) {
     return nullptr;
 }
 
+HWND OpenMultipliers(HWND Form) {
+    SendMessageA(VersionedChild(Form, "Button", "Multipliers"), BM_CLICK, 0, 0);
+    Pump(200);
+    return FindWindowA("TfmDomList", nullptr);
+}
+
 // ---- Message boxes ------------------------------------------------------------------------
 
 std::atomic<bool> HoldMessageBoxes{false};
@@ -250,13 +450,18 @@ BOOL CALLBACK FindBox(HWND Window, LPARAM Found) {
 } // namespace
 
 void StartAnsweringBoxes() {
-    Answering = true;
+    if (Answering.exchange(true)) return;
     Answerer = CreateThread(nullptr, 0, AnswerBoxes, nullptr, 0, nullptr);
 }
 
 void StopAnsweringBoxes() {
     Answering = false;
-    if (Answerer) CloseHandle(Answerer);
+    // Joined, not left running: a process that ends while the thread is inside
+    // EnumWindows can hang Wine in the plug-in's save at process detach.
+    if (Answerer) {
+        WaitForSingleObject(Answerer, 10000);
+        CloseHandle(Answerer);
+    }
     Answerer = nullptr;
 }
 
@@ -274,6 +479,17 @@ std::vector<std::string> TakeBoxTexts() {
     return Texts;
 }
 
+std::string Joined(const std::vector<std::string>& Texts) {
+    std::string All;
+    for (const std::string& T : Texts)
+        All += (All.empty() ? "" : " | ") + T;
+    return All.empty() ? "no box" : All;
+}
+
+std::string FirstText(const std::vector<TBox>& Boxes) {
+    return Boxes.empty() ? "no box" : Boxes[0].Text;
+}
+
 bool MessageBoxUp() {
     bool Found = false;
     EnumWindows(FindBox, reinterpret_cast<LPARAM>(&Found));
@@ -282,12 +498,16 @@ bool MessageBoxUp() {
 
 // ---- The host's registry key --------------------------------------------------------------
 
-const char* const HostKey = "Software\\TestHost";
+const std::string HostKey = "Software\\" + ProgramName();
+
+void EmptyHostKey() {
+    RegDeleteTreeA(HKEY_CURRENT_USER, HostKey.c_str());
+}
 
 std::string HostValue(const std::string& Section, const std::string& Name) {
     HKEY Key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, (std::string(HostKey) + "\\" + Section).c_str(), 0,
-                      KEY_READ, &Key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, (HostKey + "\\" + Section).c_str(), 0, KEY_READ, &Key) !=
+        ERROR_SUCCESS)
         return "(no section)";
     char Data[1024];
     DWORD Size = sizeof Data - 1, Type = 0;
@@ -302,10 +522,19 @@ std::string HostValue(const std::string& Section, const std::string& Name) {
 
 void WriteHostValue(const std::string& Section, const std::string& Name, const std::string& Text) {
     HKEY Key;
-    RegCreateKeyExA(HKEY_CURRENT_USER, (std::string(HostKey) + "\\" + Section).c_str(), 0, nullptr,
-                    0, KEY_WRITE, nullptr, &Key, nullptr);
+    RegCreateKeyExA(HKEY_CURRENT_USER, (HostKey + "\\" + Section).c_str(), 0, nullptr, 0, KEY_WRITE,
+                    nullptr, &Key, nullptr);
     RegSetValueExA(Key, Name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(Text.c_str()),
                    static_cast<DWORD>(Text.size() + 1));
+    RegCloseKey(Key);
+}
+
+void WriteHostNumber(const std::string& Section, const std::string& Name, DWORD Number) {
+    HKEY Key;
+    RegCreateKeyExA(HKEY_CURRENT_USER, (HostKey + "\\" + Section).c_str(), 0, nullptr, 0, KEY_WRITE,
+                    nullptr, &Key, nullptr);
+    RegSetValueExA(Key, Name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&Number),
+                   sizeof Number);
     RegCloseKey(Key);
 }
 

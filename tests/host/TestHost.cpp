@@ -3,12 +3,15 @@
 // ordinal, calls them in the host's register convention with real 5916-byte
 // records, runs a message loop, and reads back what a user would see.
 //
-//   TestHost.exe checks           run every check; prints "N passed, M failed";
-//                                 a 32-bit build also calls each export from an
-//                                 assembly thunk that checks the registers
-//   TestHost.exe demo LOG [SECS]  feed LOG's QSOs through _AddQSO, print the
-//                                 summary the window shows, keep the window up
-//                                 for SECS seconds (for a screenshot)
+//   TestHost.exe checks [NAME...]  run every scenario (or those named), each in a
+//                                  fresh process; prints "N passed, M failed";
+//                                  a 32-bit build also calls each export from
+//                                  an assembly thunk that checks the registers
+//   TestHost.exe scenario NAME     run one scenario in this process
+//   TestHost.exe demo LOG [SIGNAL] feed LOG's QSOs through _AddQSO, print the
+//                                  summary the window shows; then make the file
+//                                  SIGNAL once both windows are up and keep them
+//                                  up until it is removed (for a screenshot)
 //
 // Runs under Wine in the tests. Message boxes are answered by a second thread,
 // which records their titles and texts.
@@ -37,20 +40,22 @@ HWND SummaryBox(HWND Form) {
     return Child(Form, "Edit");
 }
 
+std::string Summary(HWND Form) {
+    return Text(SummaryBox(Form));
+}
+
 // A host hook that refuses the creation of the plug-in's window.
 LRESULT CALLBACK RefuseWindows(int Code, WPARAM W, LPARAM L) {
     if (Code == HCBT_CREATEWND) return 1;
     return CallNextHookEx(nullptr, Code, W, L);
 }
 
-// ---- The registry ------------------------------------------------------------
-
 // The string values of one section of the host key; empty when it is missing.
 std::vector<std::pair<std::string, std::string>> Section(const std::string& Name) {
     std::vector<std::pair<std::string, std::string>> Values;
     HKEY Key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, (std::string(HostKey) + "\\" + Name).c_str(), 0, KEY_READ,
-                      &Key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, (HostKey + "\\" + Name).c_str(), 0, KEY_READ, &Key) !=
+        ERROR_SUCCESS)
         return Values;
     for (DWORD I = 0;; ++I) {
         char ValueName[256];
@@ -64,6 +69,10 @@ std::vector<std::pair<std::string, std::string>> Section(const std::string& Name
     }
     RegCloseKey(Key);
     return Values;
+}
+
+int SectionSize(const std::string& Name) {
+    return static_cast<int>(Section(Name).size());
 }
 
 // ---- The multipliers window -----------------------------------------------
@@ -84,9 +93,11 @@ HWND BandButton(HWND Window, const char* Caption) {
     return Child(Window, "Button", Caption);
 }
 
+const char* const Bands[] = {"1.8", "3.5", "7", "10", "14", "18", "21", "24", "28"};
+
 // The caption of the band button that shows pressed, or "" when none does.
 std::string PressedBand(HWND Window) {
-    for (const char* Caption : {"1.8", "3.5", "7", "10", "14", "18", "21", "24", "28"})
+    for (const char* Caption : Bands)
         if (HWND Button = BandButton(Window, Caption))
             if (SendMessageA(Button, BM_GETCHECK, 0, 0) == BST_CHECKED) return Caption;
     return "";
@@ -130,7 +141,7 @@ int BluePixels(HWND Window) {
     return Blue;
 }
 
-// ---- Checks -----------------------------------------------------------------
+// ---- Shared steps -----------------------------------------------------------
 
 const std::string Header = "Band\t  QSOs\tPoints\t   OBL\t\r\n";
 
@@ -153,17 +164,12 @@ void CheckGetInfo(TPlugin& P, const std::string& When) {
     Check(Info == ExpectedInfo(), "_GetInfo writes exactly its 43 bytes " + When);
 }
 
+// The statistics window after its first showing; there is no log database
+// here, so the first rescan's error box is expected and put aside.
 HWND RunWindow(TPlugin& P, TContext& Host) {
-    const HWND Form = P.RunWindow(Host);
-    Pump(300);
-    TakeBoxes(); // no log database here: the first rescan's box is expected
+    const HWND Form = P.Show(Host);
+    TakeBoxes();
     return Form;
-}
-
-HWND OpenMultipliers(HWND Form) {
-    SendMessageA(Child(Form, "Button", "Multipliers"), BM_CLICK, 0, 0);
-    Pump(200);
-    return DomList();
 }
 
 void Click(HWND Window, const char* Band) {
@@ -171,9 +177,24 @@ void Click(HWND Window, const char* Band) {
     Pump(100);
 }
 
+int AddQSO(TPlugin& P, TContext& Host, const char* Call, const char* Band, const char* Mode,
+           const char* Exchange = "") {
+    Host.Qso(Call, Band, Mode, Exchange);
+    return P.AddQSO(Host.Bytes);
+}
+
+// ---- Scenarios ----------------------------------------------------------------
+
+void Exports() {
+    TPlugin P;
+    Check(P.Load(PluginPath()), "the DLL loads and has the six exports by ordinal", PluginPath());
+    if (!P.Module) return;
+    CheckGetInfo(P, "before _Run");
+    P.Unload();
+}
+
 // The multipliers window and the registry, in a store emptied first.
-void WindowAndRegistryChecks(TPlugin& P) {
-    RegDeleteTreeA(HKEY_CURRENT_USER, HostKey);
+void MultipliersWindow(TPlugin& P) {
     TContext Host = HostContext(0);
     const HWND Form = RunWindow(P, Host);
     Check(Section("TfmMainForm").empty(), "first run: no section before the first save");
@@ -195,8 +216,7 @@ void WindowAndRegistryChecks(TPlugin& P) {
     CheckEqual(PressedBand(D), std::string("10"), "fresh store: \"10\" pressed as designed");
 
     TContext Qso = Host;
-    Qso.Qso("SM5A", "14", "CW", "599 AN");
-    P.AddQSO(Qso.Bytes);
+    AddQSO(P, Qso, "SM5A", "14", "CW", "599 AN");
     Pump(100);
     CheckEqual(PressedBand(D), std::string("14"), "a QSO on 14 switches the window to 14");
     Check(BluePixels(D) > 20, "the area counted on 14 is drawn blue");
@@ -205,8 +225,7 @@ void WindowAndRegistryChecks(TPlugin& P) {
               SendMessageA(BandButton(D, "14"), BM_GETCHECK, 0, 0) == BST_UNCHECKED,
           "clicking \"7\" presses it and releases the one pressed before");
     CheckEqual(BluePixels(D), 0, "nothing counted on 7: nothing blue");
-    Qso.Qso("OH2B", "10", "CW");
-    P.AddQSO(Qso.Bytes);
+    AddQSO(P, Qso, "OH2B", "10", "CW");
     Pump(100);
     CheckEqual(PressedBand(D), std::string("10"), "a QSO on 10 switches the window to 10");
     Click(D, "7");
@@ -214,8 +233,7 @@ void WindowAndRegistryChecks(TPlugin& P) {
     SendMessageA(D, WM_CLOSE, 0, 0);
     Pump(200);
     CheckEqual(CountDomLists(), 0, "the multipliers window closes");
-    CheckEqual(static_cast<int>(Section("TfmDomList").size()), 9,
-               "its section holds its nine placement values");
+    CheckEqual(SectionSize("TfmDomList"), 9, "its section holds its nine placement values");
     CheckEqual(HostValue("TfmDomList", "Visible"), std::string("0"), "saved on close: Visible 0");
     CheckEqual(HostValue("TfmDomList", "CurrentBand"), std::string("(none)"),
                "no CurrentBand in its own section");
@@ -223,11 +241,9 @@ void WindowAndRegistryChecks(TPlugin& P) {
     CheckEqual(D2 ? PressedBand(D2) : std::string(), std::string("7"),
                "reopened, it shows the band selected last");
 
-    P.Release();
-    Pump(300);
+    P.ReleaseWindows();
     Check(!IsWindow(Form) && CountDomLists() == 0, "_Release takes both windows");
-    CheckEqual(static_cast<int>(Section("TfmMainForm").size()), 10,
-               "the statistics window's section: ten values");
+    CheckEqual(SectionSize("TfmMainForm"), 10, "the statistics window's section: ten values");
     CheckEqual(HostValue("TfmMainForm", "CurrentBand"), std::string("3"), "CurrentBand 3 (\"7\")");
     CheckEqual(HostValue("TfmMainForm", "Visible"), std::string("1"),
                "saved while destroyed: Visible 1");
@@ -241,36 +257,29 @@ void WindowAndRegistryChecks(TPlugin& P) {
                "the multipliers window saved as it went with its owner");
 
     // A restart: a second process finds the band saved last.
-    const DWORD ChildPressed = RunThisProgram("restart");
-    CheckEqual(static_cast<int>(ChildPressed), 3,
+    CheckEqual(static_cast<int>(RunThisProgram("restart")), 3,
                "after a restart the multipliers window opens on 7");
+}
 
-    // Stored values the user edited by hand.
+// Stored values the user edited by hand.
+void EditedValues(TPlugin& P) {
+    TContext Host = HostContext(0);
     WriteHostValue("TfmMainForm", "CurrentBand", "x7");
-    const HWND Form2 = RunWindow(P, Host);
-    SendMessageA(Child(Form2, "Button", "Multipliers"), BM_CLICK, 0, 0);
+    const HWND Form = RunWindow(P, Host);
+    SendMessageA(Child(Form, "Button", "Multipliers"), BM_CLICK, 0, 0);
     Pump(300);
     std::vector<TBox> Shown = TakeBoxes();
     Check(Shown.size() == 1 && DomList() && PressedBand(DomList()) == "10",
           "a CurrentBand that is no number: an error box, no band selected, the window opens",
-          Shown.empty() ? "no box" : Shown[0].Text);
-    P.Release();
-    Pump(300);
-    HKEY Key;
-    RegCreateKeyExA(HKEY_CURRENT_USER, (std::string(HostKey) + "\\TfmMainForm").c_str(), 0, nullptr,
-                    0, KEY_WRITE, nullptr, &Key, nullptr);
-    const DWORD Number = 0;
-    RegSetValueExA(Key, "FormVersion", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&Number),
-                   sizeof Number);
-    RegCloseKey(Key);
-    P.Run(0, Host.Bytes);
-    Pump(300);
+          FirstText(Shown));
+    P.ReleaseWindows();
+    EmptyHostKey();
+    WriteHostNumber("TfmMainForm", "FormVersion", 0);
+    P.Show(Host);
     Shown = TakeBoxes();
     Check(!Shown.empty() && Shown[0].Text == "Invalid data type for 'FormVersion'",
-          "a value of the wrong type: its error box", Shown.empty() ? "no box" : Shown[0].Text);
-    P.Release();
-    Pump(300);
-    RegDeleteTreeA(HKEY_CURRENT_USER, HostKey);
+          "a value of the wrong type: its error box", FirstText(Shown));
+    P.ReleaseWindows();
 }
 
 // The second process of the restart check: the band the multipliers window
@@ -282,22 +291,18 @@ int RestartCheck() {
     const HWND D = OpenMultipliers(RunWindow(P, Host));
     const std::string Band = D ? PressedBand(D) : "";
     int Number = 0;
-    const char* Labels[] = {"1.8", "3.5", "7", "10", "14", "18", "21", "24", "28"};
     for (int I = 0; I < 9; ++I)
-        if (Band == Labels[I]) Number = I + 1;
-    P.Release();
-    Pump(300);
+        if (Band == Bands[I]) Number = I + 1;
+    P.ReleaseWindows();
     P.Unload();
     return Number;
 }
 
-// ---- The register convention, from assembly (32-bit builds) -----------------
-
 // Each export called with its arguments in EAX, EDX and ECX from a thunk that
 // marks EBX, ESI, EDI and EBP and watches ESP: what a host written in another
 // language relies on, and what a change of the exports' declaration breaks.
-void RegisterConventionChecks(TPlugin& P) {
-    using brevlund::host::TRegisterCall;
+// Only 32-bit builds have the convention.
+void RegisterConvention(TPlugin& P) {
     std::vector<unsigned char> Decoy(8192, 0xCD);
     const std::vector<unsigned char> DecoyBefore = Decoy;
     const auto Call = [&](const char* Name, void* Target, std::uint32_t Eax, std::uint32_t Edx,
@@ -308,7 +313,7 @@ void RegisterConventionChecks(TPlugin& P) {
         C.Edx = Edx;
         C.Ecx = Ecx;
         C.Decoy = Decoy.data();
-        brevlund::host::CallInRegisters(C);
+        CallInRegisters(C);
         std::string Broken;
         if (!C.EbxKept) Broken += " EBX";
         if (!C.EsiKept) Broken += " ESI";
@@ -338,15 +343,14 @@ void RegisterConventionChecks(TPlugin& P) {
 
     TContext Qso = Host;
     Qso.Qso("SM5REG", "7", "CW", "599 AN");
-    CheckEqual(static_cast<std::int32_t>(
-                   Call("_GetScore", Code(P.GetScore), Address(Qso.Bytes), 0, 0x44444444)),
-               2, "_GetScore takes the context from EAX and answers 2 in EAX");
-    CheckEqual(static_cast<std::int32_t>(
-                   Call("_AddQSO", Code(P.AddQSO), Address(Qso.Bytes), 0, 0x55555555)),
-               2, "_AddQSO answers 2 in EAX");
-    CheckEqual(static_cast<std::int32_t>(
-                   Call("_AddQSO again", Code(P.AddQSO), Address(Qso.Bytes), 0, 0x55555555)),
-               -1, "_AddQSO answers -1 for the duplicate in EAX");
+    const auto Score = [&](const char* Name, void* Target, std::uint32_t Ecx) {
+        return static_cast<std::int32_t>(Call(Name, Target, Address(Qso.Bytes), 0, Ecx));
+    };
+    CheckEqual(Score("_GetScore", Code(P.GetScore), 0x44444444), 2,
+               "_GetScore takes the context from EAX and answers 2 in EAX");
+    CheckEqual(Score("_AddQSO", Code(P.AddQSO), 0x55555555), 2, "_AddQSO answers 2 in EAX");
+    CheckEqual(Score("_AddQSO again", Code(P.AddQSO), 0x55555555), -1,
+               "_AddQSO answers -1 for the duplicate in EAX");
 
     unsigned char Number[16];
     std::memset(Number, 0x77, sizeof Number);
@@ -358,18 +362,7 @@ void RegisterConventionChecks(TPlugin& P) {
     Check(!IsWindow(WindowOf(Window)), "_Release from the thunk takes the window");
 }
 
-int RunChecks() {
-    CatchPluginFailures();
-    TPlugin P;
-    const std::string Dll = PluginPath();
-    Check(P.Load(Dll), "the DLL loads and has the six exports by ordinal", Dll);
-    if (!P.Module) return 1;
-
-    CheckGetInfo(P, "before _Run");
-    if (brevlund::host::RegisterCallAvailable) RegisterConventionChecks(P);
-    WindowAndRegistryChecks(P);
-
-    // No window yet.
+void WithoutAWindow(TPlugin& P) {
     TContext Qso = HostContext(0);
     Qso.Qso("SM5A", "14", "CW", "599 AB");
     Check(P.AddQSO(Qso.Bytes) == 0 && P.GetScore(Qso.Bytes) == 0,
@@ -381,49 +374,51 @@ int RunChecks() {
     P.Release();
     P.Release();
     Check(true, "_Release without a window does nothing");
+}
 
-    // _Run with no connection: the first showing's rescan fails in a box.
+// _Run with no connection: the first showing's rescan fails in a box.
+void FirstShowing(TPlugin& P) {
     TContext Host = HostContext(0);
     const HWND Form = P.RunWindow(Host);
     Check(IsWindow(Form) != FALSE, "_Run returns the statistics window's handle");
     Pump(300);
-    std::vector<TBox> Shown = TakeBoxes();
+    const std::vector<TBox> Shown = TakeBoxes();
     Check(Shown.size() == 1 && Shown[0].Text == "Missing Connection or ConnectionString." &&
               Shown[0].Title == "TestHost",
           "no connection: an error box under the application's title",
           Shown.empty() ? "no box" : Shown[0].Title + ": " + Shown[0].Text);
-    char Class[64] = "";
-    GetClassNameA(Form, Class, sizeof Class);
-    CheckEqual(std::string(Class), std::string("TfmMainForm"), "window class");
+    CheckEqual(ClassOf(Form), std::string("TfmMainForm"), "window class");
     CheckEqual(Text(Form), std::string("SM5X in Brevlund DX Contest"), "caption");
     const LONG Style = GetWindowLongA(Form, GWL_STYLE), ExStyle = GetWindowLongA(Form, GWL_EXSTYLE);
     Check(IsWindowVisible(Form) && (ExStyle & WS_EX_TOPMOST) && (Style & WS_MINIMIZEBOX) &&
               !(Style & WS_MAXIMIZEBOX) && (Style & WS_SYSMENU),
           "visible, stays on top, system menu and minimise only");
-    HWND Recalc = Child(Form, "Button", "Recalc Statistic");
-    HWND Multipliers = Child(Form, "Button", "Multipliers");
-    Check(Recalc && Multipliers && IsWindowEnabled(Recalc),
+    const HWND Recalc = Child(Form, "Button", "Recalc Statistic");
+    Check(Recalc && Child(Form, "Button", "Multipliers") && IsWindowEnabled(Recalc),
           "the two buttons, Recalc enabled again");
-    CheckEqual(Text(SummaryBox(Form)), std::string(),
-               "the summary stays empty after a failed rescan");
+    CheckEqual(Summary(Form), std::string(), "the summary stays empty after a failed rescan");
+    P.ReleaseWindows();
+}
 
-    // Scoring through the exports.
+void ScoringThroughTheExports(TPlugin& P) {
+    TContext Host = HostContext(0);
+    const HWND Form = RunWindow(P, Host);
+    TContext Qso = HostContext(0);
+    Qso.Qso("SM5A", "14", "CW", "599 AB");
     CheckEqual(P.GetScore(Qso.Bytes), 1, "_GetScore of a new QSO on 14");
     CheckEqual(P.AddQSO(Qso.Bytes), 1, "_AddQSO records it");
     const std::string One =
         Header +
         "  14\t     1\t     1\t     0\t\r\nTotal\t     1\t     1\t     0\t\r\n Score: 1*0=0";
-    CheckEqual(Text(SummaryBox(Form)), One, "summary after one QSO (no area list entry AB)");
+    CheckEqual(Summary(Form), One, "summary after one QSO (no area list entry AB)");
     CheckEqual(P.AddQSO(Qso.Bytes), -1, "_AddQSO of a duplicate");
     CheckEqual(P.GetScore(Qso.Bytes), -1, "_GetScore of a duplicate");
-    CheckEqual(Text(SummaryBox(Form)), One, "summary unchanged by the duplicate");
+    CheckEqual(Summary(Form), One, "summary unchanged by the duplicate");
     TContext Second = HostContext(0);
-    Second.Qso("OH2B", "7", "CW", "59 an");
-    CheckEqual(P.AddQSO(Second.Bytes), 2, "_AddQSO on 7 with an area");
-    Second.Qso("DL1C", "10", "SSB", "59 BO");
-    CheckEqual(P.AddQSO(Second.Bytes), 0, "_AddQSO on 10 scores 0");
+    CheckEqual(AddQSO(P, Second, "OH2B", "7", "CW", "59 an"), 2, "_AddQSO on 7 with an area");
+    CheckEqual(AddQSO(P, Second, "DL1C", "10", "SSB", "59 BO"), 0, "_AddQSO on 10 scores 0");
     CheckEqual(P.AddQSO(Second.Bytes), -1, "and its repeat is a duplicate");
-    CheckEqual(Text(SummaryBox(Form)),
+    CheckEqual(Summary(Form),
                Header +
                    "  14\t     1\t     1\t     0\t\r\n   7\t     1\t     2\t     1\t\r\n  10\t     "
                    "1\t     0\t     1\t\r\nTotal\t     3\t     3\t     2\t\r\n Score: 3*2=6",
@@ -435,56 +430,69 @@ int RunChecks() {
     CheckEqual(Text(Form), std::string("SM5X in Brevlund DX Contest"), "and keeps its caption");
     Check(TakeBoxes().empty(), "and does not rescan");
     CheckGetInfo(P, "with a window");
+    P.ReleaseWindows();
+}
 
-    // The user's close command minimises.
+// The user's close command minimises; the Recalc button rescans.
+void CloseCommandAndRecalc(TPlugin& P) {
+    TContext Host = HostContext(0);
+    const HWND Form = RunWindow(P, Host);
     SendMessageA(Form, WM_SYSCOMMAND, SC_CLOSE, 0);
     Pump(100);
     Check(IsWindow(Form) && IsIconic(Form), "the close command minimises the window");
-    Second.Qso("G3D", "21", "CW");
-    CheckEqual(P.AddQSO(Second.Bytes), 1, "a minimised window keeps scoring");
+    TContext Qso = HostContext(0);
+    CheckEqual(AddQSO(P, Qso, "G3D", "21", "CW"), 1, "a minimised window keeps scoring");
 
-    // The Recalc button rescans: the same failure, and the button comes back.
+    // The same failure as at the first showing, and the button comes back.
+    const HWND Recalc = Child(Form, "Button", "Recalc Statistic");
     SendMessageA(Recalc, BM_CLICK, 0, 0);
     Pump(300);
-    Shown = TakeBoxes();
+    const std::vector<TBox> Shown = TakeBoxes();
     Check(Shown.size() == 1 && Shown[0].Text == "Missing Connection or ConnectionString.",
           "Recalc Statistic shows the rescan's failure");
     Check(IsWindowEnabled(Recalc) != FALSE, "Recalc Statistic enabled again");
-    CheckEqual(Text(SummaryBox(Form)), std::string(), "the failed rescan emptied the summary");
+    CheckEqual(Summary(Form), std::string(), "the failed rescan emptied the summary");
+    P.ReleaseWindows();
+}
 
-    // _Release queues the release; the message loop carries it out.
+// _Release queues the release; the message loop carries it out.
+void ReleaseThroughTheLoop(TPlugin& P) {
+    TContext Host = HostContext(0);
+    const HWND Form = RunWindow(P, Host);
+    TContext Qso = HostContext(0);
+    Qso.Qso("G3D", "21", "CW");
     P.Release();
-    CheckEqual(P.AddQSO(Second.Bytes), 0, "_AddQSO answers 0 right after _Release");
+    CheckEqual(P.AddQSO(Qso.Bytes), 0, "_AddQSO answers 0 right after _Release");
     Check(IsWindow(Form) != FALSE, "the window waits for the message loop");
     Pump(200);
     Check(!IsWindow(Form), "and is gone once the loop dispatched the release");
 
     // A new window after the release; then a close message sent straight to it.
-    const HWND Form2 = P.RunWindow(Host);
-    Pump(300);
-    TakeBoxes();
+    const HWND Form2 = RunWindow(P, Host);
     Check(IsWindow(Form2) && Form2 != Form, "_Run after _Release builds a new window");
     SendMessageA(Form2, WM_CLOSE, 0, 0);
     Pump(200);
     Check(!IsWindow(Form2), "a close message ends the window");
     CheckEqual(P.AddQSO(Qso.Bytes), 0, "then _AddQSO answers 0 until the next _Run");
+}
 
-    // A connection value that is no ADO connection must not take the host down.
-    std::vector<unsigned char> NotAConnection(64, 0);
-    TContext Bad = HostContext(
-        static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(NotAConnection.data())));
-    const HWND Form3 = P.RunWindow(Bad);
-    Pump(300);
-    Shown = TakeBoxes();
-    Check(IsWindow(Form3) && Shown.size() == 1 &&
-              Shown[0].Text ==
-                  "LogQuery: the host's log connection is not an ADO connection object.",
-          "a connection value that is no ADO connection fails the rescan in a box",
-          Shown.empty() ? "no box" : Shown[0].Text);
-    P.Release();
-    Pump(200);
+// A connection value that is no ADO connection must not take the host down.
+void NotAConnection(TPlugin& P) {
+    std::vector<unsigned char> Block(64, 0);
+    TContext Bad =
+        HostContext(static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(Block.data())));
+    const HWND Form = P.Show(Bad);
+    const std::vector<TBox> Shown = TakeBoxes();
+    Check(
+        IsWindow(Form) && Shown.size() == 1 &&
+            Shown[0].Text == "LogQuery: the host's log connection is not an ADO connection object.",
+        "a connection value that is no ADO connection fails the rescan in a box", FirstText(Shown));
+    P.ReleaseWindows(200);
+}
 
-    // A failure in _Run reaches the host as a structured exception.
+// A failure in _Run reaches the host as a structured exception.
+void FailedRun(TPlugin& P) {
+    TContext Host = HostContext(0);
     HHOOK Hook = SetWindowsHookExA(WH_CBT, RefuseWindows, nullptr, GetCurrentThreadId());
     ExpectingFailure = true;
     const std::uint32_t Refused = P.Run(0, Host.Bytes);
@@ -493,31 +501,51 @@ int RunChecks() {
     Check(LastExceptionCode == PluginFailure && Refused == 0 &&
               LastExceptionText == "Cannot create the statistics window",
           "a failed _Run raises a structured exception with the message", LastExceptionText);
+    TContext Qso = HostContext(0);
+    Qso.Qso("SM5A", "14", "CW", "599 AB");
     CheckEqual(P.AddQSO(Qso.Bytes), 0, "and leaves no window behind");
+}
 
-    // Unloading with a live window destroys it before its code goes.
-    const HWND Form4 = P.RunWindow(Host);
-    Pump(300);
-    TakeBoxes();
+// Unloading with a live window destroys it before its code goes.
+void UnloadWithAWindow(TPlugin& P) {
+    TContext Host = HostContext(0);
+    const HWND Form = RunWindow(P, Host);
     P.Unload();
-    Check(!IsWindow(Form4), "FreeLibrary destroys a live window");
+    Check(!IsWindow(Form), "FreeLibrary destroys a live window");
     Pump(100);
-    Check(P.Load(Dll), "the DLL loads again");
-    const HWND Form5 = P.RunWindow(Host);
-    Pump(300);
-    TakeBoxes();
-    Check(IsWindow(Form5) != FALSE, "and builds its window again");
-    P.Release();
-    Pump(200);
-    P.Unload();
+    Check(P.Load(PluginPath()), "the DLL loads again");
+    if (!P.Module) return;
+    Check(IsWindow(RunWindow(P, Host)) != FALSE, "and builds its window again");
+    P.ReleaseWindows(200);
+}
 
-    RunWindowChecks(Dll);
-    return Finish();
+std::vector<TScenario> Scenarios() {
+    std::vector<TScenario> All = {{"exports", Exports}};
+    if (RegisterCallAvailable)
+        All.push_back({"register-convention", WithPlugin<RegisterConvention>});
+    const std::vector<TScenario> More = {
+        {"multipliers-window", WithPlugin<MultipliersWindow>},
+        {"edited-values", WithPlugin<EditedValues>},
+        {"without-a-window", WithPlugin<WithoutAWindow>},
+        {"first-showing", WithPlugin<FirstShowing>},
+        {"scoring", WithPlugin<ScoringThroughTheExports>},
+        {"close-and-recalc", WithPlugin<CloseCommandAndRecalc>},
+        {"release", WithPlugin<ReleaseThroughTheLoop>},
+        {"not-a-connection", WithPlugin<NotAConnection>},
+        {"failed-run", WithPlugin<FailedRun>},
+        {"unload", WithPlugin<UnloadWithAWindow>},
+    };
+    All.insert(All.end(), More.begin(), More.end());
+    for (const TScenario& Scenario : WindowScenarios())
+        All.push_back(Scenario);
+    return All;
 }
 
 // Feeds a log of "CallSign;DigiBand;QSOMode;QSOReportRecived" lines through
-// _AddQSO and prints what the statistics window shows.
-int RunDemo(const char* LogPath, int Seconds) {
+// _AddQSO and prints what the statistics window shows. With Signal, it then
+// makes that file to say both windows are up, and keeps them so until the
+// file is gone.
+int RunDemo(const char* LogPath, const char* Signal) {
     TPlugin P;
     if (!P.Load(PluginPath())) {
         std::fprintf(stderr, "TestHost: cannot load the plug-in\n");
@@ -526,7 +554,7 @@ int RunDemo(const char* LogPath, int Seconds) {
     std::printf("%s\n\n", PluginVersionText(PluginPath()).c_str());
     TContext Host = HostContext(0);
     Host.Store(OffCaptionTitle, "Demo");
-    const HWND Form = RunWindow(P, Host); // no log database: the first rescan's box is expected
+    const HWND Form = RunWindow(P, Host);
     // The multipliers window beside it follows the band of every QSO.
     const HWND D = OpenMultipliers(Form);
     MoveWindow(Form, 20, 20, 420, 260, TRUE);
@@ -553,7 +581,7 @@ int RunDemo(const char* LogPath, int Seconds) {
                     : Result == 1 ? "1 point"
                                   : (std::to_string(Result) + " points").c_str());
     }
-    std::printf("\n[%s]\n%s\n", Text(Form).c_str(), Text(SummaryBox(Form)).c_str());
+    std::printf("\n[%s]\n%s\n", Text(Form).c_str(), Summary(Form).c_str());
     if (D) {
         std::printf("\n[%s] band %s pressed, areas:", Text(D).c_str(), PressedBand(D).c_str());
         for (const std::string& Area : ListItems(D))
@@ -561,9 +589,18 @@ int RunDemo(const char* LogPath, int Seconds) {
         std::printf("\n");
     }
     std::fflush(stdout);
-    Pump(static_cast<DWORD>(Seconds) * 1000);
-    P.Release();
-    Pump(200);
+    if (Signal) {
+        // Painted before the caller looks; held until it has looked (it
+        // removes the file), or a minute at most.
+        Pump(300);
+        if (FILE* File = std::fopen(Signal, "w")) std::fclose(File);
+        const DWORD Until = GetTickCount() + 60000;
+        while (GetFileAttributesA(Signal) != INVALID_FILE_ATTRIBUTES &&
+               static_cast<int>(Until - GetTickCount()) > 0)
+            Pump(50);
+    }
+    std::fflush(stdout);
+    P.ReleaseWindows(200);
     P.Unload();
     return 0;
 }
@@ -571,18 +608,20 @@ int RunDemo(const char* LogPath, int Seconds) {
 } // namespace
 
 int main(int Argc, char** Argv) {
-    StartAnsweringBoxes();
-    int Result = 2;
-    if (Argc >= 2 && std::strcmp(Argv[1], "checks") == 0)
-        Result = RunChecks();
-    else if (Argc >= 2 && std::strcmp(Argv[1], "restart") == 0)
+    int Result = RunScenarios(Argc, Argv, Scenarios());
+    if (Result < 0) StartAnsweringBoxes();
+    if (Result >= 0) {
+    } else if (Argc >= 2 && std::strcmp(Argv[1], "restart") == 0)
         Result = RestartCheck();
     else if (Argc >= 2 && std::strcmp(Argv[1], "exit-open") == 0)
         Result = ExitWithWindowsOpen(PluginPath());
     else if (Argc >= 3 && std::strcmp(Argv[1], "demo") == 0)
-        Result = RunDemo(Argv[2], Argc >= 4 ? std::atoi(Argv[3]) : 0);
-    else
-        std::fprintf(stderr, "usage: TestHost checks | TestHost demo LOG [SECONDS]\n");
+        Result = RunDemo(Argv[2], Argc >= 4 ? Argv[3] : nullptr);
+    else {
+        std::fprintf(stderr, "usage: TestHost checks [NAME...] | TestHost scenario NAME | "
+                             "TestHost demo LOG [SIGNAL]\n");
+        Result = 2;
+    }
     StopAnsweringBoxes();
     return Result;
 }

@@ -20,15 +20,8 @@ namespace {
 
 using namespace brevlund::host;
 
-// One more reference to the already loaded DLL, and the host's record for _Run.
-TPlugin Plugin;
+// The host's record for _Run.
 TContext Host = HostContext();
-
-HWND OpenMultipliers(HWND Form) {
-    SendMessageA(VersionedChild(Form, "Button", "Multipliers"), BM_CLICK, 0, 0);
-    Pump(200);
-    return FindWindowA("TfmDomList", nullptr);
-}
 
 std::string RectText(HWND Window) {
     RECT R{};
@@ -55,14 +48,12 @@ LRESULT CALLBACK WatchShowing(int Code, WPARAM W, LPARAM L) {
     return CallNextHookEx(nullptr, Code, W, L);
 }
 
-void PlacementBeforeShowing() {
-    RegDeleteTreeA(HKEY_CURRENT_USER, HostKey);
+void PlacementBeforeShowing(TPlugin& Plugin) {
     WriteHostValue("TfmMainForm", "NormPos", "200,150,620,400");
     WriteHostValue("TfmDomList", "NormPos", "650,120,1000,320");
     RectAtShowing.clear();
     HHOOK Hook = SetWindowsHookExA(WH_CALLWNDPROC, WatchShowing, nullptr, GetCurrentThreadId());
-    const HWND Form = Plugin.RunWindow(Host);
-    Pump(300);
+    const HWND Form = Plugin.Show(Host);
     const HWND D = OpenMultipliers(Form);
     UnhookWindowsHookEx(Hook);
     const std::string Main = RectAtShowing.count("TfmMainForm") ? RectAtShowing["TfmMainForm"] : "";
@@ -89,26 +80,20 @@ void PlacementBeforeShowing() {
     Pump(100);
     Check(Minimised && !IsIconic(Form) && IsWindowVisible(Form),
           "a second _Run brings a minimised statistics window back");
-    Plugin.Release();
-    Pump(300);
+    Plugin.ReleaseWindows();
 }
 
 // A statistics window left maximised comes back maximised, and shows so at once.
-void MaximisedState() {
-    RegDeleteTreeA(HKEY_CURRENT_USER, HostKey);
+void MaximisedState(TPlugin& Plugin) {
     WriteHostValue("TfmMainForm", "ShowCmd", "3");
-    const HWND Form = Plugin.RunWindow(Host);
-    Pump(300);
+    const HWND Form = Plugin.Show(Host);
     Check(IsZoomed(Form) && IsWindowVisible(Form), "a window saved maximised comes back so");
-    Plugin.Release();
-    Pump(300);
-    RegDeleteTreeA(HKEY_CURRENT_USER, HostKey);
+    Plugin.ReleaseWindows();
 }
 
 // ---- The host ends without _Release --------------------------------------
 
 void ExitWithoutRelease() {
-    RegDeleteTreeA(HKEY_CURRENT_USER, HostKey);
     const DWORD ExitCode = RunThisProgram("exit-open");
     Check(ExitCode == 0, "a host ends with both windows open",
           "exit code " + std::to_string(ExitCode));
@@ -119,7 +104,6 @@ void ExitWithoutRelease() {
           HostValue("TfmMainForm", "CurrentBand"));
     Check(HostValue("TfmDomList", "NormPos") == "600,100,940,290",
           "the multipliers window's placement too", HostValue("TfmDomList", "NormPos"));
-    RegDeleteTreeA(HKEY_CURRENT_USER, HostKey);
 }
 
 // ---- A release while the multipliers window's close shows an error box ----
@@ -130,13 +114,14 @@ struct TBoxWatch {
     bool FormMeanwhile = false, DomListMeanwhile = false;
     HWND Form = nullptr, DomList = nullptr;
     UINT_PTR Timer = 0;
+    TPlugin* Plugin = nullptr; // the scenario's
 } Watch;
 
 // Runs from the error box's own message loop, as a host's timer would.
 void CALLBACK OnTick(HWND, UINT, UINT_PTR, DWORD) {
     if (++Watch.Ticks == 1) {
         Watch.BoxAtFirstTick = MessageBoxUp();
-        Plugin.Release();
+        Watch.Plugin->Release();
         return;
     }
     Watch.BoxAtSecondTick = MessageBoxUp();
@@ -146,16 +131,15 @@ void CALLBACK OnTick(HWND, UINT, UINT_PTR, DWORD) {
     HoldMessageBoxes = false;
 }
 
-void ReleaseDuringTheCloseBox() {
+void ReleaseDuringTheCloseBox(TPlugin& Plugin) {
     // Below a volatile host key no lasting section can be made: every save fails.
-    RegDeleteTreeA(HKEY_CURRENT_USER, HostKey);
     HKEY Key;
-    RegCreateKeyExA(HKEY_CURRENT_USER, HostKey, 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS,
-                    nullptr, &Key, nullptr);
+    RegCreateKeyExA(HKEY_CURRENT_USER, HostKey.c_str(), 0, nullptr, REG_OPTION_VOLATILE,
+                    KEY_ALL_ACCESS, nullptr, &Key, nullptr);
     RegCloseKey(Key);
     Watch = TBoxWatch{};
-    Watch.Form = Plugin.RunWindow(Host);
-    Pump(300);
+    Watch.Plugin = &Plugin;
+    Watch.Form = Plugin.Show(Host);
     Watch.DomList = OpenMultipliers(Watch.Form);
     HoldMessageBoxes = true;
     Watch.Timer = SetTimer(nullptr, 0, 150, OnTick);
@@ -168,7 +152,7 @@ void ReleaseDuringTheCloseBox() {
     Check(Watch.FormMeanwhile && Watch.DomListMeanwhile,
           "both windows wait for the close handler to return");
     Check(!IsWindow(Watch.Form) && !IsWindow(Watch.DomList), "then both go");
-    RegDeleteTreeA(HKEY_CURRENT_USER, HostKey);
+    EmptyHostKey(); // the volatile key would outlive this process
 }
 
 // ---- Common controls 6 and the resources ------------------------------------
@@ -229,9 +213,8 @@ bool GreyOnly(const TImageListCalls& Calls, HIMAGELIST List, int Index) {
     return Grey;
 }
 
-void CommonControls6() {
-    const HWND Form = Plugin.RunWindow(Host);
-    Pump(300);
+void CommonControls6(TPlugin& Plugin) {
+    const HWND Form = Plugin.Show(Host);
     const HWND D = OpenMultipliers(Form);
     const HWND List = D ? VersionedChild(D, WC_LISTVIEWA) : nullptr;
     const std::string ListCode =
@@ -265,8 +248,7 @@ void CommonControls6() {
     Check(Images.himl && Calls.Count && Calls.Draw && Calls.Count(Images.himl) == 6 &&
               !GreyOnly(Calls, Images.himl, 0) && GreyOnly(Calls, Images.himl, 3),
           "one image per button state, the disabled one grey");
-    Plugin.Release();
-    Pump(300);
+    Plugin.ReleaseWindows();
 }
 
 std::string VersionString(const std::vector<char>& Block, const char* Name) {
@@ -287,7 +269,8 @@ std::vector<char> VersionBlock(const std::string& DllPath) {
     return Block;
 }
 
-void Resources(const std::string& DllPath) {
+void Resources(TPlugin& Plugin) {
+    const std::string DllPath = PluginPath();
     HRSRC Manifest = FindResourceA(Plugin.Module, MAKEINTRESOURCEA(2), MAKEINTRESOURCEA(24));
     std::string Text;
     if (Manifest) {
@@ -413,25 +396,20 @@ void LocaleOrder() {
 
 } // namespace
 
-void RunWindowChecks(const std::string& DllPath) {
-    if (!Plugin.Load(DllPath)) {
-        Check(false, "window checks: the DLL loads", DllPath);
-        return;
-    }
-    Resources(DllPath);
-    LocaleOrder();
-    PlacementBeforeShowing();
-    MaximisedState();
-    ExitWithoutRelease();
-    CommonControls6();
-    ReleaseDuringTheCloseBox();
-    Plugin.Unload();
+std::vector<TScenario> WindowScenarios() {
+    return {{"resources", WithPlugin<Resources>},
+            {"locale-order", LocaleOrder},
+            {"placement", WithPlugin<PlacementBeforeShowing>},
+            {"maximised", WithPlugin<MaximisedState>},
+            {"exit-without-release", ExitWithoutRelease},
+            {"common-controls", WithPlugin<CommonControls6>},
+            {"release-during-close-box", WithPlugin<ReleaseDuringTheCloseBox>}};
 }
 
 int ExitWithWindowsOpen(const std::string& DllPath) {
+    TPlugin Plugin;
     if (!Plugin.Load(DllPath)) return 100;
-    const HWND Form = Plugin.RunWindow(Host);
-    Pump(300);
+    const HWND Form = Plugin.Show(Host);
     const HWND D = OpenMultipliers(Form);
     if (!D) return 101;
     MoveWindow(Form, 150, 120, 400, 230, TRUE);

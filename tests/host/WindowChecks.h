@@ -3,10 +3,13 @@
 // _Release, common controls 6, the version resource and the locale's order.
 #pragma once
 
-#include <string>
+#include "HostKit.h"
 
-// Runs the checks against the DLL at DllPath; they count with the host kit's.
-void RunWindowChecks(const std::string& DllPath);
+#include <string>
+#include <vector>
+
+// The scenarios of these checks, for the test host's list.
+std::vector<brevlund::host::TScenario> WindowScenarios();
 
 // The second process of the exit check: a host that opens both windows, moves
 // them, picks a band and ends without _Release or FreeLibrary.

@@ -351,6 +351,25 @@ DBSTATUS TRowset::Store(const DBBINDING& Binding, const TValue& Value, const TCo
     return Status;
 }
 
+// Wine's ADO reads a status as a pointer-sized number: on 64-bit Windows the
+// four bytes after it are read too, and a null then looks like a value
+// whenever they are not zero. They are cleared where no binding uses them.
+void ClearStatusTail(const std::vector<DBBINDING>& Bindings, const DBBINDING& Binding,
+                     BYTE* Buffer) {
+    constexpr std::size_t Tail = sizeof(DBBYTEOFFSET) - sizeof(DBSTATUS);
+    if (Tail == 0) return;
+    const DBBYTEOFFSET From = Binding.obStatus + sizeof(DBSTATUS), To = From + Tail;
+    const auto Overlaps = [&](DBBYTEOFFSET At, DBLENGTH Size) {
+        return At < To && From < At + Size;
+    };
+    for (const DBBINDING& Other : Bindings)
+        if (((Other.dwPart & DBPART_VALUE) && Overlaps(Other.obValue, Other.cbMaxLen)) ||
+            ((Other.dwPart & DBPART_LENGTH) && Overlaps(Other.obLength, sizeof(DBLENGTH))) ||
+            ((Other.dwPart & DBPART_STATUS) && Overlaps(Other.obStatus, sizeof(DBSTATUS))))
+            return;
+    std::memset(Buffer + From, 0, Tail);
+}
+
 HRESULT TRowset::GetData(HROW Row, HACCESSOR Handle, void* Buffer) {
     const auto Found = Accessors.find(Handle);
     if (Found == Accessors.end())
@@ -365,8 +384,10 @@ HRESULT TRowset::GetData(HROW Row, HACCESSOR Handle, void* Buffer) {
         const std::size_t Index = Binding.iOrdinal - 1;
         const DBSTATUS Status =
             Store(Binding, Values[Index], Data->Columns[Index], static_cast<BYTE*>(Buffer));
-        if (Binding.dwPart & DBPART_STATUS)
+        if (Binding.dwPart & DBPART_STATUS) {
             std::memcpy(static_cast<BYTE*>(Buffer) + Binding.obStatus, &Status, sizeof Status);
+            ClearStatusTail(Found->second.Bindings, Binding, static_cast<BYTE*>(Buffer));
+        }
         const bool Good = Status == DBSTATUS_S_OK || Status == DBSTATUS_S_ISNULL ||
                           Status == DBSTATUS_S_TRUNCATED;
         (Good ? AnyGood : AnyFailed) = true;

@@ -6,9 +6,15 @@
 #   tests/wine/host-checks.sh win32   the 32-bit DLL operators install, in a
 #                                     32-bit prefix; exits 77 (skipped) with the
 #                                     probe's reason where the machine cannot
+#   tests/wine/host-checks.sh ARCH time ROWS
+#                                     only the rescan's timing against a bare
+#                                     read through ADO (AdoRescanChecks.exe time)
+# Each checks program runs its scenarios each in a fresh process of its own.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 arch=${1:-win64}
+timing=${2:-}
+rows=${3:-10000}
 # shellcheck source=wine-env.sh
 source "$root/tests/wine/wine-env.sh"
 # shellcheck source=wine-ado.sh
@@ -45,12 +51,18 @@ run_checks() {
     rm -f "$out"
     return "$rc"
 }
-echo "Checking $build/host/Plugins/BrevlundDXContest.dll ($arch) under Wine"
+[ "$timing" = time ] || echo "Checking $build/host/Plugins/BrevlundDXContest.dll ($arch) under Wine"
 trap wine_stop EXIT
 wine_start "$prefix" "$arch" || exit 1
 failed=0
+if [ "$timing" = time ]; then
+    wine_ado_install "$WINEPREFIX" "$pe" && wine_ado_register "$build/BrevlundTestLogProvider.dll" &&
+        WINEDLLOVERRIDES="$WINEDLLOVERRIDES;msado15=n" \
+            wine_run "$build/host/AdoRescanChecks.exe" time "$rows"
+    exit
+fi
 run_checks "$build/host/TestHost.exe" checks || failed=1
-run_checks "$build/host/AdoChecks.exe" || failed=1
+run_checks "$build/host/AdoChecks.exe" checks || failed=1
 if wine_ado_install "$WINEPREFIX" "$pe" &&
     wine_ado_register "$build/BrevlundTestLogProvider.dll"; then
     WINEDLLOVERRIDES="$WINEDLLOVERRIDES;msado15=n" \

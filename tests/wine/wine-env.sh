@@ -1,23 +1,19 @@
 # Wine test environment: a private prefix and a private Xvfb display.
 # Source this file (bash), then:
-#   wine_install                  install Wine, Xvfb and the screenshot tools if missing
-#   wine32_install                add the i386 architecture and wine32:i386 if missing
 #   wine_start DIR [ARCH]         prefix at DIR/wineprefix, Xvfb on a free display;
 #                                 ARCH win64 (the default) or win32
 #   wine_run EXE [ARGS...]        run a Windows program; returns its exit code
 #   wine_screenshot FILE.png      PNG of the whole virtual screen
 #   wine_stop                     end this prefix's wineserver and our Xvfb
-# Typical use:  wine_install && wine_start build/wine && trap wine_stop EXIT
+# Typical use:  wine_start build/wine && trap wine_stop EXIT
 #
-# The 64-bit prefix runs the 64-bit build of the plug-in's sources and needs no
-# i386 packages. The 32-bit prefix runs the DLL operators install; whether the
-# machine can run it at all is for tests/wine/wine32-probe.sh to say, since some
-# sandboxed kernels execute no 32-bit x86 code. Nothing here changes the
-# caller's shell options.
+# ./run installs what this needs (Wine, Xvfb, xwd and netpbm; wine32:i386
+# where it can); nothing here installs anything. The 64-bit prefix runs the
+# 64-bit build of the plug-in's sources and needs no i386 packages. The 32-bit
+# prefix runs the DLL operators install; whether the machine can run it at all
+# is for tests/wine/wine32-probe.sh to say, since some sandboxed kernels
+# execute no 32-bit x86 code. Nothing here changes the caller's shell options.
 
-# Packages, as dpkg-query names them. xwd (x11-apps) grabs the X screen and
-# netpbm turns the dump into a PNG: both small and dependable.
-WINE_ENV_PACKAGES=(wine64 xvfb x11-apps netpbm)
 WINE_ENV_WINE64=/usr/lib/wine/wine64
 WINE_ENV_SERVER64=/usr/lib/wine/wineserver64
 # The 32-bit loader and server, from wine32:i386.
@@ -31,52 +27,6 @@ WINE_ENV_SERVER=$WINE_ENV_SERVER64
 WINE_ENV_XVFB_PID=""
 
 _wine_env_say() { echo "wine-env: $*" >&2; }
-
-_wine_env_as_root() {
-    if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
-}
-
-wine_install() {
-    local missing=() p
-    for p in "${WINE_ENV_PACKAGES[@]}"; do
-        _wine_env_installed "$p" || missing+=("$p")
-    done
-    [ ${#missing[@]} -eq 0 ] && return 0
-    _wine_env_say "installing ${missing[*]} (takes a few minutes)"
-    _wine_env_as_root apt-get update -qq || return 1
-    _wine_env_as_root env DEBIAN_FRONTEND=noninteractive \
-        apt-get install -y -qq -o Dpkg::Use-Pty=0 "${missing[@]}" >/dev/null || return 1
-}
-
-_wine_env_installed() { # package
-    dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"
-}
-
-# Adds what 32-bit Wine needs beside wine64. On failure the reason is the last
-# line on stderr, for the probe to pass on.
-wine32_install() {
-    local log
-    if ! dpkg --print-foreign-architectures | grep -qx i386; then
-        _wine_env_say "adding the i386 architecture"
-        _wine_env_as_root dpkg --add-architecture i386 || {
-            _wine_env_say "cannot add the i386 architecture"
-            return 1
-        }
-        # New architecture, new package lists: the install below needs them.
-        _wine_env_as_root apt-get update -qq >/dev/null 2>&1 || true
-    fi
-    _wine_env_installed wine32:i386 && [ -x "$WINE_ENV_WINE32" ] && return 0
-    _wine_env_say "installing wine32:i386 (takes a few minutes)"
-    log=$(mktemp)
-    if ! { _wine_env_as_root apt-get update -qq &&
-        _wine_env_as_root env DEBIAN_FRONTEND=noninteractive \
-            apt-get install -y -qq -o Dpkg::Use-Pty=0 wine32:i386; } >"$log" 2>&1; then
-        _wine_env_say "cannot install wine32:i386: $(grep -v '^$' "$log" | tail -n 1)"
-        rm -f "$log"
-        return 1
-    fi
-    rm -f "$log"
-}
 
 # Lowest display number from $1 upward with neither a lock file nor a socket.
 _wine_env_free_display() {

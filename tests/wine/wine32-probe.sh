@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Can this machine run the 32-bit DLL? Installs what 32-bit Wine needs when it
-# is missing, boots a 32-bit prefix under build/wine32 and runs the win32
-# preset's smallest program in it.
+# Can this machine run the 32-bit DLL? Looks for 32-bit Wine (./run installs
+# it where it can), boots a 32-bit prefix under build/wine32 and runs the win32
+# preset's smallest program in it. It installs nothing.
 #   tests/wine/wine32-probe.sh      prints "yes" or "no: REASON"; exit 0 or 1
 # Some sandboxed kernels execute no 32-bit x86 code: then the answer is no, and
 # the 32-bit checks are skipped with that reason instead of passing.
@@ -17,7 +17,11 @@ no() {
 
 probe=$root/build/win32/host/WineProbe.exe
 [ -f "$probe" ] || no "$probe is missing; build the win32 preset first"
-reason=$(wine32_install 2>&1 >/dev/null) || no "${reason##*wine-env: }"
+dpkg --print-foreign-architectures | grep -qx i386 ||
+    no "the i386 architecture is not added to dpkg (./run adds it where it can)"
+dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q "install ok installed" ||
+    no "wine32:i386 is not installed (./run installs it where it can)"
+[ -x "$WINE_ENV_WINE32" ] || no "$WINE_ENV_WINE32 is missing"
 # The loader is an i386 ELF program: a kernel without 32-bit support refuses it.
 if ! reason=$("$WINE_ENV_WINE32" --version 2>&1); then
     no "the kernel runs no 32-bit x86 code ($WINE_ENV_WINE32: ${reason##*: })"

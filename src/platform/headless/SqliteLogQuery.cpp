@@ -83,17 +83,19 @@ void TSqliteLogQuery::Step() {
 int TSqliteLogQuery::ColumnIndex(std::string_view Name) {
     // Rows ask for the same names in the same order: start after the last one.
     const std::size_t Known = KnownColumns.size();
-    for (std::size_t Step = 1; Step <= Known; ++Step) {
-        const std::size_t I = (LastKnown + Step) % Known;
-        if (KnownColumns[I].first == Name) {
+    for (std::size_t Step = 1, I = LastKnown; Step <= Known; ++Step) {
+        I = I + 1 == Known ? 0 : I + 1;
+        const TKnownColumn& Column = KnownColumns[I];
+        if ((Column.Asked == Name.data() && Column.Name.size() == Name.size()) ||
+            Column.Name == Name) {
             LastKnown = I;
-            return KnownColumns[I].second;
+            return Column.Column;
         }
     }
     const int Count = sqlite3_column_count(Cursor);
     for (int Column = 0; Column < Count; ++Column)
         if (locale::SameText(sqlite3_column_name(Cursor, Column), Name)) {
-            KnownColumns.emplace_back(Name, Column);
+            KnownColumns.push_back({std::string(Name), Name.data(), Column});
             LastKnown = KnownColumns.size() - 1;
             return Column;
         }

@@ -55,8 +55,13 @@ private:
     sqlite3_stmt* Cursor = nullptr; // owned; finalized by Close
     bool OnRow = false;
     // Names already looked up in this result, with their column: every row asks
-    // for the same seven.
-    std::vector<std::pair<std::string, int>> KnownColumns;
+    // for the same seven, mostly through the same text (Asked, not owned).
+    struct TKnownColumn {
+        std::string Name;
+        const char* Asked;
+        int Column;
+    };
+    std::vector<TKnownColumn> KnownColumns;
     std::size_t LastKnown = 0;
 };
 

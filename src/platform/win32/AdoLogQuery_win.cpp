@@ -278,15 +278,23 @@ bool TAdoLogQuery::AtEnd() const {
 
 std::string TAdoLogQuery::ColumnText(std::string_view Name) {
     if (!Records) throw TDatabaseError("LogQuery: Dataset not open");
-    // Every row asks for the same seven names: each is looked up once per result.
+    // Every row asks for the same seven names in the same order: each is looked
+    // up once per result, and the search for it starts after the last one.
     std::size_t Column = ColumnNames.size();
-    for (const auto& [Known, Index] : KnownColumns)
-        if (Known == Name) Column = Index;
+    for (std::size_t Step = 1, I = LastKnown; Step <= KnownColumns.size(); ++Step) {
+        I = I + 1 >= KnownColumns.size() ? 0 : I + 1;
+        if (KnownColumns[I].first == Name) {
+            Column = KnownColumns[I].second;
+            LastKnown = I;
+            break;
+        }
+    }
     if (Column == ColumnNames.size()) {
         for (std::size_t I = 0; I < ColumnNames.size() && Column == ColumnNames.size(); ++I)
             if (locale::SameText(ColumnNames[I], Name)) Column = I;
         if (Column == ColumnNames.size()) throw FieldNotFound(Name);
         KnownColumns.emplace_back(std::string(Name), Column);
+        LastKnown = KnownColumns.size() - 1;
     }
     ADOField* Field = ColumnFields[Column];
     VARIANT Value;

@@ -80,6 +80,7 @@ private:
     std::vector<std::string> ColumnNames;
     std::vector<ADOField*> ColumnFields; // one per column, owned while open
     std::vector<std::pair<std::string, std::size_t>> KnownColumns; // name asked, column
+    std::size_t LastKnown = 0; // the entry of KnownColumns found last
 };
 
 } // namespace brevlund
