@@ -1,4 +1,5 @@
 #include "Adif.h"
+#include "engine/Text.h"
 
 #include "Bands.h"
 
@@ -10,13 +11,6 @@
 namespace brevlund::logformats {
 
 namespace {
-
-std::string Upper(std::string_view S) {
-    std::string R(S);
-    for (char& C : R)
-        if (C >= 'a' && C <= 'z') C = static_cast<char>(C - 'a' + 'A');
-    return R;
-}
 
 // Line numbers of byte offsets, counted as ForEachLine counts lines.
 class TLineIndex {
@@ -157,7 +151,7 @@ TLogRead ReadAdif(std::string_view Text) {
         }
         const std::size_t Colon = Tag.find(':');
         if (Colon == std::string_view::npos) {
-            const std::string Name = Upper(Tag);
+            const std::string Name = UpperAscii(Tag);
             At = Close + 1;
             if (Name == "EOH") {
                 if (HeaderDone || SeenRecord) {
@@ -186,7 +180,7 @@ TLogRead ReadAdif(std::string_view Text) {
             }
             continue;
         }
-        const std::string Name = Upper(Tag.substr(0, Colon));
+        const std::string Name = UpperAscii(Tag.substr(0, Colon));
         std::string_view LengthText = Tag.substr(Colon + 1);
         LengthText = LengthText.substr(0, LengthText.find(':')); // a data type may follow
         std::size_t Length = 0;

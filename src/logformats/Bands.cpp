@@ -1,4 +1,5 @@
 #include "Bands.h"
+#include "engine/Text.h"
 
 #include "AreaCheck.h"
 
@@ -94,17 +95,6 @@ std::optional<std::string_view> BandOf(std::optional<TScaled> KHz) {
     return BandIn(Upper, *KHz);
 }
 
-bool SameAscii(std::string_view A, std::string_view B) {
-    if (A.size() != B.size()) return false;
-    for (std::size_t I = 0; I < A.size(); ++I) {
-        char X = A[I], Y = B[I];
-        if (X >= 'a' && X <= 'z') X = static_cast<char>(X - 'a' + 'A');
-        if (Y >= 'a' && Y <= 'z') Y = static_cast<char>(Y - 'a' + 'A');
-        if (X != Y) return false;
-    }
-    return true;
-}
-
 } // namespace
 
 std::optional<std::string_view> BandOfKHz(std::string_view Text) {
@@ -124,9 +114,9 @@ std::optional<std::string_view> BandOfAdifFreq(std::string_view Text) {
 
 std::optional<std::string_view> BandOfCode(std::string_view Code) {
     for (const TRange& R : Upper)
-        if (SameAscii(Code, R.Label)) return R.Label;
-    if (SameAscii(Code, "123G")) return "122G"; // the band's older name
-    if (SameAscii(Code, "LIGHT")) return "LIGHT";
+        if (SameTextAscii(Code, R.Label)) return R.Label;
+    if (SameTextAscii(Code, "123G")) return "122G"; // the band's older name
+    if (SameTextAscii(Code, "LIGHT")) return "LIGHT";
     return std::nullopt;
 }
 
@@ -148,15 +138,12 @@ std::optional<std::string_view> BandOfAdifName(std::string_view Name) {
         {"1MM", "241G"},
     }};
     for (const auto& [Adif, Label] : Names)
-        if (SameAscii(Name, Adif)) return Label;
+        if (SameTextAscii(Name, Adif)) return Label;
     return std::nullopt;
 }
 
 std::string AdifMode(std::string_view Mode) {
-    std::string Upper(Mode);
-    for (char& C : Upper)
-        if (C >= 'a' && C <= 'z') C = static_cast<char>(C - 'a' + 'A');
-    return Upper;
+    return UpperAscii(Mode);
 }
 
 bool IsKnownMode(std::string_view Mode) {
@@ -183,7 +170,7 @@ std::string CabrilloMode(std::string_view Mode) {
         {"FM", "FM"},
     }};
     for (const auto& [Cabrillo, Engine] : Modes)
-        if (SameAscii(Mode, Cabrillo)) return std::string(Engine);
+        if (SameTextAscii(Mode, Cabrillo)) return std::string(Engine);
     return AdifMode(Mode); // in capitals, so that case never splits a mode
 }
 

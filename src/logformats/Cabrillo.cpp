@@ -1,4 +1,5 @@
 #include "Cabrillo.h"
+#include "engine/Text.h"
 
 #include "Bands.h"
 
@@ -7,16 +8,6 @@
 namespace brevlund::logformats {
 
 namespace {
-
-bool SameTag(std::string_view Word, std::string_view Tag) {
-    if (Word.size() != Tag.size()) return false;
-    for (std::size_t I = 0; I < Word.size(); ++I) {
-        char C = Word[I];
-        if (C >= 'a' && C <= 'z') C = static_cast<char>(C - 'a' + 'A');
-        if (C != Tag[I]) return false;
-    }
-    return true;
-}
 
 void Join(const std::vector<std::string_view>& Words, std::size_t From, std::size_t Count,
           std::string& Text) {
@@ -136,19 +127,17 @@ TLogRead ReadCabrillo(std::string_view Text, int ExchangeTokens) {
             return;
         }
         if (Words[0][0] == '#') return; // a comment
-        if (Words[0].size() > 4 && SameTag(Words[0].substr(0, 4), "QSO:")) {
+        if (Words[0].size() > 4 && SameTextAscii(Words[0].substr(0, 4), "QSO:")) {
             Read.Problems.push_back({Number, "no blank after \"QSO:\""});
             return;
         }
-        const bool Scored = SameTag(Words[0], "QSO:");
-        if (!Scored && !SameTag(Words[0], "X-QSO:")) {
+        const bool Scored = SameTextAscii(Words[0], "QSO:");
+        if (!Scored && !SameTextAscii(Words[0], "X-QSO:")) {
             // Any other tag line carries nothing to score.
             if (const std::size_t Colon = Words[0].find(':'); Colon == std::string_view::npos) {
                 Read.Problems.push_back({Number, "not a Cabrillo line: no tag such as \"QSO:\""});
             } else {
-                std::string Tag(Words[0].substr(0, Colon));
-                for (char& C : Tag)
-                    if (C >= 'a' && C <= 'z') C = static_cast<char>(C - 'a' + 'A');
+                std::string Tag = UpperAscii(Words[0].substr(0, Colon));
                 const std::size_t ValueStart = Line.find(':') + 1;
                 std::string_view Value = Line.substr(ValueStart);
                 while (!Value.empty() && static_cast<unsigned char>(Value.front()) <= 32)

@@ -3,6 +3,8 @@
 // Readers never throw for bad input; they report and go on.
 #pragma once
 
+#include "engine/Text.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -58,18 +60,8 @@ struct TLogRead {
 // when either is missing or no valid date and time ("2026-02-30", "2460").
 std::optional<std::int64_t> MinuteOf(const TLogQSO& Qso);
 
-// Calls Visit(number, text) for every line: lines end at CR LF, LF or CR, a
-// final line needs no end. Unlike the area list, a NUL is an ordinary byte here.
-template <typename Visitor> void ForEachLine(std::string_view Text, Visitor&& Visit) {
-    std::size_t Start = 0, Number = 0;
-    while (Start < Text.size()) {
-        std::size_t End = Text.find_first_of("\r\n", Start);
-        if (End == std::string_view::npos) End = Text.size();
-        Visit(++Number, Text.substr(Start, End - Start));
-        if (End + 1 < Text.size() && Text[End] == '\r' && Text[End + 1] == '\n') ++End;
-        Start = End + 1;
-    }
-}
+// Lines as the engine splits them: CR LF, LF or CR, a NUL an ordinary byte.
+using brevlund::ForEachLine;
 
 // How many lines ForEachLine visits.
 std::size_t CountLines(std::string_view Text);

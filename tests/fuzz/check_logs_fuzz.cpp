@@ -8,6 +8,7 @@
 #include "FuzzCheck.h"
 
 #include "CrossCheck.h"
+#include "engine/Text.h"
 #include "logformats/Cabrillo.h"
 
 #include <algorithm>
@@ -89,7 +90,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
             const auto& From = Q.X ? Read.XQSOs : Read.QSOs;
             FUZZ_CHECK(Q.Qso >= From.data() && Q.Qso < From.data() + From.size());
             if (Q.Status == TCheckStatus::BustedCall) {
-                FUZZ_CHECK(OneEditApart(Capitals(Q.Qso->Call), Q.Correct));
+                FUZZ_CHECK(OneEditApart(UpperAscii(Q.Qso->Call), Q.Correct));
                 FUZZ_CHECK(Q.OtherLog != NoLog && Calls[Q.OtherLog] == Q.Correct);
             }
             FUZZ_CHECK((Q.Status == TCheckStatus::BustedExchange) <= !Q.Correct.empty());

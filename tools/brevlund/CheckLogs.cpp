@@ -5,6 +5,7 @@
 #include "LogFiles.h"
 
 #include "engine/AreaList.h"
+#include "engine/Text.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -213,7 +214,7 @@ std::string Report(const TLogCheck& L, const std::vector<TCrossLog>& Logs,
             Why = "duplicate";
             break;
         case TCheckStatus::Nil:
-            Why = "not in the log of " + Capitals(Q.Qso->Call) + " (NIL)";
+            Why = "not in the log of " + UpperAscii(Q.Qso->Call) + " (NIL)";
             break;
         case TCheckStatus::BustedCall:
             Why = "busted call: the log of " + Q.Correct + " holds this QSO (" + Other + ")";

@@ -1,4 +1,5 @@
 #include "CrossCheck.h"
+#include "engine/Text.h"
 
 #include "LogFiles.h"
 
@@ -89,7 +90,7 @@ std::string ExchangeCore(std::string_view Exchange) {
     std::string Core;
     for (std::size_t I = Words.size() >= 2 ? 1 : 0; I < Words.size(); ++I) {
         if (!Core.empty()) Core += ' ';
-        Core += Capitals(Words[I]);
+        Core += UpperAscii(Words[I]);
     }
     return Core;
 }
@@ -136,9 +137,9 @@ private:
     void Add(std::uint32_t Log, const TLogQSO& Qso, bool X, bool Primary) {
         TEntry E{&Qso,
                  Log,
-                 Calls.Id(Capitals(Qso.Call)),
+                 Calls.Id(UpperAscii(Qso.Call)),
                  Bands.Id(Qso.Band),
-                 Modes.Id(Capitals(Qso.Mode)),
+                 Modes.Id(UpperAscii(Qso.Mode)),
                  0,
                  false,
                  X,
@@ -505,13 +506,6 @@ std::size_t TLogCheck::Count(TCheckStatus Status) const {
         Qsos.begin(), Qsos.end(), [&](const TCheckedQSO& Q) { return Q.Status == Status; }));
 }
 
-std::string Capitals(std::string_view Text) {
-    std::string Result(Text);
-    for (char& C : Result)
-        if (C >= 'a' && C <= 'z') C = static_cast<char>(C - 'a' + 'A');
-    return Result;
-}
-
 std::string LogCallOf(const logformats::TLogRead& Read) {
     std::string_view Call;
     std::string Header = Read.HeaderValue("CALLSIGN");
@@ -522,7 +516,7 @@ std::string LogCallOf(const logformats::TLogRead& Read) {
         Call = Read.QSOs.front().MyCall;
     else if (!Read.XQSOs.empty())
         Call = Read.XQSOs.front().MyCall;
-    return Capitals(Call);
+    return UpperAscii(Call);
 }
 
 bool OneEditApart(std::string_view A, std::string_view B) {

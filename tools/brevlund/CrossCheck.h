@@ -81,9 +81,6 @@ struct TCrossResult {
 // trimmed and in capitals. Empty when it has neither.
 std::string LogCallOf(const logformats::TLogRead& Read);
 
-// A call's capitals: a to z only, as calls are written.
-std::string Capitals(std::string_view Text);
-
 // Whether two calls are one edit apart: one character changed, added or
 // dropped, or two neighbours swapped.
 bool OneEditApart(std::string_view A, std::string_view B);

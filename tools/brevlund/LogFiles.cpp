@@ -1,4 +1,5 @@
 #include "LogFiles.h"
+#include "engine/Text.h"
 
 #ifndef _WIN32
 #include "SqliteLog.h"
@@ -118,12 +119,7 @@ namespace {
 
 bool StartsWithNoCase(std::string_view Text, std::string_view Start) {
     if (Text.size() < Start.size()) return false;
-    for (std::size_t I = 0; I < Start.size(); ++I) {
-        char C = Text[I];
-        if (C >= 'a' && C <= 'z') C = static_cast<char>(C - 'a' + 'A');
-        if (C != Start[I]) return false;
-    }
-    return true;
+    return SameTextAscii(Text.substr(0, Start.size()), Start);
 }
 
 bool ContainsNoCase(std::string_view Text, std::string_view Part) {
