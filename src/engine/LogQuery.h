@@ -33,7 +33,16 @@ public:
     // The column's value in the current row as single-byte text; null gives
     // the empty text. Looks the column up by name without regard to letter case.
     virtual std::string ColumnText(std::string_view Name) = 0;
+    // The same text as a view that stays valid until the next call on the
+    // query: a query holding the row's bytes hands them out without a copy.
+    virtual std::string_view ColumnView(std::string_view Name) {
+        Scratch = ColumnText(Name);
+        return Scratch;
+    }
     virtual void Next() = 0;
+
+private:
+    std::string Scratch; // the text ColumnView hands out by default
 };
 
 // "LogQuery: Field 'NAME' not found", the error for a column the result lacks.

@@ -37,7 +37,7 @@ void ApplyRescanRow(QsoContext& Context, const TRescanRow& Row) {
 
 void ReadRescanRow(TLogQuery& Query, QsoContext& Context) {
     for (std::size_t Column = 0; Column < RescanColumns.size(); ++Column)
-        StoreRescanColumn(Context, Column, Query.ColumnText(RescanColumns[Column]));
+        StoreRescanColumn(Context, Column, Query.ColumnView(RescanColumns[Column]));
 }
 
 TRescanRow ReadRescanTexts(TLogQuery& Query) {

@@ -103,12 +103,17 @@ int TSqliteLogQuery::ColumnIndex(std::string_view Name) {
 }
 
 std::string TSqliteLogQuery::ColumnText(std::string_view Name) {
+    return std::string(ColumnView(Name));
+}
+
+std::string_view TSqliteLogQuery::ColumnView(std::string_view Name) {
     if (!OnRow) throw TDatabaseError("LogQuery: no current row");
     const int Column = ColumnIndex(Name);
-    // Integers and reals come back in their text form, blobs byte for byte.
+    // Integers and reals come back in their text form, blobs byte for byte;
+    // SQLite keeps the bytes until the cursor moves.
     const auto* Text = sqlite3_column_text(Cursor, Column);
     const int Bytes = sqlite3_column_bytes(Cursor, Column);
-    return Text ? std::string(reinterpret_cast<const char*>(Text), Bytes) : std::string();
+    return Text ? std::string_view(reinterpret_cast<const char*>(Text), Bytes) : std::string_view();
 }
 
 void TSqliteLogQuery::Next() {

@@ -43,6 +43,7 @@ public:
     void Open() override;
     bool AtEnd() const override { return !OnRow; }
     std::string ColumnText(std::string_view Name) override;
+    std::string_view ColumnView(std::string_view Name) override;
     void Next() override;
 
 private:
