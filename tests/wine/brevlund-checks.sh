@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The Windows build of brevlund under Wine (64-bit, same sources as the 32-bit
-# brevlund.exe): scores the example logs with CR LF line ends, and turns
-# SQLite logs and missing files away with exit 2.
+# brevlund.exe): scores the example logs with CR LF line ends, checks the
+# example contest's logs against each other, writes the report page byte for
+# byte as the Linux build does, and turns SQLite logs and missing files away
+# with exit 2.
 #   tests/wine/brevlund-checks.sh
 set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -32,4 +34,16 @@ expect 0 '"score":70}' -- score "Z:$root/examples/contest.adi" --areas "$areas" 
 expect 1 'areas count' -- check-areas "Z:$root/tests/fuzz/corpus/checkareas_fuzz/mixed"
 expect 2 'SQLite logs cannot be scored by this Windows build' -- score 'Z:\nowhere\log.db'
 expect 2 'cannot read' -- score 'Z:\nowhere\log.adi'
+expect 0 'brevlund 1.' -- --version
+expect 0 'G3DDD             3       5     3' -- check-logs "Z:$root/examples/checklogs" --areas "$areas"
+page="$root/build/wine/report.html"
+rm -f "$page"
+expect 0 'report written to' -- report "Z:$root/examples/contest.log" --areas "$areas" -o "Z:$page"
+# The same page as the Linux build writes, where that build is at hand.
+linux="$root/build/native/brevlund"
+if [ -x "$linux" ]; then
+    "$linux" report "$root/examples/contest.log" --areas "$root/examples/host/Plugins/brevlund.dom" \
+        -o "$page.linux" >/dev/null 2>&1
+    cmp -s "$page" "$page.linux" || fail "report: the Windows build's page differs from the Linux build's"
+fi
 exit "$failed"
