@@ -24,11 +24,6 @@ namespace {
 namespace fs = std::filesystem;
 using logformats::TLogQSO;
 
-int Failure(std::ostream& Err, const std::string& Message) {
-    Err << "brevlund: " << Message << "\n";
-    return 2;
-}
-
 bool IsCabrilloName(const fs::path& Path) {
     const std::optional<TLogFormat> Format = FormatOf(Path.filename().string());
     return Format && *Format == TLogFormat::Cabrillo;
@@ -356,17 +351,10 @@ int CheckLogsOrFail(const TCheckLogsOptions& O, std::ostream& Out, std::ostream&
     return Unread ? 1 : 0;
 }
 
-// A whole number from 0 to 9999, or nothing.
 } // namespace
 
 int CheckLogs(const TCheckLogsOptions& Options, std::ostream& Out, std::ostream& Err) {
-    try {
-        return CheckLogsOrFail(Options, Out, Err);
-    } catch (const std::exception& E) {
-        return Failure(Err, E.what());
-    } catch (...) {
-        return Failure(Err, "unexpected failure");
-    }
+    return Guarded(Err, [&] { return CheckLogsOrFail(Options, Out, Err); });
 }
 
 } // namespace brevlund::cli

@@ -33,11 +33,6 @@ int UsageError(std::ostream& Err, const std::string& Message) {
     return 2;
 }
 
-int Failure(std::ostream& Err, const std::string& Message) {
-    Err << "brevlund: " << Message << "\n";
-    return 2;
-}
-
 // CR LF as the window has it, written with the platform's line end: the
 // streams turn "\n" into CR LF on Windows.
 std::string PlatformLines(std::string_view Text) {
@@ -390,14 +385,7 @@ int Run(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& E
 } // namespace
 
 int Main(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& Err) {
-    // Nothing may escape: an unexpected failure is exit 2 with its text.
-    try {
-        return Run(Args, Out, Err);
-    } catch (const std::exception& E) {
-        return Failure(Err, E.what());
-    } catch (...) {
-        return Failure(Err, "unexpected failure");
-    }
+    return Guarded(Err, [&] { return Run(Args, Out, Err); });
 }
 
 } // namespace brevlund::cli

@@ -3,7 +3,6 @@
 #include "engine/Scoring.h"
 #include "engine/Summary.h"
 
-
 namespace brevlund::cli {
 
 TJson Latin1(std::string_view Text) {

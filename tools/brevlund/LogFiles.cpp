@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <ostream>
 #include <sys/stat.h>
 
 namespace brevlund::cli {
@@ -182,6 +183,11 @@ std::optional<std::string> NotALog(std::string_view Text, TLogFormat Format,
                First.Message + ")";
     }
     return Why;
+}
+
+int Failure(std::ostream& Err, const std::string& Message) {
+    Err << "brevlund: " << Message << "\n";
+    return 2;
 }
 
 std::vector<TVerdict> ScoreInLogOrder(TLogScore& Scored,

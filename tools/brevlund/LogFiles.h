@@ -7,6 +7,8 @@
 #include "engine/AreaList.h"
 #include "logformats/LogRecord.h"
 
+#include <exception>
+#include <iosfwd>
 #include <optional>
 #include <string>
 #include <vector>
@@ -48,6 +50,21 @@ std::optional<std::string> NotText(std::string_view Text);
 // format's content), or nothing.
 std::optional<std::string> NotALog(std::string_view Text, TLogFormat Format,
                                    const logformats::TLogRead& Read);
+
+// "brevlund: MESSAGE" on Err, and exit code 2: nothing was done.
+int Failure(std::ostream& Err, const std::string& Message);
+
+// Runs a command so that nothing escapes it: an unexpected failure is exit 2
+// with its text.
+template <typename TCommand> int Guarded(std::ostream& Err, TCommand&& Run) {
+    try {
+        return Run();
+    } catch (const std::exception& E) {
+        return Failure(Err, E.what());
+    } catch (...) {
+        return Failure(Err, "unexpected failure");
+    }
+}
 
 // Scores QSOs in the order given, as _AddQSO does one after another.
 std::vector<TVerdict> ScoreInLogOrder(TLogScore& Scored,

@@ -20,11 +20,6 @@ namespace brevlund::cli {
 
 namespace {
 
-int Failure(std::ostream& Err, const std::string& Message) {
-    Err << "brevlund: " << Message << "\n";
-    return 2;
-}
-
 TJson TimeJson(const std::optional<TMinute>& Minute) {
     return Minute ? TJson(TimeText(*Minute)) : TJson(nullptr);
 }
@@ -226,13 +221,7 @@ std::string ReportPage(const TJson& Data) {
 }
 
 int Report(const TReportOptions& Options, std::ostream& Out, std::ostream& Err) {
-    try {
-        return ReportOrFail(Options, Out, Err);
-    } catch (const std::exception& E) {
-        return Failure(Err, E.what());
-    } catch (...) {
-        return Failure(Err, "unexpected failure");
-    }
+    return Guarded(Err, [&] { return ReportOrFail(Options, Out, Err); });
 }
 
 } // namespace brevlund::cli
