@@ -60,6 +60,21 @@ private:
     std::vector<std::pair<std::string, std::string>> Fields; // names in capitals
 };
 
+// An exchange: its whole field when not empty, else the report and the serial
+// or other part joined by one blank.
+std::string ExchangeOf(const TRecord& Record, const char* Whole, const char* Report,
+                       const char* Rest) {
+    if (const std::string* Text = Record.Find(Whole); Text && !Text->empty()) return *Text;
+    std::string Joined;
+    for (const char* Name : {Report, Rest}) {
+        const std::string* Part = Record.Find(Name);
+        if (!Part || Part->empty()) continue;
+        if (!Joined.empty()) Joined += ' ';
+        Joined += *Part;
+    }
+    return Joined;
+}
+
 // The QSO of a complete record, or the reason it has none.
 bool QsoOf(const TRecord& Record, TLogQSO& Qso, std::string& Problem) {
     const std::string* Call = Record.Find("CALL");
@@ -85,17 +100,7 @@ bool QsoOf(const TRecord& Record, TLogQSO& Qso, std::string& Problem) {
     if (!Label && Freq) Label = BandOfAdifFreq(*Freq);
     Qso.Band = Label ? std::string(*Label) : Band ? *Band : *Freq;
     Qso.Mode = AdifMode(*Mode);
-    const std::string* Exchange = Record.Find("SRX_STRING");
-    if (Exchange && !Exchange->empty()) {
-        Qso.Exchange = *Exchange;
-    } else {
-        for (const char* Name : {"RST_RCVD", "SRX"}) {
-            const std::string* Part = Record.Find(Name);
-            if (!Part || Part->empty()) continue;
-            if (!Qso.Exchange.empty()) Qso.Exchange += ' ';
-            Qso.Exchange += *Part;
-        }
-    }
+    Qso.Exchange = ExchangeOf(Record, "SRX_STRING", "RST_RCVD", "SRX");
     if (Freq) Qso.Frequency = *Freq;
     if (const std::string* Date = Record.Find("QSO_DATE"); Date && Date->size() == 8)
         Qso.Date = Date->substr(0, 4) + "-" + Date->substr(4, 2) + "-" + Date->substr(6, 2);
@@ -105,16 +110,7 @@ bool QsoOf(const TRecord& Record, TLogQSO& Qso, std::string& Problem) {
         if (const std::string* Mine = Record.Find(Name);
             Mine && !Mine->empty() && Qso.MyCall.empty())
             Qso.MyCall = *Mine;
-    if (const std::string* Sent = Record.Find("STX_STRING"); Sent && !Sent->empty()) {
-        Qso.Sent = *Sent;
-    } else {
-        for (const char* Name : {"RST_SENT", "STX"}) {
-            const std::string* Part = Record.Find(Name);
-            if (!Part || Part->empty()) continue;
-            if (!Qso.Sent.empty()) Qso.Sent += ' ';
-            Qso.Sent += *Part;
-        }
-    }
+    Qso.Sent = ExchangeOf(Record, "STX_STRING", "RST_SENT", "STX");
     return true;
 }
 
