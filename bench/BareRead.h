@@ -1,13 +1,18 @@
-// The floor under a rescan over SQLite: the same statement stepped through,
-// the seven columns found by name once and read as text by index on every
-// row; nothing stored, nothing scored.
+// The rescan over SQLite as the statistics window runs it, and the floor under
+// it: the same statement stepped through, the seven columns found by name once
+// and read as text by index on every row; nothing stored, nothing scored.
 #pragma once
 
+#include "MainForm/MainForm.h"
 #include "engine/Rescan.h"
+#include "platform/headless/HeadlessPlatform.h"
+#include "platform/headless/SqliteLogQuery.h"
 
+#include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace brevlund::bench {
@@ -30,6 +35,21 @@ inline std::size_t BareRead(sqlite3* Db, const std::string& Table) {
         }
     sqlite3_finalize(Cursor);
     return Bytes;
+}
+
+// "Recalc Statistic" without the window around it: the rows of Table in the
+// database at Path read and scored, Rows of them each time.
+inline void TimeRescan(benchmark::State& State, const std::string& Folder, const std::string& Path,
+                       const char* Table, std::int64_t Rows) {
+    THeadlessPlatform Platform(Folder + "/Logger.exe");
+    TSqliteConnection Log(Path);
+    QsoContext Host{};
+    Host.LogConnection = Log.Number();
+    Host.LogTable.Store(Table);
+    TfmMainForm Form(Platform, &Host);
+    for (auto _ : State)
+        Form.RescanLog();
+    State.SetItemsProcessed(State.iterations() * Rows);
 }
 
 } // namespace brevlund::bench

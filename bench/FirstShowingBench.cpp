@@ -87,15 +87,7 @@ void BM_FirstShowing10k(benchmark::State& State) {
 
 // "Recalc Statistic" without the window around it: the rows read and scored.
 void BM_Rescan10k(benchmark::State& State) {
-    THeadlessPlatform Platform(Sample().Folder + "/Logger.exe");
-    TSqliteConnection Log(Sample().Path);
-    QsoContext Host{};
-    Host.LogConnection = Log.Number();
-    Host.LogTable.Store("Timed");
-    TfmMainForm Form(Platform, &Host);
-    for (auto _ : State)
-        Form.RescanLog();
-    State.SetItemsProcessed(State.iterations() * Rows);
+    bench::TimeRescan(State, Sample().Folder, Sample().Path, "Timed", Rows);
 }
 
 void BM_BareRead10k(benchmark::State& State) {

@@ -72,15 +72,7 @@ void BM_BareRead(benchmark::State& State) {
 
 // The statistics window's rescan: the same read, every row scored.
 void BM_Rescan(benchmark::State& State) {
-    THeadlessPlatform Platform(BenchLog().Folder + "/Logger.exe");
-    TSqliteConnection Log(BenchLog().Path);
-    QsoContext Host{};
-    Host.LogConnection = Log.Number();
-    Host.LogTable.Store("Log");
-    TfmMainForm Form(Platform, &Host);
-    for (auto _ : State)
-        Form.RescanLog();
-    State.SetItemsProcessed(State.iterations() * Rows);
+    bench::TimeRescan(State, BenchLog().Folder, BenchLog().Path, "Log", Rows);
 }
 
 } // namespace
