@@ -6,7 +6,7 @@
 //
 //   ./run bench --benchmark_filter='CheckLogs|ReadAndSplit'
 #include "CheckLogs.h"
-#include "LogFiles.h"
+#include "LogInput.h"
 #include "cli/CheckLogsSim.h"
 
 #include "logformats/LogRecord.h"
@@ -87,7 +87,6 @@ void CheckLogs(benchmark::State& State) {
     cli::TCheckLogsOptions Options;
     Options.Inputs = {Contests.Of(Lines)};
     Options.Areas = BREVLUND_SOURCE_DIR "/examples/host/Plugins/brevlund.dom";
-    Options.AreasGiven = true;
     TNullBuffer Null;
     std::ostream Out(&Null), Err(&Null);
     for (auto _ : State)
@@ -110,10 +109,8 @@ void ReadAndSplit(benchmark::State& State) {
     for (auto _ : State) {
         std::size_t Words = 0;
         for (const std::string& File : Files) {
-            std::string Error;
-            const auto Text = cli::ReadWholeFile(File, Error);
-            if (!Text) continue;
-            logformats::ForEachLine(*Text, [&](std::size_t, std::string_view Line) {
+            const std::string Text = cli::ReadTextFile(File);
+            logformats::ForEachLine(Text, [&](std::size_t, std::string_view Line) {
                 Words += logformats::SplitWords(Line).size();
             });
         }

@@ -5,8 +5,7 @@
 // the worked list per QSO. Reports both times and their ratio.
 //
 //   ./run bench --benchmark_filter=LogScore
-#include "LogFiles.h"
-#include "LogScore.h"
+#include "LogJob.h"
 
 #include "logformats/LogRecord.h"
 
@@ -17,6 +16,7 @@
 #include <ctime>
 #include <map>
 #include <random>
+#include <sstream>
 #include <string>
 #include <unistd.h>
 
@@ -65,37 +65,30 @@ const std::string& LogFile(std::int64_t Count) {
 
 // Read the file, split every line into tokens.
 std::size_t BarePass(const std::string& Path) {
-    std::string Error;
-    const std::optional<std::string> Text = cli::ReadWholeFile(Path, Error);
+    const std::string Text = cli::ReadTextFile(Path);
     std::size_t Tokens = 0;
     std::vector<std::string_view> Words;
-    logformats::ForEachLine(*Text, [&](std::size_t, std::string_view Line) {
+    logformats::ForEachLine(Text, [&](std::size_t, std::string_view Line) {
         logformats::SplitWords(Line, Words);
         Tokens += Words.size();
     });
     return Tokens;
 }
 
-// What `brevlund score LOG` does before it prints.
-std::int64_t ScoreLog(const std::string& Path, const TAreaList& Areas) {
-    std::string Error;
-    std::optional<logformats::TLogRead> Read =
-        cli::ReadLog(Path, cli::TLogFormat::Cabrillo, {}, Error);
-    cli::TLogScore Scored(Areas);
-    std::int64_t Points = 0;
-    for (const cli::TVerdict& Verdict : cli::ScoreInLogOrder(Scored, Read->QSOs))
-        Points += Verdict.Points;
-    benchmark::DoNotOptimize(Scored.Summary());
-    return Points;
+// What `brevlund score LOG` does before it prints: the same log job.
+std::int64_t ScoreLog(const std::string& Path, const std::string& Areas) {
+    cli::TLogJobOptions Options;
+    Options.Log = Path;
+    Options.Areas = Areas;
+    std::ostringstream Err;
+    const cli::TLogJob Job = cli::RunLogJob(Options, Err);
+    benchmark::DoNotOptimize(Job.Scored->Summary());
+    return Job.Scored->Totals().Points;
 }
 
 void LogScore(benchmark::State& State) {
     const std::string& Path = LogFile(State.range(0));
-    TAreaList Areas;
-    std::vector<std::string> Lines;
-    for (char A = 'A'; A <= 'Z'; ++A)
-        Lines.push_back(std::string{A, 'A', '=', A, 'A'});
-    Areas.SetLines(Lines);
+    const std::string Areas = BREVLUND_SOURCE_DIR "/examples/host/Plugins/brevlund.dom";
     // Wall time, and the thread's CPU time, which other programs on a shared
     // machine do not stretch; the ratio is taken from the CPU times.
     using TClock = std::chrono::steady_clock;

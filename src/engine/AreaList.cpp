@@ -6,14 +6,6 @@
 
 namespace brevlund {
 
-namespace {
-
-bool IsCode(std::string_view Code) {
-    return Code.size() == 2 && Code[0] >= 'A' && Code[0] <= 'Z' && Code[1] >= 'A' && Code[1] <= 'Z';
-}
-
-} // namespace
-
 std::vector<std::string> SplitLines(std::string_view Text) {
     std::vector<std::string> Lines;
     ForEachLine(Text.substr(0, Text.find('\0')),
@@ -50,7 +42,7 @@ std::string_view TAreaList::Value(std::string_view Name) const {
 }
 
 bool TAreaList::CountsAsArea(std::string_view Code) const {
-    if (!IsCode(Code)) return Value(Code) == Code;
+    if (!IsAreaCode(Code)) return Value(Code) == Code;
     std::uint8_t& Answer = Known[(Code[0] - 'A') * 26 + (Code[1] - 'A')];
     if (Answer == 0) Answer = Value(Code) == Code ? 1 : 2;
     return Answer == 1;

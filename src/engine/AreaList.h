@@ -13,6 +13,12 @@
 
 namespace brevlund {
 
+// Two capitals A to Z: the form of every area code.
+inline bool IsAreaCode(std::string_view Code) {
+    const auto Capital = [](char C) { return C >= 'A' && C <= 'Z'; };
+    return Code.size() == 2 && Capital(Code[0]) && Capital(Code[1]);
+}
+
 // Lines end at CR LF, LF or CR; a NUL ends the text; a final line needs no end.
 std::vector<std::string> SplitLines(std::string_view Text);
 

@@ -5,9 +5,9 @@
 namespace brevlund {
 
 void TShortString::Store(std::string_view Value) {
-    const std::size_t Count = Value.size() < sizeof(Chars) ? Value.size() : sizeof(Chars);
-    Length = static_cast<std::uint8_t>(Count);
-    if (Count > 0) std::memcpy(Chars, Value.data(), Count);
+    Value = ShortText(Value);
+    Length = static_cast<std::uint8_t>(Value.size());
+    if (!Value.empty()) std::memcpy(Chars, Value.data(), Value.size());
 }
 
 namespace {

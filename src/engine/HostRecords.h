@@ -9,11 +9,20 @@
 
 namespace brevlund {
 
+// The most characters a short string holds.
+constexpr std::size_t ShortStringMax = 255;
+
+// A text as a short string keeps it: cut at ShortStringMax characters. Every
+// text the engine scores goes through this cut, from the host or from a file.
+inline std::string_view ShortText(std::string_view Text) {
+    return Text.substr(0, ShortStringMax);
+}
+
 // A length byte followed by up to 255 single-byte characters. Bytes past the
 // length are not part of the value and are never touched by a store.
 struct TShortString {
     std::uint8_t Length;
-    char Chars[255];
+    char Chars[ShortStringMax];
 
     std::string_view Text() const { return {Chars, Length}; }
     // Cuts at 255 characters; leaves the bytes past the new length as they were.

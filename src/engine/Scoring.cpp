@@ -33,14 +33,19 @@ std::int32_t BandPoints(std::string_view Band) {
 }
 
 bool TAreaMatcher::Match(std::string_view Text, std::string_view& Area) const {
-    const auto Capital = [](char C) { return C >= 'A' && C <= 'Z'; };
-    if (Text.size() < 2 || !Capital(Text[Text.size() - 2]) || !Capital(Text.back())) return false;
+    if (Text.size() < 2 || !IsAreaCode(Text.substr(Text.size() - 2))) return false;
     Area = Text.substr(Text.size() - 2);
     return true;
 }
 
+TTally::TQsoTexts TTally::CurrentQSO() const {
+    return {Context->CallSign.Text(), Context->DigiBand.Text(), Context->QSOMode.Text(),
+            Context->QSOReportRecived.Text()};
+}
+
 void TTally::AddWorkedQSO() {
-    WorkedQSOs.Insert(Context->CallSign.Text(), Context->DigiBand.Text(), Context->QSOMode.Text());
+    const TQsoTexts Qso = CurrentQSO();
+    WorkedQSOs.Insert(Qso.Call, Qso.Band, Qso.Mode);
 }
 
 void TTally::SortWorkedQSOs() {
@@ -48,8 +53,8 @@ void TTally::SortWorkedQSOs() {
 }
 
 bool TTally::IsDuplicate() const {
-    return WorkedQSOs.Holds(Context->CallSign.Text(), Context->DigiBand.Text(),
-                            Context->QSOMode.Text());
+    const TQsoTexts Qso = CurrentQSO();
+    return WorkedQSOs.Holds(Qso.Call, Qso.Band, Qso.Mode);
 }
 
 TStatistic& TTally::FindBandStat(std::string_view Band) {
@@ -58,29 +63,47 @@ TStatistic& TTally::FindBandStat(std::string_view Band) {
     return BandStats.emplace_back(Band, 0, 0, 0);
 }
 
-std::int32_t TTally::ScoreQSO(bool Commit) {
-    if (IsDuplicate()) return -1;
-    const std::string_view Band = Context->DigiBand.Text();
-    const std::int32_t Points = BandPoints(Band);
-    if (!Commit) return Points;
+TQsoVerdict TTally::Score(TQsoTexts Qso, bool Commit) {
+    const std::string_view Call = ShortText(Qso.Call), Band = ShortText(Qso.Band),
+                           Mode = ShortText(Qso.Mode);
+    TQsoVerdict Verdict;
+    if (const std::optional<std::size_t> First = WorkedQSOs.Find(Call, Band, Mode)) {
+        Verdict.Points = -1;
+        Verdict.DuplicateOf = First;
+        return Verdict;
+    }
+    Verdict.Points = BandPoints(Band);
+    if (!Commit) return Verdict;
 
-    AddWorkedQSO();
+    WorkedQSOs.Insert(Call, Band, Mode);
     TStatistic& Stat = FindBandStat(Band);
     Stat.QSOs += 1;
-    Stat.Points += Points;
+    Stat.Points += Verdict.Points;
 
-    const std::string Exchange = UpperAscii(Context->QSOReportRecived.Text());
-    std::string_view Area;
-    if (AreaMatcher.Match(Trim(Exchange), Area) && AreaList.CountsAsArea(Area)) {
-        if (MultiplierKeys.Add(TMultiplierKey(Band, Area))) Stat.Multipliers += 1;
+    // The exchange in capitals and trimmed ends in an area: only its last two
+    // characters matter, and capitals leave blanks as they are.
+    const std::string_view Exchange = Trim(ShortText(Qso.Exchange));
+    if (Exchange.size() >= 2) {
+        const char Tail[2] = {UpperAscii(Exchange[Exchange.size() - 2]),
+                              UpperAscii(Exchange.back())};
+        std::string_view Area;
+        if (AreaMatcher.Match(std::string_view(Tail, 2), Area) && AreaList.CountsAsArea(Area) &&
+            MultiplierKeys.Add(TMultiplierKey(Band, Area))) {
+            Stat.Multipliers += 1;
+            Verdict.NewMultiplier = MultiplierKeys.Count() - 1;
+        }
     }
 
-    ShowDXList();
-    return Points;
+    ShowDXList(Band);
+    return Verdict;
 }
 
 void TTally::ShowDXList() {
-    const std::string_view Band = Trim(Context->DigiBand.Text());
+    ShowDXList(Context->DigiBand.Text());
+}
+
+void TTally::ShowDXList(std::string_view Band) {
+    Band = Trim(Band);
     if (Band.empty()) return;
     const int Number = BandNumber(Band);
     if (Number != 0 && MultipliersView != nullptr) MultipliersView->SelectBand(Number);

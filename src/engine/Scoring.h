@@ -1,6 +1,7 @@
 // Scoring of one QSO against the tally: duplicate check, band points, band
-// statistics and multipliers. The tally is owned by the statistics window; it
-// reads the current QSO from the context copy it is given.
+// statistics and multipliers. The tally is owned by the statistics window. One
+// rule serves both roads in: the host's current QSO in the context copy, and a
+// QSO given as its four texts by a reader of log files.
 #pragma once
 
 #include "AreaList.h"
@@ -10,6 +11,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -43,6 +45,16 @@ public:
     bool Match(std::string_view Text, std::string_view& Area) const;
 };
 
+// What the rule decided for one QSO.
+struct TQsoVerdict {
+    std::int32_t Points = 0; // -1 for a duplicate
+    // For a duplicate: the worked list's index of the QSO it repeats, which in
+    // log order (TWorkedList::KeepLogOrder) is its place among those recorded.
+    std::optional<std::size_t> DuplicateOf;
+    // The index into the multiplier keys of the band and area it counted first.
+    std::optional<std::size_t> NewMultiplier;
+};
+
 // Whatever shows the multipliers window; ShowDXList switches it to a band.
 class TMultipliersView {
 public:
@@ -60,8 +72,16 @@ public:
     void AddWorkedQSO();
     void SortWorkedQSOs();
     bool IsDuplicate() const;
-    std::int32_t ScoreQSO(bool Commit);
+    std::int32_t ScoreQSO(bool Commit) { return Score(CurrentQSO(), Commit).Points; }
     void ShowDXList();
+
+    // The four texts the rule reads; each cut to a short string's length, as
+    // the host's record holds them.
+    struct TQsoTexts {
+        std::string_view Call, Band, Mode, Exchange;
+    };
+    // Scores the QSO and, with Commit, records it; the verdicts of ScoreQSO.
+    TQsoVerdict Score(TQsoTexts Qso, bool Commit = true);
 
     // Empties what a log rescan rebuilds; the area list stays.
     void EmptyWorkedQSOs() { WorkedQSOs.Clear(); }
@@ -74,8 +94,6 @@ public:
         if (MultipliersView == View) MultipliersView = nullptr;
     }
 
-    QsoContext& CurrentQSO() const { return *Context; }
-
     TWorkedList WorkedQSOs;
     std::vector<TStatistic> BandStats;
     TMultiplierKeys MultiplierKeys;
@@ -83,7 +101,9 @@ public:
     TAreaList AreaList;
 
 private:
+    TQsoTexts CurrentQSO() const;
     TStatistic& FindBandStat(std::string_view Band);
+    void ShowDXList(std::string_view Band);
 
     QsoContext* Context; // the context copy; not owned
     TMultipliersView* MultipliersView = nullptr;

@@ -32,6 +32,11 @@ TTotals Totals(const std::vector<TStatistic>& BandStats) {
     return Sums;
 }
 
+std::string ScoreLine(const TTotals& Sums) {
+    return " Score: " + std::to_string(Sums.Points) + "*" + std::to_string(Sums.Multipliers) + "=" +
+           std::to_string(Sums.Score());
+}
+
 std::string SummaryText(const std::vector<TStatistic>& BandStats) {
     std::string Text = "  Band\t  QSOs\tPoints\t   OBL\t\r\n";
     for (const TStatistic& Stat : BandStats) {
@@ -47,8 +52,7 @@ std::string SummaryText(const std::vector<TStatistic>& BandStats) {
     AppendColumn(Text, Sums.QSOs);
     AppendColumn(Text, Sums.Points);
     AppendColumn(Text, Sums.Multipliers);
-    Text += "\r\n Score: " + std::to_string(Sums.Points) + "*" + std::to_string(Sums.Multipliers) +
-            "=" + std::to_string(Sums.Score()) + "\r\n";
+    Text += "\r\n" + ScoreLine(Sums) + "\r\n";
     return std::string(Trim(Text));
 }
 

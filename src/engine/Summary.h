@@ -34,6 +34,9 @@ TTotals Totals(const std::vector<TStatistic>& BandStats);
 // Fill repeated in front of S up to Width characters; a longer S is never cut.
 std::string PadLeft(std::string_view S, std::size_t Width, char Fill);
 
+// The summary's last line, " Score: points*multipliers=score".
+std::string ScoreLine(const TTotals& Sums);
+
 // The whole text the box shows, built from scratch.
 std::string SummaryText(const std::vector<TStatistic>& BandStats);
 

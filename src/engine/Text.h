@@ -44,13 +44,17 @@ inline bool SameTextAscii(std::string_view A, std::string_view B) {
 // Calls Visit(number, line) for every line: lines end at CR LF, LF or CR, and
 // a final line needs no end. A NUL is an ordinary byte here.
 template <typename Visitor> void ForEachLine(std::string_view Text, Visitor&& Visit) {
-    std::size_t Start = 0, Number = 0;
-    while (Start < Text.size()) {
-        std::size_t End = Text.find_first_of("\r\n", Start);
-        if (End == std::string_view::npos) End = Text.size();
-        Visit(++Number, Text.substr(Start, End - Start));
-        if (End + 1 < Text.size() && Text[End] == '\r' && Text[End + 1] == '\n') ++End;
-        Start = End + 1;
+    // A plain scan: find_first_of asks memchr once per byte.
+    const char* At = Text.data();
+    const char* const End = At + Text.size();
+    std::size_t Number = 0;
+    while (At < End) {
+        const char* Stop = At;
+        while (Stop < End && *Stop != '\n' && *Stop != '\r')
+            ++Stop;
+        Visit(++Number, std::string_view(At, static_cast<std::size_t>(Stop - At)));
+        if (Stop + 1 < End && *Stop == '\r' && Stop[1] == '\n') ++Stop;
+        At = Stop + 1;
     }
 }
 

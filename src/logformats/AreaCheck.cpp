@@ -10,14 +10,8 @@ namespace brevlund::logformats {
 
 namespace {
 
-bool Capital(char C) {
-    return C >= 'A' && C <= 'Z';
-}
 bool Letter(char C) {
-    return Capital(C) || (C >= 'a' && C <= 'z');
-}
-bool IsCode(std::string_view S) {
-    return S.size() == 2 && Capital(S[0]) && Capital(S[1]);
+    return (C >= 'A' && C <= 'Z') || (C >= 'a' && C <= 'z');
 }
 
 // Empty, or ";" or "#" first: a comment to the operator, passed over here.
@@ -46,13 +40,13 @@ std::string_view LooksLikeEntry(std::string_view Line) {
 }
 
 std::string ValueProblem(std::string_view Value) {
-    if (IsCode(Value)) return {};
+    if (IsAreaCode(Value)) return {};
     const std::string_view Trimmed = Trim(Value);
     if (Value.empty()) return "empty value: the line never counts";
-    if (IsCode(Trimmed))
+    if (IsAreaCode(Trimmed))
         return "value " + Quoted(Value) + " has blanks around it: it never counts; write " +
                Quoted(Trimmed);
-    if (IsCode(UpperAscii(Trimmed)))
+    if (IsAreaCode(UpperAscii(Trimmed)))
         return "value " + Quoted(Value) + " has small letters: it never counts; write " +
                Quoted(UpperAscii(Trimmed));
     return "value " + Quoted(Value) + " is not two capitals A to Z: it never counts";
@@ -119,7 +113,8 @@ TAreaCheck CheckAreaList(std::string_view Text) {
             // Against the value as it was meant; a value that is no area at all
             // has its own finding below.
             const std::string Meant = UpperAscii(Trim(Value));
-            if (IsCode(Meant) && !locale::SameText(Name, Value) && !locale::SameText(Name, Meant))
+            if (IsAreaCode(Meant) && !locale::SameText(Name, Value) &&
+                !locale::SameText(Name, Meant))
                 Find("name " + Quoted(Name) + " and value " + Quoted(Value) +
                      " differ beyond letter case: the line never counts");
         }

@@ -8,6 +8,19 @@ std::string TLogRead::HeaderValue(std::string_view Tag) const {
     return {};
 }
 
+std::string LogCallOf(const TLogRead& Read) {
+    std::string_view Call;
+    const std::string Header = Read.HeaderValue("CALLSIGN");
+    const std::vector<std::string_view> Words = SplitWords(Header);
+    if (!Words.empty())
+        Call = Words[0];
+    else if (!Read.QSOs.empty())
+        Call = Read.QSOs.front().MyCall;
+    else if (!Read.XQSOs.empty())
+        Call = Read.XQSOs.front().MyCall;
+    return UpperAscii(Call);
+}
+
 namespace {
 
 // Days from 1970-01-01 to a date of the proleptic Gregorian calendar.
@@ -46,12 +59,6 @@ std::optional<std::int64_t> MinuteOf(const TLogQSO& Qso) {
     return DaysFromCivil(Year, Month, Day) * 1440 + Hour * 60 + Minute;
 }
 
-std::size_t CountLines(std::string_view Text) {
-    std::size_t Count = 0;
-    ForEachLine(Text, [&](std::size_t, std::string_view) { ++Count; });
-    return Count;
-}
-
 std::vector<std::string_view> SplitWords(std::string_view Line) {
     std::vector<std::string_view> Words;
     SplitWords(Line, Words);
@@ -61,7 +68,7 @@ std::vector<std::string_view> SplitWords(std::string_view Line) {
 void SplitWords(std::string_view Line, std::vector<std::string_view>& Words) {
     Words.clear();
     std::size_t I = 0;
-    const auto Blank = [&](std::size_t At) { return static_cast<unsigned char>(Line[At]) <= 32; };
+    const auto Blank = [&](std::size_t At) { return IsBlank(Line[At]); };
     while (I < Line.size()) {
         while (I < Line.size() && Blank(I))
             ++I;

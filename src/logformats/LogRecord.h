@@ -56,15 +56,16 @@ struct TLogRead {
     std::string HeaderValue(std::string_view Tag) const;
 };
 
+// A log's own call: its CALLSIGN: header, else the my-call of its QSO lines;
+// trimmed and in capitals. Empty when it has neither.
+std::string LogCallOf(const TLogRead& Read);
+
 // Minutes since 1970-01-01 00:00 UTC of a QSO's date and time, or nothing
 // when either is missing or no valid date and time ("2026-02-30", "2460").
 std::optional<std::int64_t> MinuteOf(const TLogQSO& Qso);
 
 // Lines as the engine splits them: CR LF, LF or CR, a NUL an ordinary byte.
 using brevlund::ForEachLine;
-
-// How many lines ForEachLine visits.
-std::size_t CountLines(std::string_view Text);
 
 // Words separated by characters of code 32 or less.
 std::vector<std::string_view> SplitWords(std::string_view Line);

@@ -137,7 +137,7 @@ TEST(CheckLogsSimulator, FindsEveryPlantedFaultAndKeepsEveryCleanQso) {
             const auto& Lines = Sim.Logs[S];
             EXPECT_EQ(L.ClockOffset, Sim.Stations[S].Clock) << L.Call;
             EXPECT_EQ(L.ErrorsCaused, Caused[S]) << L.Call;
-            EXPECT_LE(L.Checked.Score, L.Claimed.Score);
+            EXPECT_LE(L.Checked.Score(), L.Claimed.Score());
             ASSERT_EQ(L.Qsos.size(), Lines.size()) << L.Call;
             for (std::size_t I = 0; I < Lines.size(); ++I) {
                 const cli::TCheckedQSO& Q = L.Qsos[I];

@@ -2,7 +2,7 @@
 // the C library's calendar, duplicates and areas by the contest's rules as an
 // operator states them. Logs with known answers first, then random logs.
 #include "ReportData.h"
-#include "LogFiles.h"
+#include "LogScore.h"
 
 #include <gtest/gtest.h>
 

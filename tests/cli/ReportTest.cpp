@@ -115,7 +115,8 @@ TEST_F(ReportTest, HostileLogStaysInsideTheData) {
     const cli::TJson Data = cli::TJson::parse(B.Data);
     EXPECT_EQ(Data["header"]["contest"],
               "</script><script>document.title='PW'+'NED'</script> & \"quotes\" 'single' &amp;");
-    EXPECT_EQ(Data["header"]["call"], "<img src=x onerror=\"document.title='PW'+'NED'\">");
+    // The station's call as every command takes it: in capitals.
+    EXPECT_EQ(Data["header"]["call"], "<IMG/SRC=X/ONERROR=\"DOCUMENT.TITLE='PW'+'NED'\">");
     EXPECT_EQ(Data["duplicates"][0]["band"], "<b>14</b>");
     // A line turned away keeps its text in the message the page shows.
     EXPECT_NE(Data["problems"][2]["message"].get<std::string>().find(

@@ -43,7 +43,7 @@ TVerdicts VerdictsOf(const TCrossResult& Result, std::vector<std::int64_t>& Tota
         auto& Lines = All[L.Call];
         for (const TCheckedQSO& Q : L.Qsos)
             Lines.push_back({Q.Qso->Line, Q.X, Q.Status, Q.Correct});
-        Totals.insert(Totals.end(), {L.ClockOffset, L.Claimed.Score, L.Checked.Score,
+        Totals.insert(Totals.end(), {L.ClockOffset, L.Claimed.Score(), L.Checked.Score(),
                                      L.Checked.QSOs, static_cast<std::int64_t>(L.ErrorsCaused)});
     }
     return All;
@@ -101,8 +101,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
         FUZZ_CHECK(L.Checked.QSOs <= L.Claimed.QSOs);
         FUZZ_CHECK(L.Checked.Multipliers <= L.Claimed.Multipliers);
         FUZZ_CHECK(L.Checked.Points <= L.Claimed.Points);
-        if (Options.Penalty == 0) FUZZ_CHECK(L.Checked.Score <= L.Claimed.Score);
-        FUZZ_CHECK(L.Checked.Score >= 0);
+        if (Options.Penalty == 0) FUZZ_CHECK(L.Checked.Score() <= L.Claimed.Score());
+        FUZZ_CHECK(L.Checked.Score() >= 0);
     }
 
     // The same logs in reverse order: the same verdicts for every call.

@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
         FUZZ_CHECK(!"checking threw");
     }
     const std::vector<std::string> Lines = SplitLines(Text); // as the plug-in reads them
-    const std::size_t LineCount = CountLines(Text);
+    const std::size_t LineCount = fuzz::LinesOf(Text).size();
     // A NUL is reported last, on the line where the text ends for the plug-in.
     const bool HasNul = Text.find('\0') != std::string_view::npos;
     if (HasNul) {

@@ -49,6 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
         Context.DigiBand.Store(Q.Band);
         Context.QSOMode.Store(Q.Mode);
         Context.QSOReportRecived.Store(Q.Exchange);
+        const std::size_t KeysBefore = Plugin.MultiplierKeys.Count();
         const std::int32_t Want = Plugin.ScoreQSO(true);
         if (Want >= 0) Plugin.SortWorkedQSOs();
         // The engine's texts: the host's fields hold 255 characters.
@@ -57,7 +58,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
                                          std::string(Context.QSOMode.Text()));
         if (Input.ConsumeBool() && Input.remaining_bytes() > 0) Tool.Prefetch(Q); // only a hint
         const cli::TVerdict Got = Tool.Add(Q);
-        FUZZ_CHECK(Got.Points == Want && Got.Line == Line);
+        FUZZ_CHECK(Got.Points == Want);
+        // The new multiplier the engine names is the key the plug-in added.
+        FUZZ_CHECK(Got.CountedMultiplier() == (Plugin.MultiplierKeys.Count() > KeysBefore));
+        if (Got.CountedMultiplier())
+            FUZZ_CHECK(Tool.NewMultiplier(Got) == Plugin.MultiplierKeys[KeysBefore]);
         if (Want < 0) {
             FUZZ_CHECK(Got.DuplicateOf == First.at(Key));
         } else {

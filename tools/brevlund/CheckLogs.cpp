@@ -1,8 +1,9 @@
 #include "CheckLogs.h"
 
 #include "CrossCheck.h"
+#include "Diagnostics.h"
 #include "Json.h"
-#include "LogFiles.h"
+#include "LogJob.h"
 
 #include "engine/AreaList.h"
 #include "engine/Text.h"
@@ -16,6 +17,7 @@
 #include <optional>
 #include <ostream>
 #include <sstream>
+#include <type_traits>
 
 namespace brevlund::cli {
 
@@ -54,12 +56,6 @@ std::vector<std::string> LogFilesOf(const std::vector<std::string>& Inputs, std:
     return Files;
 }
 
-std::string AreaListBeside(const std::string& Input) {
-    std::error_code Code;
-    if (fs::is_directory(Input, Code)) return (fs::path(Input) / "brevlund.dom").string();
-    return FolderOf(Input) + "brevlund.dom";
-}
-
 std::string TimeOf(const TLogQSO& Q) {
     return Q.Date + " " + Q.Time;
 }
@@ -69,7 +65,7 @@ TJson TotalsJson(const TTotals& T) {
     J["qsos"] = T.QSOs;
     J["points"] = T.Points;
     J["multipliers"] = T.Multipliers;
-    J["score"] = T.Score;
+    J["score"] = T.Score();
     return J;
 }
 
@@ -112,24 +108,17 @@ std::vector<const TLogCheck*> Ranked(const TCrossResult& Result) {
     for (const TLogCheck& L : Result.Logs)
         Ranking.push_back(&L);
     std::stable_sort(Ranking.begin(), Ranking.end(), [](const TLogCheck* A, const TLogCheck* B) {
-        return A->Checked.Score > B->Checked.Score;
+        return A->Checked.Score() > B->Checked.Score();
     });
     return Ranking;
 }
 
-std::string Column(const std::string& Text, int Width) {
-    std::string Padded = Text;
-    if (static_cast<int>(Padded.size()) < Width)
-        Padded.insert(0, static_cast<std::size_t>(Width) - Padded.size(), ' ');
-    return Padded;
-}
-
-std::string Column(const char* Text, int Width) {
-    return Column(std::string(Text), Width);
-}
-
-template <typename T> std::string Column(T Value, int Width) {
-    return Column(std::to_string(Value), Width);
+// A text or a number right-aligned in a column of the tables.
+template <typename T> std::string Column(const T& Value, std::size_t Width) {
+    if constexpr (std::is_arithmetic_v<T>)
+        return PadLeft(std::to_string(Value), Width, ' ');
+    else
+        return PadLeft(Value, Width, ' ');
 }
 
 void WriteTable(std::ostream& Out, const TCrossResult& Result, bool WithPenalty) {
@@ -144,9 +133,9 @@ void WriteTable(std::ostream& Out, const TCrossResult& Result, bool WithPenalty)
     for (const TLogCheck* L : Ranked(Result)) {
         Out << std::left << std::setw(12) << L->Call << std::right << Column(L->Claimed.QSOs, 7)
             << Column(L->Claimed.Points, 8) << Column(L->Claimed.Multipliers, 6)
-            << Column(L->Claimed.Score, 12) << Column(L->Checked.QSOs, 7)
+            << Column(L->Claimed.Score(), 12) << Column(L->Checked.QSOs, 7)
             << Column(L->Checked.Points, 8) << Column(L->Checked.Multipliers, 6)
-            << Column(L->Checked.Score, 12) << (WithPenalty ? Column(-L->PenaltyPoints, 8) : "")
+            << Column(L->Checked.Score(), 12) << (WithPenalty ? Column(-L->PenaltyPoints, 8) : "")
             << Column(L->Count(TCheckStatus::Dupe), 6) << Column(L->Count(TCheckStatus::Nil), 6)
             << Column(L->Count(TCheckStatus::BustedCall), 7)
             << Column(L->Count(TCheckStatus::BustedExchange), 7)
@@ -183,7 +172,7 @@ std::string Report(const TLogCheck& L, const std::vector<TCrossLog>& Logs,
       << Column("Multipliers", 12) << Column("Score", 12) << "\n";
     for (const auto& [Name, T] : {std::pair{"Claimed", L.Claimed}, std::pair{"Checked", L.Checked}})
         R << std::left << std::setw(10) << Name << std::right << Column(T.QSOs, 7)
-          << Column(T.Points, 8) << Column(T.Multipliers, 12) << Column(T.Score, 12) << "\n";
+          << Column(T.Points, 8) << Column(T.Multipliers, 12) << Column(T.Score(), 12) << "\n";
     if (Penalty > 0)
         R << "\nPenalty: " << L.PenaltyPoints << " points deducted (" << Penalty
           << " times the points of each NIL and busted-call QSO).\n";
@@ -253,7 +242,7 @@ std::string ResultsCsv(const TCrossResult& Result, const std::vector<TCrossLog>&
     for (const TLogCheck* L : Ranked(Result)) {
         Csv << CsvField(L->Call) << "," << CsvField(Logs[L->Log].File);
         for (const TTotals* T : {&L->Claimed, &L->Checked})
-            Csv << "," << T->QSOs << "," << T->Points << "," << T->Multipliers << "," << T->Score;
+            Csv << "," << T->QSOs << "," << T->Points << "," << T->Multipliers << "," << T->Score();
         Csv << "," << L->PenaltyPoints << "," << L->Count(TCheckStatus::Dupe) << ","
             << L->Count(TCheckStatus::Nil) << "," << L->Count(TCheckStatus::BustedCall) << ","
             << L->Count(TCheckStatus::BustedExchange) << "," << L->Count(TCheckStatus::Unique)
@@ -289,51 +278,31 @@ bool WriteOutDir(const TCheckLogsOptions& O, const TCrossResult& Result,
     return WriteFile(fs::path(O.OutDir) / "results.csv", ResultsCsv(Result, Logs), Err);
 }
 
-int CheckLogsOrFail(const TCheckLogsOptions& O, std::ostream& Out, std::ostream& Err) {
-    if (O.Inputs.empty()) return Failure(Err, "check-logs needs logs or a folder");
-    if (O.ToleranceMinutes < 0)
-        return Failure(Err, "--tolerance is a number of minutes, 0 or more");
-    if (O.Penalty < 0) return Failure(Err, "--penalty is a number of QSOs, 0 or more");
+} // namespace
+
+int CheckLogs(const TCheckLogsOptions& O, std::ostream& Out, std::ostream& Err) {
+    if (O.Inputs.empty()) throw TNothingDone("check-logs needs logs or a folder");
 
     bool Unread = false;
     std::vector<TCrossLog> Logs;
     for (const std::string& File : LogFilesOf(O.Inputs, Err, Unread)) {
-        const std::optional<TLogFormat> Format = FormatOf(File);
-        std::string Error;
-        std::optional<logformats::TLogRead> Read;
-        if (!Format)
-            Error = UnknownFormatMessage(File);
-        else
-            Read = ReadLog(File, *Format, TReadOptions{}, Error);
-        if (!Read) {
-            Err << "brevlund: " << Error << "\n";
+        // A log that cannot be read is told of and left out; the others are checked.
+        try {
+            logformats::TLogRead Read = ReadLogJob(File, TReadOptions{}, Err);
+            Unread = Unread || !Read.Problems.empty();
+            if (logformats::LogCallOf(Read).empty())
+                throw TNothingDone(File +
+                                   ": no CALLSIGN: and no QSO lines: nothing to check there");
+            Logs.push_back({File, std::move(Read)});
+        } catch (const TNothingDone& E) {
+            Err << "brevlund: " << E.what() << "\n";
             Unread = true;
-            continue;
         }
-        for (const logformats::TLogProblem& P : Read->Problems)
-            Err << File << ":" << P.Line << ": " << P.Message << "\n";
-        Unread = Unread || !Read->Problems.empty();
-        if (LogCallOf(*Read).empty()) {
-            Err << "brevlund: " << File
-                << ": no CALLSIGN: and no QSO lines: nothing to check there\n";
-            Unread = true;
-            continue;
-        }
-        Logs.push_back({File, std::move(*Read)});
     }
-    if (Logs.empty()) return Failure(Err, "no log could be read: nothing was checked");
+    if (Logs.empty()) throw TNothingDone("no log could be read: nothing was checked");
 
-    const std::string AreasPath = O.AreasGiven ? O.Areas : AreaListBeside(O.Inputs.front());
-    TAreaList Areas;
-    if (!Areas.LoadFromFile(AreasPath)) {
-        if (O.AreasGiven) {
-            std::string Error;
-            ReadWholeFile(AreasPath, Error);
-            return Failure(Err, Error.empty() ? "cannot read " + AreasPath : Error);
-        }
-        Err << "brevlund: no area list at " << AreasPath
-            << ": no area counts as a multiplier (name one with --areas)\n";
-    }
+    std::optional<std::string> NoAreaList;
+    const TAreaList Areas = AreaListJob(O.Areas, O.Inputs.front(), NoAreaList, Err);
 
     TCrossOptions Cross;
     Cross.ToleranceMinutes = O.ToleranceMinutes;
@@ -349,12 +318,6 @@ int CheckLogsOrFail(const TCheckLogsOptions& O, std::ostream& Out, std::ostream&
     else
         WriteTable(Out, Result, O.Penalty > 0);
     return Unread ? 1 : 0;
-}
-
-} // namespace
-
-int CheckLogs(const TCheckLogsOptions& Options, std::ostream& Out, std::ostream& Err) {
-    return Guarded(Err, [&] { return CheckLogsOrFail(Options, Out, Err); });
 }
 
 } // namespace brevlund::cli

@@ -7,15 +7,15 @@
 #pragma once
 
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace brevlund::cli {
 
 struct TCheckLogsOptions {
-    std::vector<std::string> Inputs; // log files, or folders of .log and .cbr files
-    std::string Areas;               // the area list; beside the first input unless given
-    bool AreasGiven = false;
+    std::vector<std::string> Inputs;  // log files, or folders of .log and .cbr files
+    std::optional<std::string> Areas; // the area list; beside the first input unless given
     int ToleranceMinutes = 3;
     int Penalty = 0;
     bool Json = false;

@@ -1,9 +1,7 @@
 #include "CrossCheck.h"
-#include "engine/Text.h"
-
-#include "LogFiles.h"
 
 #include "engine/Scoring.h"
+#include "engine/Text.h"
 
 #include <algorithm>
 #include <map>
@@ -164,10 +162,10 @@ private:
             const logformats::TLogRead& Read = Input[Kept[L]].Read;
             TLogScore Scored(Areas);
             const std::vector<TVerdict> Verdicts = ScoreInLogOrder(Scored, Read.QSOs);
-            Claimed[L] = TotalsOf(Scored);
+            Claimed[L] = Scored.Totals();
             First[L] = Entries.size();
             for (std::size_t I = 0; I < Read.QSOs.size(); ++I) {
-                Add(L, Read.QSOs[I], false, Verdicts[I].Points >= 0);
+                Add(L, Read.QSOs[I], false, !Verdicts[I].Duplicate());
             }
             for (const TLogQSO& Qso : Read.XQSOs)
                 Add(L, Qso, true, false);
@@ -197,17 +195,6 @@ private:
         Offset.assign(Kept.size(), 0);
         Partner.assign(Entries.size(), None);
         Busted.assign(Entries.size(), false);
-    }
-
-    TTotals TotalsOf(const TLogScore& Scored) const {
-        TTotals T;
-        for (const TStatistic& S : Scored.Tally().BandStats) {
-            T.QSOs += S.QSOs;
-            T.Points += S.Points;
-            T.Multipliers += S.Multipliers;
-        }
-        T.Score = T.Points * T.Multipliers;
-        return T;
     }
 
     static std::uint64_t BandMode(const TEntry& E) {
@@ -413,7 +400,8 @@ private:
             Check.ClockOffset = Offset[L];
             Check.Claimed = Claimed[L];
             Check.Qsos.reserve(First[L + 1] - First[L]);
-            std::vector<TLogQSO> Credit;
+            // The QSOs that stood up, scored again in log order.
+            TLogScore Scored(Areas);
             for (std::size_t A = First[L]; A < First[L + 1]; ++A) {
                 const TEntry& E = Entries[A];
                 TCheckedQSO Q;
@@ -431,7 +419,7 @@ private:
                                                      : Entries[Partner[A]].Log;
                     if (Target != L) ++Caused[Target];
                 }
-                if (!E.X && Credited(Q.Status)) Credit.push_back(*E.Qso);
+                if (!E.X && Credited(Q.Status)) Scored.Add(*E.Qso);
                 Check.Qsos.push_back(std::move(Q));
             }
             // Scored lines then X-QSO lines: merge them into line order.
@@ -439,12 +427,9 @@ private:
                              [](const TCheckedQSO& A, const TCheckedQSO& B) {
                                  return A.Qso->Line < B.Qso->Line;
                              });
-            TLogScore Scored(Areas);
-            ScoreInLogOrder(Scored, Credit);
-            Check.Checked = TotalsOf(Scored);
+            Check.Checked = Scored.Totals();
             Check.Checked.Points =
                 std::max<std::int64_t>(0, Check.Checked.Points - Check.PenaltyPoints);
-            Check.Checked.Score = Check.Checked.Points * Check.Checked.Multipliers;
         }
         for (std::size_t L = 0; L < Kept.size(); ++L)
             Result.Logs[L].ErrorsCaused = Caused[L];
@@ -504,19 +489,6 @@ bool Credited(TCheckStatus Status) {
 std::size_t TLogCheck::Count(TCheckStatus Status) const {
     return static_cast<std::size_t>(std::count_if(
         Qsos.begin(), Qsos.end(), [&](const TCheckedQSO& Q) { return Q.Status == Status; }));
-}
-
-std::string LogCallOf(const logformats::TLogRead& Read) {
-    std::string_view Call;
-    std::string Header = Read.HeaderValue("CALLSIGN");
-    const std::vector<std::string_view> Words = logformats::SplitWords(Header);
-    if (!Words.empty())
-        Call = Words[0];
-    else if (!Read.QSOs.empty())
-        Call = Read.QSOs.front().MyCall;
-    else if (!Read.XQSOs.empty())
-        Call = Read.XQSOs.front().MyCall;
-    return UpperAscii(Call);
 }
 
 bool OneEditApart(std::string_view A, std::string_view B) {

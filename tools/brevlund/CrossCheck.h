@@ -7,6 +7,7 @@
 #include "LogScore.h"
 
 #include "engine/AreaList.h"
+#include "engine/Summary.h"
 #include "logformats/LogRecord.h"
 
 #include <cstddef>
@@ -56,10 +57,6 @@ struct TCheckedQSO {
     std::size_t OtherLine = 0;
 };
 
-struct TTotals {
-    std::int64_t QSOs = 0, Points = 0, Multipliers = 0, Score = 0;
-};
-
 struct TLogCheck {
     std::size_t Log = 0;           // index into the input logs
     std::string Call;              // the log's own call, in capitals
@@ -76,10 +73,6 @@ struct TCrossResult {
     // Logs left out because a later log has the same call: (left out, kept).
     std::vector<std::pair<std::size_t, std::size_t>> Superseded;
 };
-
-// A log's own call: its CALLSIGN: header, else the my-call of its QSO lines;
-// trimmed and in capitals. Empty when it has neither.
-std::string LogCallOf(const logformats::TLogRead& Read);
 
 // Whether two calls are one edit apart: one character changed, added or
 // dropped, or two neighbours swapped.

@@ -1,7 +1,5 @@
 #include "LogScore.h"
 
-#include "engine/Summary.h"
-
 namespace brevlund::cli {
 
 TLogScore::TLogScore(const TAreaList& Areas) {
@@ -9,32 +7,21 @@ TLogScore::TLogScore(const TAreaList& Areas) {
     Scores.WorkedQSOs.KeepLogOrder();
 }
 
-TVerdict TLogScore::Score(const logformats::TLogQSO& Qso) {
-    Context.CallSign.Store(Qso.Call);
-    Context.DigiBand.Store(Qso.Band);
-    Context.QSOMode.Store(Qso.Mode);
-    Context.QSOReportRecived.Store(Qso.Exchange);
-    const std::size_t KeysBefore = Scores.MultiplierKeys.Count();
-
+TVerdict TLogScore::Add(const logformats::TLogQSO& Qso) {
+    const TQsoVerdict Decided = Scores.Score({Qso.Call, Qso.Band, Qso.Mode, Qso.Exchange});
     TVerdict Verdict;
-    Verdict.Line = Qso.Line;
-    Verdict.Points = Scores.ScoreQSO(true);
-    if (Verdict.Points < 0) {
-        // The texts as the engine holds them: cut to 255 characters.
-        const std::optional<std::size_t> First = Scores.WorkedQSOs.Find(
-            Context.CallSign.Text(), Context.DigiBand.Text(), Context.QSOMode.Text());
-        Verdict.DuplicateOf = First ? RecordedLines[*First] : 0;
-    } else {
+    Verdict.Points = Decided.Points;
+    if (Decided.DuplicateOf)
+        Verdict.DuplicateOf = RecordedLines[*Decided.DuplicateOf];
+    else
         RecordedLines.push_back(Qso.Line);
-    }
-    if (Scores.MultiplierKeys.Count() > KeysBefore)
-        Verdict.NewArea = std::string(Scores.MultiplierKeys[KeysBefore].Area());
+    if (Decided.NewMultiplier)
+        Verdict.NewMultiplier = static_cast<std::uint32_t>(*Decided.NewMultiplier);
     return Verdict;
 }
 
 void TLogScore::Prefetch(const logformats::TLogQSO& Qso) const {
-    // Only a hint: texts beyond the engine's 255 characters just miss.
-    Scores.WorkedQSOs.Prefetch(Qso.Call, Qso.Band, Qso.Mode);
+    Scores.WorkedQSOs.Prefetch(ShortText(Qso.Call), ShortText(Qso.Band), ShortText(Qso.Mode));
 }
 
 std::string TLogScore::Summary() const {
@@ -47,6 +34,20 @@ std::vector<std::string> TLogScore::AreasOf(const TStatistic& Stat) const {
 
 std::vector<std::string> TLogScore::Needed(std::string_view Band) const {
     return UnmarkedCaptions(Scores.AreaList, Scores.MultiplierKeys, Band);
+}
+
+std::vector<TVerdict> ScoreInLogOrder(TLogScore& Scored,
+                                      const std::vector<logformats::TLogQSO>& Qsos) {
+    // A few QSOs ahead, so that a big log's duplicate lookups find their slot
+    // of the hash index in the cache.
+    constexpr std::size_t Ahead = 8;
+    std::vector<TVerdict> Verdicts;
+    Verdicts.reserve(Qsos.size());
+    for (std::size_t I = 0; I < Qsos.size(); ++I) {
+        if (I + Ahead < Qsos.size()) Scored.Prefetch(Qsos[I + Ahead]);
+        Verdicts.push_back(Scored.Add(Qsos[I]));
+    }
+    return Verdicts;
 }
 
 } // namespace brevlund::cli

@@ -1,5 +1,6 @@
-// Scores a read log with the plug-in's own engine: every QSO goes through
-// TTally::ScoreQSO exactly as the host's _AddQSO or the log rescan sends it.
+// Scores a read log with the plug-in's own engine: every QSO goes through the
+// rule that the host's _AddQSO and the log rescan reach (TTally::Score), given
+// its four texts, and the engine says what it decided.
 #pragma once
 
 #include "engine/AreaList.h"
@@ -9,17 +10,25 @@
 #include "logformats/LogRecord.h"
 
 #include <cstdint>
+#include <limits>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace brevlund::cli {
 
-// What one QSO earned.
+// What one QSO earned; parallel to the QSOs scored.
 struct TVerdict {
-    std::size_t Line = 0;
-    std::int32_t Points = 0;     // -1 for a duplicate
+    static constexpr std::uint32_t NoMultiplier = std::numeric_limits<std::uint32_t>::max();
+
+    std::int32_t Points = 0; // -1 for a duplicate
+    // The index into the tally's multiplier keys of the band and area it
+    // counted first, or NoMultiplier.
+    std::uint32_t NewMultiplier = NoMultiplier;
     std::size_t DuplicateOf = 0; // the line that recorded it first, for a duplicate
-    std::string NewArea;         // the area it counted as a new multiplier, or empty
+
+    bool Duplicate() const { return Points < 0; }
+    bool CountedMultiplier() const { return NewMultiplier != NoMultiplier; }
 };
 
 class TLogScore {
@@ -32,14 +41,17 @@ public:
     // list after every recorded QSO. The tool's worked list keeps log order with
     // a hash index instead, so that a whole log costs O(n), not a shift per QSO;
     // the tests and a fuzz target hold it to the plug-in's sorted path.
-    // AddInOrder is the rescan's road for rows sorted by call: the same verdicts.
-    TVerdict Add(const logformats::TLogQSO& Qso) { return Score(Qso); }
-    TVerdict AddInOrder(const logformats::TLogQSO& Qso) { return Score(Qso); }
+    TVerdict Add(const logformats::TLogQSO& Qso);
 
     // Scoring Qso comes soon: see TWorkedList::Prefetch.
     void Prefetch(const logformats::TLogQSO& Qso) const;
 
     const TTally& Tally() const { return Scores; }
+    TTotals Totals() const { return brevlund::Totals(Scores.BandStats); }
+    // The band and area a QSO counted first; only for a verdict that counted one.
+    const TMultiplierKey& NewMultiplier(const TVerdict& Verdict) const {
+        return Scores.MultiplierKeys[Verdict.NewMultiplier];
+    }
     // The statistics window's text, CR LF as the window has it.
     std::string Summary() const;
     // The areas counted on a band's statistic, in the order counted.
@@ -49,11 +61,13 @@ public:
     std::vector<std::string> Needed(std::string_view Band) const;
 
 private:
-    TVerdict Score(const logformats::TLogQSO& Qso);
-
-    QsoContext Context{};
+    QsoContext Context{}; // the host's road in; this tool scores texts instead
     TTally Scores{Context};
     std::vector<std::size_t> RecordedLines; // by worked-list index: the line recorded
 };
+
+// Scores QSOs in the order given, as _AddQSO does one after another.
+std::vector<TVerdict> ScoreInLogOrder(TLogScore& Scored,
+                                      const std::vector<logformats::TLogQSO>& Qsos);
 
 } // namespace brevlund::cli

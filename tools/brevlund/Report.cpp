@@ -1,6 +1,6 @@
 #include "Report.h"
 
-#include "LogFiles.h"
+#include "Diagnostics.h"
 
 #include <cstddef>
 #include <exception>
@@ -24,12 +24,6 @@ TJson TimeJson(const std::optional<TMinute>& Minute) {
     return Minute ? TJson(TimeText(*Minute)) : TJson(nullptr);
 }
 
-// The score line as the statistics window shows it: its last line.
-std::string ScoreLine(const std::string& Summary) {
-    const std::size_t End = Summary.rfind('\n');
-    return End == std::string::npos ? Summary : Summary.substr(End + 1);
-}
-
 bool SameFile(const std::string& A, const std::string& B) {
     std::error_code Error;
     return A == B || std::filesystem::equivalent(A, B, Error);
@@ -39,57 +33,28 @@ std::string BaseName(const std::string& Path) {
     return Path.substr(FolderOf(Path).size());
 }
 
-int ReportOrFail(const TReportOptions& O, std::ostream& Out, std::ostream& Err) {
-    if (O.Log.empty()) return Failure(Err, "report needs a log file");
-    const std::optional<TLogFormat> Format = FormatOf(O.Log);
-    if (!Format) return Failure(Err, UnknownFormatMessage(O.Log));
-    const std::string Output = O.Output.empty() ? DefaultReportPath(O.Log) : O.Output;
-    const std::string AreasPath = O.AreasGiven ? O.Areas : FolderOf(O.Log) + "brevlund.dom";
-    for (const std::string& Input : {O.Log, AreasPath})
+} // namespace
+
+int Report(const TReportOptions& O, std::ostream& Out, std::ostream& Err) {
+    const std::string Output = O.Output.empty() ? DefaultReportPath(O.Job.Log) : O.Output;
+    for (const std::string& Input : {O.Job.Log, O.Job.Areas.value_or(AreaListBeside(O.Job.Log))})
         if (SameFile(Output, Input))
-            return Failure(Err, "the page would overwrite " + Input + "; name another with -o");
+            throw TNothingDone("the page would overwrite " + Input + "; name another with -o");
 
-    std::string Error;
-    std::optional<logformats::TLogRead> Read = ReadLog(O.Log, *Format, TReadOptions{}, Error);
-    if (!Read) return Failure(Err, Error);
-
-    TReportInput Input;
-    TAreaList Areas;
-    if (!Areas.LoadFromFile(AreasPath)) {
-        if (O.AreasGiven) {
-            ReadWholeFile(AreasPath, Error);
-            return Failure(Err, Error.empty() ? "cannot read " + AreasPath : Error);
-        }
-        const std::string Note =
-            "no area list at " + AreasPath + ": no area counts as a multiplier";
-        Err << "brevlund: " << Note << " (name one with --areas)\n";
-        Input.Notes.push_back(Note);
-    }
-    for (const logformats::TLogProblem& P : Read->Problems)
-        Err << O.Log << ":" << P.Line << ": " << P.Message << "\n";
-
-    TLogScore Scored(Areas);
-    const std::vector<TVerdict> Verdicts = ScoreInLogOrder(Scored, Read->QSOs);
-    Input.LogName = BaseName(O.Log);
-    Input.Read = &*Read;
-    Input.Verdicts = &Verdicts;
-    Input.Scored = &Scored;
-    const std::string Page =
-        ReportPage(ReportJson(Input, BuildReportData(Read->QSOs, Verdicts, Scored)));
-
+    const TLogJob Job = RunLogJob(O.Job, Err);
+    const std::string Page = ReportPage(ReportJson(
+        BaseName(O.Job.Log), Job, BuildReportData(Job.Read.QSOs, Job.Verdicts, *Job.Scored)));
     if (Output == "-") {
         Out << Page;
     } else {
         std::ofstream File(Output, std::ios::binary | std::ios::trunc);
         if (File) File.write(Page.data(), static_cast<std::streamsize>(Page.size()));
         if (File) File.close();
-        if (!File) return Failure(Err, "cannot write " + Output);
+        if (!File) throw TNothingDone("cannot write " + Output);
         Out << "report written to " << Output << "\n";
     }
-    return Read->Problems.empty() ? 0 : 1;
+    return Job.ExitCode();
 }
-
-} // namespace
 
 std::string DefaultReportPath(const std::string& Log) {
     const std::size_t Folder = FolderOf(Log).size();
@@ -97,27 +62,23 @@ std::string DefaultReportPath(const std::string& Log) {
     return (Dot == std::string::npos || Dot < Folder ? Log : Log.substr(0, Dot)) + ".html";
 }
 
-TJson ReportJson(const TReportInput& Input, const TReportData& Data) {
-    const logformats::TLogRead& Read = *Input.Read;
+TJson ReportJson(const std::string& LogName, const TLogJob& Job, const TReportData& Data) {
+    const logformats::TLogRead& Read = Job.Read;
     const std::vector<logformats::TLogQSO>& Qsos = Read.QSOs;
-    const std::vector<TVerdict>& Verdicts = *Input.Verdicts;
+    const std::vector<TVerdict>& Verdicts = Job.Verdicts;
 
     TJson Result;
-    Result["log"] = Latin1(Input.LogName);
-    // The station: Cabrillo's header, else the own call the QSOs carry.
-    std::string Call = Read.HeaderValue("CALLSIGN");
-    for (std::size_t I = 0; Call.empty() && I < Qsos.size(); ++I)
-        Call = Qsos[I].MyCall;
+    Result["log"] = Latin1(LogName);
     TJson Category = TJson::object();
     for (const auto& [Tag, Value] : Read.Header)
         if (const std::string Key = Latin1(Tag).get<std::string>();
             Tag.rfind("CATEGORY", 0) == 0 && !Category.contains(Key))
             Category[Key] = Latin1(Value);
-    Result["header"] = {{"call", Latin1(Call)},
+    Result["header"] = {{"call", Latin1(logformats::LogCallOf(Read))},
                         {"contest", Latin1(Read.HeaderValue("CONTEST"))},
                         {"category", std::move(Category)}};
-    Result["score_line"] = Latin1(ScoreLine(Input.Scored->Summary()));
-    Result["summary"] = SummaryJson(*Input.Scored);
+    Result["score_line"] = Latin1(ScoreLine(Job.Scored->Totals()));
+    Result["summary"] = SummaryJson(*Job.Scored);
     Result["times"] = Data.HasTimes && !Data.SpanTooLong;
     Result["span_too_long"] = Data.SpanTooLong;
 
@@ -180,7 +141,7 @@ TJson ReportJson(const TReportInput& Input, const TReportData& Data) {
     for (const logformats::TLogProblem& P : Read.Problems)
         Problems.push_back({{"line", P.Line}, {"message", Latin1(P.Message)}});
     Result["problems"] = std::move(Problems);
-    Result["notes"] = Latin1List(Input.Notes);
+    Result["notes"] = Job.NoAreaList ? Latin1List({*Job.NoAreaList}) : TJson::array();
     return Result;
 }
 
@@ -218,10 +179,6 @@ std::string ReportPage(const TJson& Data) {
     Page.append(BrevlundChartJs, BrevlundChartJsSize);
     Page += Template.substr(AtLibrary + LibraryMark.size());
     return Page;
-}
-
-int Report(const TReportOptions& Options, std::ostream& Out, std::ostream& Err) {
-    return Guarded(Err, [&] { return ReportOrFail(Options, Out, Err); });
 }
 
 } // namespace brevlund::cli

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "Json.h"
+#include "LogJob.h"
 #include "ReportData.h"
 
 #include <iosfwd>
@@ -14,25 +15,15 @@
 namespace brevlund::cli {
 
 struct TReportOptions {
-    std::string Log;
-    std::string Areas;
-    bool AreasGiven = false;
+    TLogJobOptions Job;
     std::string Output; // empty: the log's name with ".html"; "-": Out
 };
 
 int Report(const TReportOptions& Options, std::ostream& Out, std::ostream& Err);
 
-// The page's parts, for the tests.
-struct TReportInput {
-    std::string LogName; // shown on the page
-    const logformats::TLogRead* Read = nullptr;
-    const std::vector<TVerdict>* Verdicts = nullptr;
-    const TLogScore* Scored = nullptr;
-    std::vector<std::string> Notes; // said on the page: a missing area list, say
-};
-
-// The embedded data; texts as Latin-1.
-TJson ReportJson(const TReportInput& Input, const TReportData& Data);
+// The embedded data of a scored log, shown as LogName; texts as Latin-1.
+// Notes are said on the page (a missing area list, say).
+TJson ReportJson(const std::string& LogName, const TLogJob& Job, const TReportData& Data);
 
 // JSON text that an HTML <script> element holds safely: no "<", ">" or "&"
 // (written as \u escapes), so neither "</script" nor "<!--" can occur.

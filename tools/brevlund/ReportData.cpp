@@ -1,6 +1,7 @@
 #include "ReportData.h"
 
-#include "engine/LocaleText.h"
+#include "engine/HostRecords.h"
+#include "engine/Multipliers.h"
 #include "engine/Scoring.h"
 
 #include <algorithm>
@@ -13,12 +14,6 @@ namespace {
 
 TMinute FloorDiv(TMinute A, TMinute B) {
     return A / B - (A % B != 0 && (A < 0) != (B < 0));
-}
-
-// The band as the engine keeps it, and so as the summary names it: the host's
-// short string holds at most 255 characters.
-std::string EngineBand(const std::string& Band) {
-    return Band.substr(0, 255);
 }
 
 } // namespace
@@ -59,7 +54,7 @@ TReportData BuildReportData(const std::vector<logformats::TLogQSO>& Qsos,
     for (std::size_t I = 0; I < Qsos.size(); ++I) {
         Times[I] = logformats::MinuteOf(Qsos[I]);
         if (Times[I]) Timed.push_back(I);
-        if (Verdicts[I].Points < 0) Data.Duplicates.push_back(I);
+        if (Verdicts[I].Duplicate()) Data.Duplicates.push_back(I);
     }
     std::stable_sort(Timed.begin(), Timed.end(),
                      [&](std::size_t A, std::size_t B) { return *Times[A] < *Times[B]; });
@@ -70,8 +65,10 @@ TReportData BuildReportData(const std::vector<logformats::TLogQSO>& Qsos,
     std::map<std::string, std::map<std::string, std::optional<TMinute>>> Worked; // area, band
     std::vector<std::string> CountedAreas;
     for (std::size_t I = 0; I < Qsos.size(); ++I) {
-        if (Verdicts[I].NewArea.empty()) continue;
-        TReportMultiplier M{Times[I], EngineBand(Qsos[I].Band), Verdicts[I].NewArea, Qsos[I].Line};
+        if (!Verdicts[I].CountedMultiplier()) continue;
+        const TMultiplierKey& Key = Scored.NewMultiplier(Verdicts[I]);
+        TReportMultiplier M{Times[I], std::string(Key.Band()), std::string(Key.Area()),
+                            Qsos[I].Line};
         if (Worked.find(M.Area) == Worked.end()) CountedAreas.push_back(M.Area);
         Worked[M.Area].emplace(M.Band, M.Time);
         Data.Multipliers.push_back(std::move(M));
@@ -88,10 +85,7 @@ TReportData BuildReportData(const std::vector<logformats::TLogQSO>& Qsos,
             std::find(Data.GridBands.begin(), Data.GridBands.end(), S.Band) == Data.GridBands.end())
             Data.GridBands.push_back(S.Band);
     }
-    std::vector<std::string> Areas = Scored.Tally().AreaList.ItemCaptions();
-    std::stable_sort(Areas.begin(), Areas.end(), [](const std::string& A, const std::string& B) {
-        return locale::Compare(A, B) < 0;
-    });
+    std::vector<std::string> Areas = MultiplierCaptions(Scored.Tally().AreaList);
     Areas.insert(Areas.end(), CountedAreas.begin(), CountedAreas.end());
     for (std::size_t I = 0; I < Areas.size(); ++I) {
         // Two lines of one name give two items in the window; one row here.
@@ -137,13 +131,15 @@ TReportData BuildReportData(const std::vector<logformats::TLogQSO>& Qsos,
         }
         if (Data.SpanTooLong) continue;
         const std::size_t Hour = HourOf(I);
-        if (K > 0 && EngineBand(Qsos[Timed[K - 1]].Band) != EngineBand(Qsos[I].Band))
+        // Bands as the engine keeps them, and so as the summary names them.
+        if (K > 0 && ShortText(Qsos[Timed[K - 1]].Band) != ShortText(Qsos[I].Band))
             ++Data.Hours[Hour].BandChanges;
-        if (Verdicts[I].Points < 0) continue;
-        if (const auto Band = BandIndex.find(EngineBand(Qsos[I].Band)); Band != BandIndex.end())
+        if (Verdicts[I].Duplicate()) continue;
+        if (const auto Band = BandIndex.find(std::string(ShortText(Qsos[I].Band)));
+            Band != BandIndex.end())
             ++Counts[Hour][Band->second];
         Points[Hour] += Verdicts[I].Points;
-        if (!Verdicts[I].NewArea.empty()) ++NewMultipliers[Hour];
+        if (Verdicts[I].CountedMultiplier()) ++NewMultipliers[Hour];
     }
     std::int64_t RunningPoints = 0, RunningMultipliers = 0;
     for (std::size_t H = 0; H < Data.Hours.size(); ++H) {

@@ -1,11 +1,13 @@
-#include "LogFiles.h"
-#include "engine/Text.h"
+#include "LogInput.h"
+
+#include "Diagnostics.h"
 
 #ifndef _WIN32
 #include "SqliteLog.h"
 #endif
 
 #include "engine/LogQuery.h"
+#include "engine/Text.h"
 #include "engine/WholeFile.h"
 #include "logformats/Adif.h"
 #include "logformats/Cabrillo.h"
@@ -14,7 +16,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <ostream>
+#include <filesystem>
 #include <sys/stat.h>
 
 namespace brevlund::cli {
@@ -34,10 +36,11 @@ std::optional<TLogFormat> FormatOf(const std::string& Path) {
     return std::nullopt;
 }
 
-std::string UnknownFormatMessage(const std::string& Path) {
-    return "unknown log format of " + Path +
-           ": use .log or .cbr (Cabrillo), .adi or .adif (ADIF), .db, "
-           ".sqlite or .sqlite3 (SQLite), .csv";
+TLogFormat KnownFormatOf(const std::string& Path) {
+    if (const std::optional<TLogFormat> Format = FormatOf(Path)) return *Format;
+    throw TNothingDone("unknown log format of " + Path +
+                       ": use .log or .cbr (Cabrillo), .adi or .adif (ADIF), .db, "
+                       ".sqlite or .sqlite3 (SQLite), .csv");
 }
 
 std::string FolderOf(const std::string& Path) {
@@ -49,74 +52,46 @@ std::string FolderOf(const std::string& Path) {
     return Slash == std::string::npos ? std::string() : Path.substr(0, Slash + 1);
 }
 
-std::optional<std::string> ReadWholeFile(const std::string& Path, std::string& Error) {
+std::string ReadTextFile(const std::string& Path) {
+    const auto Unreadable = [&](const std::string& Why) {
+        return TNothingDone("cannot read " + Path + (Why.empty() ? "" : ": " + Why));
+    };
     struct stat Info {};
-    if (stat(Path.c_str(), &Info) != 0) {
-        Error = "cannot read " + Path + ": " + std::strerror(errno);
-        return std::nullopt;
-    }
-    if ((Info.st_mode & S_IFMT) == S_IFDIR) {
-        Error = "cannot read " + Path + ": it is a folder";
-        return std::nullopt;
-    }
+    if (stat(Path.c_str(), &Info) != 0) throw Unreadable(std::strerror(errno));
+    if ((Info.st_mode & S_IFMT) == S_IFDIR) throw Unreadable("it is a folder");
     std::string Text;
-    switch (brevlund::ReadWholeFile(Path, Text)) {
+    switch (ReadWholeFile(Path, Text)) {
     case TFileRead::Read:
         return Text;
     case TFileRead::NotOpened:
-        Error = "cannot read " + Path + ": " + std::strerror(errno);
-        return std::nullopt;
+        throw Unreadable(std::strerror(errno));
     default:
-        Error = "cannot read " + Path;
-        return std::nullopt;
+        throw Unreadable("");
     }
-}
-
-std::optional<logformats::TLogRead> ReadLog(const std::string& Path, TLogFormat Format,
-                                            const TReadOptions& Options, std::string& Error) {
-    if (Format == TLogFormat::Sqlite) {
-#ifdef _WIN32
-        (void)Options;
-        Error = "SQLite logs cannot be scored by this Windows build of brevlund; "
-                "export the log as ADIF or Cabrillo, or use the Linux build";
-        return std::nullopt;
-#else
-        // Opening a missing database would create it.
-        struct stat Info {};
-        if (stat(Path.c_str(), &Info) != 0) {
-            Error = "cannot read " + Path + ": " + std::strerror(errno);
-            return std::nullopt;
-        }
-        if ((Info.st_mode & S_IFMT) != S_IFREG) {
-            Error = "cannot read " + Path + ": not a file";
-            return std::nullopt;
-        }
-        try {
-            return ReadSqliteLog(Path, Options.Table, Options.ByCall);
-        } catch (const TDatabaseError& E) {
-            Error = Path + ": " + E.what();
-            return std::nullopt;
-        }
-#endif
-    }
-    const std::optional<std::string> Text = ReadWholeFile(Path, Error);
-    if (!Text) return std::nullopt;
-    if (Format == TLogFormat::Csv) return logformats::ReadCsvLog(*Text);
-    if (const auto Why = NotText(*Text)) {
-        Error = Path + ": " + *Why;
-        return std::nullopt;
-    }
-    logformats::TLogRead Read = Format == TLogFormat::Cabrillo
-                                    ? logformats::ReadCabrillo(*Text, Options.ExchangeTokens)
-                                    : logformats::ReadAdif(*Text);
-    if (const auto Why = NotALog(*Text, Format, Read)) {
-        Error = Path + ": " + *Why;
-        return std::nullopt;
-    }
-    return Read;
 }
 
 namespace {
+
+logformats::TLogRead ReadDatabase(const std::string& Path, const TReadOptions& Options) {
+#ifdef _WIN32
+    (void)Path;
+    (void)Options;
+    throw TNothingDone("SQLite logs cannot be scored by this Windows build of brevlund; "
+                       "export the log as ADIF or Cabrillo, or use the Linux build");
+#else
+    // Opening a missing database would create it.
+    struct stat Info {};
+    if (stat(Path.c_str(), &Info) != 0)
+        throw TNothingDone("cannot read " + Path + ": " + std::strerror(errno));
+    if ((Info.st_mode & S_IFMT) != S_IFREG)
+        throw TNothingDone("cannot read " + Path + ": not a file");
+    try {
+        return ReadSqliteLog(Path, Options.Table, Options.ByCall);
+    } catch (const TDatabaseError& E) {
+        throw TNothingDone(Path + ": " + E.what());
+    }
+#endif
+}
 
 bool StartsWithNoCase(std::string_view Text, std::string_view Start) {
     if (Text.size() < Start.size()) return false;
@@ -136,19 +111,17 @@ bool LooksLikeAdif(std::string_view Text) {
 
 bool LooksLikeCabrillo(std::string_view Text) {
     bool Found = false;
-    logformats::ForEachLine(Text, [&](std::size_t, std::string_view Line) {
-        while (!Line.empty() && static_cast<unsigned char>(Line.front()) <= 32)
-            Line.remove_prefix(1);
+    ForEachLine(Text, [&](std::size_t, std::string_view Line) {
+        Line = Trim(Line);
         Found = Found || StartsWithNoCase(Line, "QSO:") || StartsWithNoCase(Line, "START-OF-LOG:");
     });
     return Found;
 }
 
-} // namespace
-
+// Why a Cabrillo or ADIF file's text cannot be its log before reading it
+// ("the file is empty", "binary or UTF-16 text, not a log"), or nothing.
 std::optional<std::string> NotText(std::string_view Text) {
-    if (std::all_of(Text.begin(), Text.end(),
-                    [](char C) { return static_cast<unsigned char>(C) <= 32 && C != 0; }))
+    if (std::all_of(Text.begin(), Text.end(), [](char C) { return IsBlank(C) && C != 0; }))
         return std::string("the file is empty: no QSOs to score");
     // UTF-16 has a NUL beside every ASCII character; text logs have none. Other
     // control characters than tab, line ends and form feed mark a binary file.
@@ -165,6 +138,8 @@ std::optional<std::string> NotText(std::string_view Text) {
     return std::nullopt;
 }
 
+// Why the read of a Cabrillo or ADIF file is no log (no QSO, the other
+// format's content), or nothing.
 std::optional<std::string> NotALog(std::string_view Text, TLogFormat Format,
                                    const logformats::TLogRead& Read) {
     if (!Read.QSOs.empty()) return std::nullopt;
@@ -185,23 +160,32 @@ std::optional<std::string> NotALog(std::string_view Text, TLogFormat Format,
     return Why;
 }
 
-int Failure(std::ostream& Err, const std::string& Message) {
-    Err << "brevlund: " << Message << "\n";
-    return 2;
+} // namespace
+
+logformats::TLogRead ReadLog(const std::string& Path, TLogFormat Format,
+                             const TReadOptions& Options) {
+    if (Format == TLogFormat::Sqlite) return ReadDatabase(Path, Options);
+    const std::string Text = ReadTextFile(Path);
+    if (Format == TLogFormat::Csv) return logformats::ReadCsvLog(Text);
+    if (const auto Why = NotText(Text)) throw TNothingDone(Path + ": " + *Why);
+    logformats::TLogRead Read = Format == TLogFormat::Cabrillo
+                                    ? logformats::ReadCabrillo(Text, Options.ExchangeTokens)
+                                    : logformats::ReadAdif(Text);
+    if (const auto Why = NotALog(Text, Format, Read)) throw TNothingDone(Path + ": " + *Why);
+    return Read;
 }
 
-std::vector<TVerdict> ScoreInLogOrder(TLogScore& Scored,
-                                      const std::vector<logformats::TLogQSO>& Qsos) {
-    // A few QSOs ahead, so that a big log's duplicate lookups find their slot
-    // of the hash index in the cache.
-    constexpr std::size_t Ahead = 8;
-    std::vector<TVerdict> Verdicts;
-    Verdicts.reserve(Qsos.size());
-    for (std::size_t I = 0; I < Qsos.size(); ++I) {
-        if (I + Ahead < Qsos.size()) Scored.Prefetch(Qsos[I + Ahead]);
-        Verdicts.push_back(Scored.Add(Qsos[I]));
-    }
-    return Verdicts;
+std::string AreaListBeside(const std::string& LogOrFolder) {
+    std::error_code Code;
+    if (std::filesystem::is_directory(LogOrFolder, Code))
+        return (std::filesystem::path(LogOrFolder) / "brevlund.dom").string();
+    return FolderOf(LogOrFolder) + "brevlund.dom";
+}
+
+TAreaList ReadAreaList(const std::string& Path) {
+    TAreaList Areas;
+    Areas.SetLines(SplitLines(ReadTextFile(Path)));
+    return Areas;
 }
 
 } // namespace brevlund::cli

@@ -1,0 +1,62 @@
+#include "LogJob.h"
+
+#include "Diagnostics.h"
+
+#include <algorithm>
+#include <ostream>
+
+namespace brevlund::cli {
+
+namespace {
+
+// As the log rescan orders its rows: by call in byte order, equal calls as logged.
+void SortByCall(std::vector<logformats::TLogQSO>& Qsos) {
+    std::stable_sort(Qsos.begin(), Qsos.end(),
+                     [](const logformats::TLogQSO& A, const logformats::TLogQSO& B) {
+                         return CompareBytes(A.Call, B.Call) < 0;
+                     });
+}
+
+} // namespace
+
+logformats::TLogRead ReadLogJob(const std::string& Log, const TReadOptions& Options,
+                                std::ostream& Err) {
+    logformats::TLogRead Read = ReadLog(Log, KnownFormatOf(Log), Options);
+    PrintProblems(Err, Log, Read);
+    return Read;
+}
+
+TAreaList AreaListJob(const std::optional<std::string>& Given, const std::string& LogOrFolder,
+                      std::optional<std::string>& Missing, std::ostream& Err) {
+    if (Given) return ReadAreaList(*Given);
+    const std::string Path = AreaListBeside(LogOrFolder);
+    TAreaList Areas;
+    if (!Areas.LoadFromFile(Path)) {
+        Missing = "no area list at " + Path + ": no area counts as a multiplier";
+        Err << "brevlund: " << *Missing << " (name one with --areas)\n";
+    }
+    return Areas;
+}
+
+TLogJob RunLogJob(const TLogJobOptions& Options, std::ostream& Err) {
+    TLogJob Job;
+    Job.Log = Options.Log;
+    Job.Format = KnownFormatOf(Options.Log);
+    if (Options.TableGiven && Job.Format != TLogFormat::Sqlite)
+        throw TUsageError("--table applies to SQLite logs only");
+    if (Options.TokensGiven && Job.Format != TLogFormat::Cabrillo)
+        throw TUsageError("--exchange-tokens applies to Cabrillo logs only");
+
+    TReadOptions Read = Options.Read;
+    Read.ByCall = Options.ByCall.value_or(Job.Format == TLogFormat::Sqlite);
+    Job.Read = ReadLogJob(Options.Log, Read, Err);
+    const TAreaList Areas = AreaListJob(Options.Areas, Options.Log, Job.NoAreaList, Err);
+
+    // A database comes in call order already; a file is sorted as the rescan would.
+    if (Read.ByCall && Job.Format != TLogFormat::Sqlite) SortByCall(Job.Read.QSOs);
+    Job.Scored = std::make_unique<TLogScore>(Areas);
+    Job.Verdicts = ScoreInLogOrder(*Job.Scored, Job.Read.QSOs);
+    return Job;
+}
+
+} // namespace brevlund::cli
