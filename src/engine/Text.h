@@ -2,9 +2,11 @@
 // host's data needs them (single-byte text, no locale involved).
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace brevlund {
 
@@ -57,6 +59,23 @@ template <typename Visitor> void ForEachLine(std::string_view Text, Visitor&& Vi
         At = Stop + 1;
     }
 }
+
+// The line number of a byte's offset, lines counted as ForEachLine counts them.
+class TLineNumbers {
+public:
+    explicit TLineNumbers(std::string_view Text) {
+        ForEachLine(Text, [&](std::size_t, std::string_view Line) {
+            Starts.push_back(static_cast<std::size_t>(Line.data() - Text.data()));
+        });
+    }
+    std::size_t LineOf(std::size_t Offset) const {
+        const auto After = std::upper_bound(Starts.begin(), Starts.end(), Offset);
+        return std::max<std::size_t>(1, static_cast<std::size_t>(After - Starts.begin()));
+    }
+
+private:
+    std::vector<std::size_t> Starts; // where each line begins
+};
 
 // Byte order: unsigned bytes, a prefix sorts first. std::string_view::compare
 // does exactly this, since char_traits<char> compares as unsigned char.

@@ -12,40 +12,13 @@ namespace brevlund::logformats {
 
 namespace {
 
-// Line numbers of byte offsets, counted as ForEachLine counts lines.
-class TLineIndex {
-public:
-    explicit TLineIndex(std::string_view Text) {
-        for (std::size_t I = 0; I < Text.size(); ++I) {
-            if (Text[I] == '\r' && I + 1 < Text.size() && Text[I + 1] == '\n') ++I;
-            if (Text[I] == '\r' || Text[I] == '\n') Starts.push_back(I + 1);
-        }
-    }
-    std::size_t LineOf(std::size_t Offset) const {
-        return static_cast<std::size_t>(std::upper_bound(Starts.begin(), Starts.end(), Offset) -
-                                        Starts.begin()) +
-               1;
-    }
-
-private:
-    std::vector<std::size_t> Starts; // offsets where lines 2, 3, ... begin
-};
-
-std::string_view Trimmed(std::string_view S) {
-    while (!S.empty() && static_cast<unsigned char>(S.front()) <= 32)
-        S.remove_prefix(1);
-    while (!S.empty() && static_cast<unsigned char>(S.back()) <= 32)
-        S.remove_suffix(1);
-    return S;
-}
-
 // One record's fields, the first non-empty one of each name, trimmed: programs
 // write a line break after a value inside its length, and empty fields for
 // what they do not know.
 class TRecord {
 public:
     void Add(std::string Name, std::string_view Data) {
-        Data = Trimmed(Data);
+        Data = Trim(Data);
         if (!Data.empty() && !Find(Name)) Fields.emplace_back(std::move(Name), std::string(Data));
     }
     const std::string* Find(std::string_view Name) const {
@@ -116,9 +89,10 @@ bool QsoOf(const TRecord& Record, TLogQSO& Qso, std::string& Problem) {
 
 } // namespace
 
-TLogRead ReadAdif(std::string_view Text) {
+TLogRead ReadAdif(std::string_view Text, TQsoSink* Sink) {
     TLogRead Read;
-    const TLineIndex Lines(Text);
+    TQsoMaker Maker(Read, Sink);
+    const TLineNumbers Lines(Text);
     const auto Report = [&](std::size_t Offset, std::string Message) {
         Read.Problems.push_back({Lines.LineOf(Offset), std::move(Message)});
     };
@@ -161,14 +135,15 @@ TLogRead ReadAdif(std::string_view Text) {
                 if (Record.Empty()) {
                     Report(Open, "<EOR> ends a record without fields");
                 } else {
-                    TLogQSO Qso;
-                    Qso.Line = Lines.LineOf(RecordStart);
+                    TLogQSO& Qso = Maker.Start(Lines.LineOf(RecordStart));
                     std::string Problem;
                     if (QsoOf(Record, Qso, Problem)) {
                         Unknown.Note(Qso);
-                        Read.QSOs.push_back(std::move(Qso));
-                    } else
+                        Maker.Keep();
+                    } else {
+                        Maker.Drop();
                         Report(RecordStart, std::move(Problem));
+                    }
                 }
                 Record.Clear();
             } else if (Name != "EOF") { // some programs end the file so

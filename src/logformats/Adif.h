@@ -7,7 +7,8 @@
 
 namespace brevlund::logformats {
 
-// Every QSO carries the line on which its record's first field starts.
-TLogRead ReadAdif(std::string_view Text);
+// Every QSO carries the line on which its record's first field starts. With a
+// sink, the QSOs go there (TQsoSink).
+TLogRead ReadAdif(std::string_view Text, TQsoSink* Sink = nullptr);
 
 } // namespace brevlund::logformats

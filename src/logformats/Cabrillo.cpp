@@ -105,15 +105,18 @@ bool ReadQsoLine(const std::vector<std::string_view>& Words, int ExchangeTokens,
 
 } // namespace
 
-TLogRead ReadCabrillo(std::string_view Text, int ExchangeTokens) {
+TLogRead ReadCabrillo(std::string_view Text, int ExchangeTokens, TQsoSink* Sink) {
     TLogRead Read;
-    // Room for every "QSO:" in capitals, as logs write it: spares moving a big
-    // log's QSOs as they grow.
-    std::size_t Tags = 0;
-    for (std::size_t At = Text.find("QSO:"); At != std::string_view::npos;
-         At = Text.find("QSO:", At + 4))
-        ++Tags;
-    Read.QSOs.reserve(Tags);
+    if (!Sink) {
+        // Room for every "QSO:" in capitals, as logs write it: spares moving a
+        // big log's QSOs as they grow.
+        std::size_t Tags = 0;
+        for (std::size_t At = Text.find("QSO:"); At != std::string_view::npos;
+             At = Text.find("QSO:", At + 4))
+            ++Tags;
+        Read.QSOs.reserve(Tags);
+    }
+    TQsoMaker Maker(Read, Sink);
     TUnknownBandsAndModes Unknown;
     bool Ended = false;
     std::size_t After = 0, FirstAfter = 0; // lines with text after END-OF-LOG:
@@ -139,27 +142,21 @@ TLogRead ReadCabrillo(std::string_view Text, int ExchangeTokens) {
             } else {
                 std::string Tag = UpperAscii(Words[0].substr(0, Colon));
                 const std::size_t ValueStart = Line.find(':') + 1;
-                std::string_view Value = Line.substr(ValueStart);
-                while (!Value.empty() && static_cast<unsigned char>(Value.front()) <= 32)
-                    Value.remove_prefix(1);
-                while (!Value.empty() && static_cast<unsigned char>(Value.back()) <= 32)
-                    Value.remove_suffix(1);
+                const std::string_view Value = Trim(Line.substr(ValueStart));
                 Ended = Tag == "END-OF-LOG";
                 Read.Header.emplace_back(std::move(Tag), std::string(Value));
             }
             return;
         }
-        // Read in place: a big log's QSOs are not moved once more each.
-        std::vector<TLogQSO>& Into = Scored ? Read.QSOs : Read.XQSOs;
-        TLogQSO& Qso = Into.emplace_back();
-        Qso.Line = Number;
+        TLogQSO& Qso = Maker.Start(Number, !Scored);
         std::string Problem;
         if (!ReadQsoLine(Words, ExchangeTokens, Qso, Problem)) {
-            Into.pop_back();
+            Maker.Drop();
             Read.Problems.push_back({Number, std::move(Problem)});
-        } else if (Scored) {
-            Unknown.Note(Qso);
+            return;
         }
+        if (Scored) Unknown.Note(Qso);
+        Maker.Keep();
     });
     if (After > 0)
         Read.Warnings.push_back(

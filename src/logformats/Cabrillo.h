@@ -8,7 +8,7 @@
 namespace brevlund::logformats {
 
 // ExchangeTokens: how many tokens each exchange has, or 0 to take it from
-// each line's count of tokens.
-TLogRead ReadCabrillo(std::string_view Text, int ExchangeTokens = 0);
+// each line's count of tokens. With a sink, the QSOs go there (TQsoSink).
+TLogRead ReadCabrillo(std::string_view Text, int ExchangeTokens = 0, TQsoSink* Sink = nullptr);
 
 } // namespace brevlund::logformats

@@ -4,8 +4,9 @@
 
 namespace brevlund::logformats {
 
-TLogRead ReadCsvLog(std::string_view Text) {
+TLogRead ReadCsvLog(std::string_view Text, TQsoSink* Sink) {
     TLogRead Read;
+    TQsoMaker Maker(Read, Sink);
     ForEachLine(Text, [&](std::size_t Number, std::string_view Line) {
         if (Line.empty() || Line[0] == '#') return;
         std::vector<std::string_view> Fields;
@@ -22,12 +23,12 @@ TLogRead ReadCsvLog(std::string_view Text) {
                                                  std::to_string(Fields.size())});
             return;
         }
-        TLogQSO& Qso = Read.QSOs.emplace_back();
-        Qso.Line = Number;
+        TLogQSO& Qso = Maker.Start(Number);
         Qso.Call = Fields[0];
         Qso.Band = Fields[1];
         Qso.Mode = Fields[2];
         Qso.Exchange = Fields[3];
+        Maker.Keep();
     });
     return Read;
 }

@@ -7,6 +7,7 @@
 
 namespace brevlund::logformats {
 
-TLogRead ReadCsvLog(std::string_view Text);
+// With a sink, the QSOs go there (TQsoSink).
+TLogRead ReadCsvLog(std::string_view Text, TQsoSink* Sink = nullptr);
 
 } // namespace brevlund::logformats

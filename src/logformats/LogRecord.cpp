@@ -8,6 +8,32 @@ std::string TLogRead::HeaderValue(std::string_view Tag) const {
     return {};
 }
 
+TLogQSO& TQsoMaker::Start(std::size_t Line, bool X) {
+    CurrentX = X;
+    if (X || !Sink) {
+        Current = &(X ? Read.XQSOs : Read.QSOs).emplace_back();
+    } else {
+        // Cleared field by field: the texts keep their room from QSO to QSO.
+        for (std::string* Text :
+             {&Scratch.Call, &Scratch.Band, &Scratch.Mode, &Scratch.Exchange, &Scratch.Frequency,
+              &Scratch.Date, &Scratch.Time, &Scratch.MyCall, &Scratch.Sent})
+            Text->clear();
+        Current = &Scratch;
+    }
+    Current->Line = Line;
+    return *Current;
+}
+
+void TQsoMaker::Keep() {
+    if (CurrentX) return;
+    ++Read.QsoCount;
+    if (Current == &Scratch) Sink->Take(Scratch);
+}
+
+void TQsoMaker::Drop() {
+    if (Current != &Scratch) (CurrentX ? Read.XQSOs : Read.QSOs).pop_back();
+}
+
 std::string LogCallOf(const TLogRead& Read) {
     std::string_view Call;
     const std::string Header = Read.HeaderValue("CALLSIGN");

@@ -40,7 +40,10 @@ struct TLogProblem {
 };
 
 struct TLogRead {
+    // The QSOs read, unless a sink took them (TQsoSink).
     std::vector<TLogQSO> QSOs;
+    // How many QSOs were read: kept in QSOs or taken by a sink.
+    std::size_t QsoCount = 0;
     std::vector<TLogProblem> Problems;
     // What was passed over or read with a doubt, though nothing is lost: lines
     // after END-OF-LOG:, bands and modes outside the known ones. Not errors.
@@ -54,6 +57,38 @@ struct TLogRead {
 
     // The first value of a header tag, or empty.
     std::string HeaderValue(std::string_view Tag) const;
+};
+
+// Where a reader hands each QSO it reads, in the log's order, instead of
+// keeping it: a big log that is only scored need not sit in memory whole.
+// The QSO given is valid only during the call.
+class TQsoSink {
+public:
+    virtual void Take(const TLogQSO& Qso) = 0;
+
+protected:
+    ~TQsoSink() = default;
+};
+
+// How a reader makes its QSOs: each in place in the read log, or, with a
+// sink, in one scratch record that the sink takes and that is then reused.
+// X-QSO lines are always kept.
+class TQsoMaker {
+public:
+    TQsoMaker(TLogRead& Read, TQsoSink* Sink) : Read(Read), Sink(Sink) {}
+    // A record to fill: empty but for its line.
+    TLogQSO& Start(std::size_t Line, bool X = false);
+    // The record stands.
+    void Keep();
+    // The line gave no QSO.
+    void Drop();
+
+private:
+    TLogRead& Read;
+    TQsoSink* Sink; // not owned; null: keep every QSO
+    TLogQSO Scratch;
+    TLogQSO* Current = nullptr;
+    bool CurrentX = false;
 };
 
 // A log's own call: its CALLSIGN: header, else the my-call of its QSO lines;

@@ -302,7 +302,8 @@ int CheckLogs(const TCheckLogsOptions& O, std::ostream& Out, std::ostream& Err) 
     if (Logs.empty()) throw TNothingDone("no log could be read: nothing was checked");
 
     std::optional<std::string> NoAreaList;
-    const TAreaList Areas = AreaListJob(O.Areas, O.Inputs.front(), NoAreaList, Err);
+    const TAreaList Areas = AreaListJob(O.Areas, O.Inputs.front(), NoAreaList);
+    TellNoAreaList(Err, NoAreaList);
 
     TCrossOptions Cross;
     Cross.ToleranceMinutes = O.ToleranceMinutes;

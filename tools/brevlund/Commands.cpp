@@ -283,6 +283,8 @@ int Run(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& E
         O.Job.TableGiven = Score->count("--table") > 0;
         O.Job.TokensGiven = Score->count("--exchange-tokens") > 0;
         if (!O.Order.empty()) O.Job.ByCall = O.Order == "call";
+        // The summary alone needs no QSO once it is scored.
+        O.Job.KeepQsos = O.Qsos;
         return ScoreLog(O, Out, Err);
     }
     if (ReportCommand->parsed()) {

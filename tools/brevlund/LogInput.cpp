@@ -72,10 +72,12 @@ std::string ReadTextFile(const std::string& Path) {
 
 namespace {
 
-logformats::TLogRead ReadDatabase(const std::string& Path, const TReadOptions& Options) {
+logformats::TLogRead ReadDatabase(const std::string& Path, const TReadOptions& Options,
+                                  logformats::TQsoSink* Sink) {
 #ifdef _WIN32
     (void)Path;
     (void)Options;
+    (void)Sink;
     throw TNothingDone("SQLite logs cannot be scored by this Windows build of brevlund; "
                        "export the log as ADIF or Cabrillo, or use the Linux build");
 #else
@@ -86,7 +88,7 @@ logformats::TLogRead ReadDatabase(const std::string& Path, const TReadOptions& O
     if ((Info.st_mode & S_IFMT) != S_IFREG)
         throw TNothingDone("cannot read " + Path + ": not a file");
     try {
-        return ReadSqliteLog(Path, Options.Table, Options.ByCall);
+        return ReadSqliteLog(Path, Options.Table, Options.ByCall, Sink);
     } catch (const TDatabaseError& E) {
         throw TNothingDone(Path + ": " + E.what());
     }
@@ -142,7 +144,7 @@ std::optional<std::string> NotText(std::string_view Text) {
 // format's content), or nothing.
 std::optional<std::string> NotALog(std::string_view Text, TLogFormat Format,
                                    const logformats::TLogRead& Read) {
-    if (!Read.QSOs.empty()) return std::nullopt;
+    if (Read.QsoCount > 0) return std::nullopt;
     const bool Cabrillo = Format == TLogFormat::Cabrillo;
     if (Cabrillo && LooksLikeAdif(Text))
         return std::string("this looks like an ADIF log, not Cabrillo");
@@ -163,14 +165,14 @@ std::optional<std::string> NotALog(std::string_view Text, TLogFormat Format,
 } // namespace
 
 logformats::TLogRead ReadLog(const std::string& Path, TLogFormat Format,
-                             const TReadOptions& Options) {
-    if (Format == TLogFormat::Sqlite) return ReadDatabase(Path, Options);
+                             const TReadOptions& Options, logformats::TQsoSink* Sink) {
+    if (Format == TLogFormat::Sqlite) return ReadDatabase(Path, Options, Sink);
     const std::string Text = ReadTextFile(Path);
-    if (Format == TLogFormat::Csv) return logformats::ReadCsvLog(Text);
+    if (Format == TLogFormat::Csv) return logformats::ReadCsvLog(Text, Sink);
     if (const auto Why = NotText(Text)) throw TNothingDone(Path + ": " + *Why);
     logformats::TLogRead Read = Format == TLogFormat::Cabrillo
-                                    ? logformats::ReadCabrillo(Text, Options.ExchangeTokens)
-                                    : logformats::ReadAdif(Text);
+                                    ? logformats::ReadCabrillo(Text, Options.ExchangeTokens, Sink)
+                                    : logformats::ReadAdif(Text, Sink);
     if (const auto Why = NotALog(Text, Format, Read)) throw TNothingDone(Path + ": " + *Why);
     return Read;
 }

@@ -36,9 +36,10 @@ struct TReadOptions {
 // Reads a log of the given format, or TNothingDone when it cannot be had at all
 // (a missing file, a database error, no SQLite here) or the file is no log of
 // its format: empty, binary or UTF-16, the other format, no QSO found. The
-// readers warn of every band and mode outside the known ones.
+// readers warn of every band and mode outside the known ones. With a sink,
+// the QSOs go there as they are read (TQsoSink).
 logformats::TLogRead ReadLog(const std::string& Path, TLogFormat Format,
-                             const TReadOptions& Options);
+                             const TReadOptions& Options, logformats::TQsoSink* Sink = nullptr);
 
 // The area list that belongs to a log, or to a folder of logs: brevlund.dom
 // beside the log, or in the folder.

@@ -20,22 +20,24 @@ void SortByCall(std::vector<logformats::TLogQSO>& Qsos) {
 } // namespace
 
 logformats::TLogRead ReadLogJob(const std::string& Log, const TReadOptions& Options,
-                                std::ostream& Err) {
-    logformats::TLogRead Read = ReadLog(Log, KnownFormatOf(Log), Options);
+                                std::ostream& Err, logformats::TQsoSink* Sink) {
+    logformats::TLogRead Read = ReadLog(Log, KnownFormatOf(Log), Options, Sink);
     PrintProblems(Err, Log, Read);
     return Read;
 }
 
 TAreaList AreaListJob(const std::optional<std::string>& Given, const std::string& LogOrFolder,
-                      std::optional<std::string>& Missing, std::ostream& Err) {
+                      std::optional<std::string>& Missing) {
     if (Given) return ReadAreaList(*Given);
     const std::string Path = AreaListBeside(LogOrFolder);
     TAreaList Areas;
-    if (!Areas.LoadFromFile(Path)) {
+    if (!Areas.LoadFromFile(Path))
         Missing = "no area list at " + Path + ": no area counts as a multiplier";
-        Err << "brevlund: " << *Missing << " (name one with --areas)\n";
-    }
     return Areas;
+}
+
+void TellNoAreaList(std::ostream& Err, const std::optional<std::string>& Missing) {
+    if (Missing) Err << "brevlund: " << *Missing << " (name one with --areas)\n";
 }
 
 TLogJob RunLogJob(const TLogJobOptions& Options, std::ostream& Err) {
@@ -49,13 +51,20 @@ TLogJob RunLogJob(const TLogJobOptions& Options, std::ostream& Err) {
 
     TReadOptions Read = Options.Read;
     Read.ByCall = Options.ByCall.value_or(Job.Format == TLogFormat::Sqlite);
-    Job.Read = ReadLogJob(Options.Log, Read, Err);
-    const TAreaList Areas = AreaListJob(Options.Areas, Options.Log, Job.NoAreaList, Err);
-
+    // The area list is had before the log, so that a log that is only scored
+    // is scored as it is read; a missing one is told after the log's problems.
+    Job.Scored =
+        std::make_unique<TLogScore>(AreaListJob(Options.Areas, Options.Log, Job.NoAreaList));
     // A database comes in call order already; a file is sorted as the rescan would.
-    if (Read.ByCall && Job.Format != TLogFormat::Sqlite) SortByCall(Job.Read.QSOs);
-    Job.Scored = std::make_unique<TLogScore>(Areas);
-    Job.Verdicts = ScoreInLogOrder(*Job.Scored, Job.Read.QSOs);
+    const bool Sort = Read.ByCall && Job.Format != TLogFormat::Sqlite;
+    TScoreAsRead ScoreAsRead(*Job.Scored);
+    Job.Read =
+        ReadLogJob(Options.Log, Read, Err, Options.KeepQsos || Sort ? nullptr : &ScoreAsRead);
+    ScoreAsRead.Finish();
+    TellNoAreaList(Err, Job.NoAreaList);
+    if (Sort) SortByCall(Job.Read.QSOs);
+    if (!Job.Read.QSOs.empty()) Job.Verdicts = ScoreInLogOrder(*Job.Scored, Job.Read.QSOs);
+    if (!Options.KeepQsos) Job.Read.QSOs.clear();
     return Job;
 }
 

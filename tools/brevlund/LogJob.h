@@ -23,16 +23,19 @@ struct TLogJobOptions {
     // Score in call order, as the log rescan does; else in the order logged.
     // Unset: call order for a database, log order for a file.
     std::optional<bool> ByCall;
+    // Keep the QSOs and their verdicts; otherwise each QSO is scored as it is
+    // read and let go, and only the tally remains.
+    bool KeepQsos = true;
 };
 
 struct TLogJob {
     std::string Log;
     TLogFormat Format = TLogFormat::Cabrillo;
-    logformats::TLogRead Read; // QSOs in the order scored
+    logformats::TLogRead Read; // QSOs in the order scored, when kept
     // Said when no area list lies beside the log, so that no area counts.
     std::optional<std::string> NoAreaList;
     std::unique_ptr<TLogScore> Scored;
-    std::vector<TVerdict> Verdicts; // parallel to Read.QSOs
+    std::vector<TVerdict> Verdicts; // parallel to Read.QSOs, when kept
 
     // 0 when every line was read, 1 when some could not be.
     int ExitCode() const { return Read.Problems.empty() ? 0 : 1; }
@@ -45,10 +48,11 @@ TLogJob RunLogJob(const TLogJobOptions& Options, std::ostream& Err);
 // The steps for a command that reads many logs and scores them its own way.
 // Steps 1 to 4: the log, its problems and warnings told.
 logformats::TLogRead ReadLogJob(const std::string& Log, const TReadOptions& Options,
-                                std::ostream& Err);
+                                std::ostream& Err, logformats::TQsoSink* Sink = nullptr);
 // Step 5: the area list Given, or the one beside LogOrFolder; when there is
-// none there, Missing says so (also on Err) and no area counts.
+// none there, Missing says so and no area counts. TellNoAreaList tells it.
 TAreaList AreaListJob(const std::optional<std::string>& Given, const std::string& LogOrFolder,
-                      std::optional<std::string>& Missing, std::ostream& Err);
+                      std::optional<std::string>& Missing);
+void TellNoAreaList(std::ostream& Err, const std::optional<std::string>& Missing);
 
 } // namespace brevlund::cli

@@ -50,4 +50,20 @@ std::vector<TVerdict> ScoreInLogOrder(TLogScore& Scored,
     return Verdicts;
 }
 
+void TScoreAsRead::Take(const logformats::TLogQSO& Qso) {
+    if (Taken - Done == Ahead) Scored.Add(Waiting[Done++ % Ahead]);
+    logformats::TLogQSO& Slot = Waiting[Taken++ % Ahead];
+    Slot.Line = Qso.Line;
+    Slot.Call = Qso.Call;
+    Slot.Band = Qso.Band;
+    Slot.Mode = Qso.Mode;
+    Slot.Exchange = Qso.Exchange;
+    Scored.Prefetch(Slot);
+}
+
+void TScoreAsRead::Finish() {
+    while (Done < Taken)
+        Scored.Add(Waiting[Done++ % Ahead]);
+}
+
 } // namespace brevlund::cli

@@ -70,4 +70,20 @@ private:
 std::vector<TVerdict> ScoreInLogOrder(TLogScore& Scored,
                                       const std::vector<logformats::TLogQSO>& Qsos);
 
+// Scores QSOs in the order a reader hands them on (TQsoSink), none kept: each
+// a few QSOs after it arrives, so that its lookup was prefetched meanwhile.
+// Finish scores the last ones.
+class TScoreAsRead : public logformats::TQsoSink {
+public:
+    explicit TScoreAsRead(TLogScore& Scored) : Scored(Scored) {}
+    void Take(const logformats::TLogQSO& Qso) override;
+    void Finish();
+
+private:
+    static constexpr std::size_t Ahead = 8;
+    TLogScore& Scored;
+    logformats::TLogQSO Waiting[Ahead]; // a ring; its texts keep their room
+    std::size_t Taken = 0, Done = 0;
+};
+
 } // namespace brevlund::cli
