@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Checks the release package: made from the 32-bit DLL, it holds exactly the
-# DLL, brevlund.exe, the example area list, the guide and their SHA-256 sums,
-# the sums hold, and the guide names every message the plug-in can show and
-# says how to score a log with brevlund.exe.
+# DLL and brevlund.exe as the build's stripped, the example area list, the
+# guide, the licence, the third-party notices and their SHA-256 sums, the sums
+# hold, and the guide names every message the plug-in can show and says how to
+# score a log with brevlund.exe.
 #   tests/package-check.sh DLL VERSION
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -23,16 +24,26 @@ check $? "named BrevlundDXContest-$version.zip"
 check $? "it unpacks"
 dir=$work/BrevlundDXContest-$version
 listed=$(cd "$dir" 2>/dev/null && find . -type f | LC_ALL=C sort | tr '\n' ' ')
-[ "$listed" = "./BrevlundDXContest.dll ./OperatorGuide.txt ./SHA256SUMS.txt ./brevlund.dom ./brevlund.exe " ]
-check $? "exactly the DLL, brevlund.exe, the area list, the guide and the sums ($listed)"
-cmp -s "$dll" "$dir/BrevlundDXContest.dll"
-check $? "the DLL is the one built"
-cmp -s "$(dirname "$dll")/brevlund.exe" "$dir/brevlund.exe"
-check $? "brevlund.exe is the one built beside the DLL"
+[ "$listed" = "./BrevlundDXContest.dll ./LICENSE.txt ./OperatorGuide.txt ./SHA256SUMS.txt ./THIRD-PARTY-NOTICES.txt ./brevlund.dom ./brevlund.exe " ]
+check $? "exactly the DLL, brevlund.exe, the area list, the guide, the licence, the notices and the sums ($listed)"
+# Stripped copies of the files built, which stay as they are for debugging.
+for file in BrevlundDXContest.dll brevlund.exe; do
+    "$root/tools/pe-strip.sh" "$(dirname "$dll")/$file" "$work/$file" &&
+        cmp -s "$work/$file" "$dir/$file" && ! cmp -s "$(dirname "$dll")/$file" "$dir/$file"
+    check $? "$file is the one built, stripped"
+done
+"$root/tests/dll-exports.sh" "$dir/BrevlundDXContest.dll" >/dev/null
+check $? "the packaged DLL is 32-bit with its six exports at their ordinals"
+i686-w64-mingw32-objdump -f "$dir/brevlund.exe" | grep -q 'file format pei-i386'
+check $? "the packaged brevlund.exe is 32-bit"
 (cd "$dir" && sha256sum --quiet -c SHA256SUMS.txt)
 check $? "the SHA-256 sums hold"
-[ "$(wc -l <"$dir/SHA256SUMS.txt")" -eq 4 ]
-check $? "one sum for each of the other four files"
+[ "$(wc -l <"$dir/SHA256SUMS.txt")" -eq 6 ]
+check $? "one sum for each of the other six files"
+for pair in LICENSE.txt=LICENSE THIRD-PARTY-NOTICES.txt=THIRD-PARTY-NOTICES.txt; do
+    sed 's/$/\r/' "$root/${pair#*=}" | cmp -s - "$dir/${pair%=*}"
+    check $? "${pair%=*} is the repository's ${pair#*=} with CR LF line ends"
+done
 guide=$(tr -d '\r' <"$dir/OperatorGuide.txt")
 grep -q "^Version $version\$" <<<"$guide"
 check $? "the guide names the version"
