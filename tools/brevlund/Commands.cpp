@@ -184,7 +184,7 @@ int Run(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& E
                   "database (.db, .sqlite, .sqlite3)\nor CSV (.csv: call;band;mode;exchange). "
                   "Exit 0: all read; 1: some lines could not be read;\n2: nothing scored.");
     Score->allow_extras();
-    Score->add_option("LOG", O.Job.Log, "the log file")->type_name("");
+    Score->add_option("LOG", O.Job.Log, "the log file")->type_name("")->required();
     AreasOption(Score, O.Job.Areas, "the area list (default: brevlund.dom beside the log)");
     Words(Score->add_option("--table", O.Job.Read.Table, "the database's log table (default: Log)")
               ->type_name("NAME")
@@ -211,14 +211,15 @@ int Run(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& E
     CLI::App* Check = App.add_subcommand(
         "check-areas", "Report the lines of an area list that never count or mislead");
     Check->allow_extras();
-    Check->add_option("FILE", AreaFile, "the area list")->type_name("");
+    Check->add_option("FILE", AreaFile, "the area list")->type_name("")->required();
 
     TReportOptions Page;
     CLI::App* ReportCommand = App.add_subcommand(
         "report", "Write a self-contained page with charts of a scored log (offline, one file)");
     ReportCommand->allow_extras();
     ReportCommand->add_option("LOG", Page.Job.Log, "the log file, in any format score reads")
-        ->type_name("");
+        ->type_name("")
+        ->required();
     AreasOption(ReportCommand, Page.Job.Areas,
                 "the area list (default: brevlund.dom beside the log)");
     Words(ReportCommand
@@ -236,7 +237,8 @@ int Run(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& E
                              "names one.");
     CheckLogsCommand->allow_extras();
     CheckLogsCommand->add_option("LOG", Sponsor.Inputs, "Cabrillo logs, or folders of them")
-        ->type_name("");
+        ->type_name("")
+        ->required();
     AreasOption(CheckLogsCommand, Sponsor.Areas, "the area list");
     Words(CheckLogsCommand
               ->add_option("--tolerance", Sponsor.ToleranceMinutes,
@@ -270,6 +272,11 @@ int Run(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& E
         Out << App.version() << "\n";
         return 0;
     } catch (const CLI::RequiredError&) {
+        // A command without its file, or no command at all.
+        if (Score->parsed()) throw TUsageError("score needs a log file");
+        if (ReportCommand->parsed()) throw TUsageError("report needs a log file");
+        if (CheckLogsCommand->parsed()) throw TUsageError("check-logs needs logs or a folder");
+        if (Check->parsed()) throw TUsageError("check-areas needs one area list file");
         if (!App.remaining().empty()) throw TUsageError("unknown command " + App.remaining()[0]);
         throw TUsageError("a command is needed");
     } catch (const CLI::ParseError& E) {
