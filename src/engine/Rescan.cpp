@@ -20,8 +20,8 @@ constexpr TShortString QsoContext::*RescanFields[] = {
     &QsoContext::Continent,
 };
 static_assert(std::size(RescanFields) == RescanColumns.size());
-} // namespace
-
+// Stores one column's text into its field of the context: cut to 255
+// characters, and Continent turned to capitals (a to z only) first.
 void StoreRescanColumn(QsoContext& Context, std::size_t Column, std::string_view Text) {
     TShortString& Field = Context.*RescanFields[Column];
     if (Column == ColContinent)
@@ -29,6 +29,8 @@ void StoreRescanColumn(QsoContext& Context, std::size_t Column, std::string_view
     else
         Field.Store(Text);
 }
+
+} // namespace
 
 void ApplyRescanRow(QsoContext& Context, const TRescanRow& Row) {
     for (std::size_t Column = 0; Column < Row.size(); ++Column)

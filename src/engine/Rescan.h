@@ -35,10 +35,6 @@ enum TRescanColumn : std::size_t {
 // One row's texts, in the order of RescanColumns.
 using TRescanRow = std::array<std::string, RescanColumns.size()>;
 
-// Stores one column's text into its field of the context: cut to 255
-// characters, and Continent turned to capitals (a to z only) first.
-void StoreRescanColumn(QsoContext& Context, std::size_t Column, std::string_view Text);
-
 // Stores the seven texts of one row, in order.
 void ApplyRescanRow(QsoContext& Context, const TRescanRow& Row);
 

@@ -1,7 +1,8 @@
 // Scoring of one QSO against the tally: duplicate check, band points, band
-// statistics and multipliers. The tally is owned by the statistics window. One
-// rule serves both roads in: the host's current QSO in the context copy, and a
-// QSO given as its four texts by a reader of log files.
+// statistics and multipliers. The statistics window owns the plug-in's tally;
+// brevlund's scorer owns one per log. One rule serves both roads in: the host's
+// current QSO in the context copy, and a QSO given as its four texts by a
+// reader of log files.
 #pragma once
 
 #include "AreaList.h"

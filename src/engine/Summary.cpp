@@ -15,9 +15,15 @@ std::string PadLeft(std::string_view S, std::size_t Width, char Fill) {
 
 namespace {
 
-void AppendColumn(std::string& Text, std::int64_t Value) {
-    Text += PadLeft(std::to_string(Value), 6, ' ');
-    Text += '\t';
+// A line of the table after its first column: three numbers, each right-aligned
+// in six characters and followed by a tab.
+void AppendNumbers(std::string& Text, std::int64_t QSOs, std::int64_t Points,
+                   std::int64_t Multipliers) {
+    for (const std::int64_t Value : {QSOs, Points, Multipliers}) {
+        Text += PadLeft(std::to_string(Value), 6, ' ');
+        Text += '\t';
+    }
+    Text += "\r\n";
 }
 
 } // namespace
@@ -42,17 +48,12 @@ std::string SummaryText(const std::vector<TStatistic>& BandStats) {
     for (const TStatistic& Stat : BandStats) {
         Text += PadLeft(Stat.Band, 4, ' ');
         Text += '\t';
-        AppendColumn(Text, Stat.QSOs);
-        AppendColumn(Text, Stat.Points);
-        AppendColumn(Text, Stat.Multipliers);
-        Text += "\r\n";
+        AppendNumbers(Text, Stat.QSOs, Stat.Points, Stat.Multipliers);
     }
     const TTotals Sums = Totals(BandStats);
     Text += "Total\t";
-    AppendColumn(Text, Sums.QSOs);
-    AppendColumn(Text, Sums.Points);
-    AppendColumn(Text, Sums.Multipliers);
-    Text += "\r\n" + ScoreLine(Sums) + "\r\n";
+    AppendNumbers(Text, Sums.QSOs, Sums.Points, Sums.Multipliers);
+    Text += ScoreLine(Sums) + "\r\n";
     return std::string(Trim(Text));
 }
 

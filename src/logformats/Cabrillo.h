@@ -1,6 +1,9 @@
-// Cabrillo 3.0 logs: every "QSO:" line is one QSO,
+// Cabrillo logs (3.0, and 2.0 as programs still write it): every "QSO:" line
+// is one QSO,
 //   QSO: freq mode date time my-call sent-exchange... call received-exchange... [transmitter]
-// Other tag lines (START-OF-LOG:, CALLSIGN:, X-QSO:, ...) are passed over.
+// "X-QSO:" lines are read alike into XQSOs; other tag lines are kept as the
+// header (tag in capitals, value trimmed); "#" lines are comments; the log ends
+// at END-OF-LOG:, and lines after it are passed over with a warning.
 #pragma once
 
 #include "LogRecord.h"

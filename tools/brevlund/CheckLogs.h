@@ -3,7 +3,8 @@
 // report per log and the results file, or one JSON object.
 //   0  done, nothing wrong
 //   1  done, but some lines or files could not be read (listed on Err)
-//   2  nothing checked: no log could be read, a wrong option, output not written
+//   2  nothing checked: no log could be read, output not written (TNothingDone
+//      when nothing at all was checked)
 #pragma once
 
 #include <iosfwd>

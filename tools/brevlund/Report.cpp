@@ -33,35 +33,7 @@ std::string BaseName(const std::string& Path) {
     return Path.substr(FolderOf(Path).size());
 }
 
-} // namespace
-
-int Report(const TReportOptions& O, std::ostream& Out, std::ostream& Err) {
-    const std::string Output = O.Output.empty() ? DefaultReportPath(O.Job.Log) : O.Output;
-    for (const std::string& Input : {O.Job.Log, O.Job.Areas.value_or(AreaListBeside(O.Job.Log))})
-        if (SameFile(Output, Input))
-            throw TNothingDone("the page would overwrite " + Input + "; name another with -o");
-
-    const TLogJob Job = RunLogJob(O.Job, Err);
-    const std::string Page = ReportPage(ReportJson(
-        BaseName(O.Job.Log), Job, BuildReportData(Job.Read.QSOs, Job.Verdicts, *Job.Scored)));
-    if (Output == "-") {
-        Out << Page;
-    } else {
-        std::ofstream File(Output, std::ios::binary | std::ios::trunc);
-        if (File) File.write(Page.data(), static_cast<std::streamsize>(Page.size()));
-        if (File) File.close();
-        if (!File) throw TNothingDone("cannot write " + Output);
-        Out << "report written to " << Output << "\n";
-    }
-    return Job.ExitCode();
-}
-
-std::string DefaultReportPath(const std::string& Log) {
-    const std::size_t Folder = FolderOf(Log).size();
-    const std::size_t Dot = Log.rfind('.');
-    return (Dot == std::string::npos || Dot < Folder ? Log : Log.substr(0, Dot)) + ".html";
-}
-
+// The embedded data of a scored log, shown as LogName; texts as Latin-1.
 TJson ReportJson(const std::string& LogName, const TLogJob& Job, const TReportData& Data) {
     const logformats::TLogRead& Read = Job.Read;
     const std::vector<logformats::TLogQSO>& Qsos = Read.QSOs;
@@ -145,6 +117,8 @@ TJson ReportJson(const std::string& LogName, const TLogJob& Job, const TReportDa
     return Result;
 }
 
+// JSON text that an HTML <script> element holds safely: no "<", ">" or "&"
+// (written as \u escapes), so neither "</script" nor "<!--" can occur.
 std::string ScriptSafeJson(const TJson& Value) {
     // Dump writes ASCII only, and "<", ">" and "&" occur only inside strings,
     // where their \u escapes mean the same.
@@ -164,6 +138,7 @@ std::string ScriptSafeJson(const TJson& Value) {
     return Safe;
 }
 
+// The whole page around the data.
 std::string ReportPage(const TJson& Data) {
     // The page is written once around two marks: the data and the library.
     const std::string_view Template(BrevlundReportPage, BrevlundReportPageSize);
@@ -179,6 +154,35 @@ std::string ReportPage(const TJson& Data) {
     Page.append(BrevlundChartJs, BrevlundChartJsSize);
     Page += Template.substr(AtLibrary + LibraryMark.size());
     return Page;
+}
+
+} // namespace
+
+int Report(const TReportOptions& O, std::ostream& Out, std::ostream& Err) {
+    const std::string Output = O.Output.empty() ? DefaultReportPath(O.Job.Log) : O.Output;
+    for (const std::string& Input : {O.Job.Log, O.Job.Areas.value_or(AreaListBeside(O.Job.Log))})
+        if (SameFile(Output, Input))
+            throw TNothingDone("the page would overwrite " + Input + "; name another with -o");
+
+    const TLogJob Job = RunLogJob(O.Job, Err);
+    const std::string Page = ReportPage(ReportJson(
+        BaseName(O.Job.Log), Job, BuildReportData(Job.Read.QSOs, Job.Verdicts, *Job.Scored)));
+    if (Output == "-") {
+        Out << Page;
+    } else {
+        std::ofstream File(Output, std::ios::binary | std::ios::trunc);
+        if (File) File.write(Page.data(), static_cast<std::streamsize>(Page.size()));
+        if (File) File.close();
+        if (!File) throw TNothingDone("cannot write " + Output);
+        Out << "report written to " << Output << "\n";
+    }
+    return Job.ExitCode();
+}
+
+std::string DefaultReportPath(const std::string& Log) {
+    const std::size_t Folder = FolderOf(Log).size();
+    const std::size_t Dot = Log.rfind('.');
+    return (Dot == std::string::npos || Dot < Folder ? Log : Log.substr(0, Dot)) + ".html";
 }
 
 } // namespace brevlund::cli
