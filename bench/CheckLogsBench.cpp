@@ -7,7 +7,7 @@
 //   ./run bench --benchmark_filter='CheckLogs|ReadAndSplit'
 #include "CheckLogs.h"
 #include "LogInput.h"
-#include "cli/CheckLogsSim.h"
+#include "MadeUpLogs.h"
 
 #include "logformats/LogRecord.h"
 
@@ -43,7 +43,7 @@ public:
         const std::string Folder = mkdtemp(Pattern);
         const pid_t Child = fork();
         if (Child == 0) {
-            Write(Folder, Lines);
+            bench::WriteContest(Lines, Folder);
             _exit(0);
         }
         int Status = 0;
@@ -52,19 +52,6 @@ public:
     }
 
 private:
-    // Every station sends a log of about 500 lines (200 in the smallest contest,
-    // which would run out of distinct QSOs otherwise).
-    static void Write(const std::string& Folder, int Lines) {
-        const int Stations = std::max(50, Lines / 500);
-        test::TContestSim Sim(11, Stations, Lines / 2);
-        for (const test::TSimQso& Q : Sim.Qsos)
-            Sim.WriteBoth(Q);
-        Sim.Finish();
-        for (int S = 0; S < Stations; ++S)
-            std::ofstream(Folder + "/" + Sim.Stations[S].Call + ".log", std::ios::binary)
-                << Sim.Cabrillo(S);
-    }
-
     std::map<int, std::string> Folders;
 };
 
@@ -86,7 +73,6 @@ void CheckLogs(benchmark::State& State) {
     const int Lines = static_cast<int>(State.range(0));
     cli::TCheckLogsOptions Options;
     Options.Inputs = {Contests.Of(Lines)};
-    Options.Areas = BREVLUND_SOURCE_DIR "/examples/host/Plugins/brevlund.dom";
     TNullBuffer Null;
     std::ostream Out(&Null), Err(&Null);
     for (auto _ : State)
@@ -103,7 +89,9 @@ void ReadAndSplit(benchmark::State& State) {
     std::vector<std::string> Files;
     if (DIR* Dir = opendir(Folder.c_str())) {
         while (const dirent* Entry = readdir(Dir))
-            if (Entry->d_name[0] != '.') Files.push_back(Folder + "/" + Entry->d_name);
+            if (std::string Name = Entry->d_name;
+                Name.size() > 4 && Name.substr(Name.size() - 4) == ".log")
+                Files.push_back(Folder + "/" + Name);
         closedir(Dir);
     }
     for (auto _ : State) {

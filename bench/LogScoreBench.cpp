@@ -6,6 +6,7 @@
 //
 //   ./run bench --benchmark_filter=LogScore
 #include "LogJob.h"
+#include "MadeUpLogs.h"
 
 #include "logformats/LogRecord.h"
 
@@ -37,29 +38,7 @@ const std::string& LogFile(std::int64_t Count) {
     std::string& Path = Files.Paths[Count];
     if (!Path.empty()) return Path;
     Path = "/tmp/brevlund-bench-" + std::to_string(getpid()) + "-" + std::to_string(Count) + ".log";
-    std::mt19937 Random(static_cast<unsigned>(Count));
-    static const char* const KHz[] = {"1830",  "3520",  "7010",  "10110", "14025",
-                                      "18080", "21030", "24900", "28020"};
-    std::string Text = "START-OF-LOG: 3.0\nCALLSIGN: SM0XYZ\nCONTEST: BREVLUND-DX\n";
-    char Line[128];
-    for (std::int64_t I = 0; I < Count; ++I) {
-        char Call[7] = "XX0XXX";
-        for (int C = 0; C < 6; ++C)
-            if (C != 2) Call[C] = static_cast<char>('A' + Random() % 26);
-        Call[2] = static_cast<char>('0' + Random() % 10);
-        const int Minute = static_cast<int>(I / 20 % 2880);
-        std::snprintf(Line, sizeof Line,
-                      "QSO: %s %s 2026-03-%02d %02d%02d SM0XYZ 599 %c%c %s 599 %c%c\n",
-                      KHz[Random() % 9], Random() % 2 ? "CW" : "PH", 7 + Minute / 1440,
-                      Minute % 1440 / 60, Minute % 60, 'A' + static_cast<int>(Random() % 26),
-                      'A' + static_cast<int>(Random() % 26), Call,
-                      'A' + static_cast<int>(Random() % 26), 'A' + static_cast<int>(Random() % 26));
-        Text += Line;
-    }
-    Text += "END-OF-LOG:\n";
-    std::FILE* File = std::fopen(Path.c_str(), "wb");
-    std::fwrite(Text.data(), 1, Text.size(), File);
-    std::fclose(File);
+    bench::WriteCabrillo(static_cast<long>(Count), Path.c_str());
     return Path;
 }
 

@@ -38,15 +38,9 @@ void ApplyRescanRow(QsoContext& Context, const TRescanRow& Row) {
 }
 
 void ReadRescanRow(TLogQuery& Query, QsoContext& Context) {
-    for (std::size_t Column = 0; Column < RescanColumns.size(); ++Column)
-        StoreRescanColumn(Context, Column, Query.ColumnView(RescanColumns[Column]));
-}
-
-TRescanRow ReadRescanTexts(TLogQuery& Query) {
-    TRescanRow Row;
-    for (std::size_t Column = 0; Column < RescanColumns.size(); ++Column)
-        Row[Column] = Query.ColumnText(RescanColumns[Column]);
-    return Row;
+    ForEachRescanColumn(Query, [&](TRescanColumn Column, std::string_view Text) {
+        StoreRescanColumn(Context, Column, Text);
+    });
 }
 
 } // namespace brevlund

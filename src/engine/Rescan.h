@@ -42,7 +42,11 @@ void ApplyRescanRow(QsoContext& Context, const TRescanRow& Row);
 // so that a missing column leaves the columns before it stored.
 void ReadRescanRow(TLogQuery& Query, QsoContext& Context);
 
-// The current row's seven texts, read in order, as the database gives them.
-TRescanRow ReadRescanTexts(TLogQuery& Query);
+// Visits the current row's seven columns in their order as (column, text),
+// as the database gives them; a text is valid only during its visit.
+template <typename TVisit> void ForEachRescanColumn(TLogQuery& Query, TVisit&& Visit) {
+    for (std::size_t Column = 0; Column < RescanColumns.size(); ++Column)
+        Visit(static_cast<TRescanColumn>(Column), Query.ColumnView(RescanColumns[Column]));
+}
 
 } // namespace brevlund

@@ -93,15 +93,15 @@ std::vector<std::string_view> SplitWords(std::string_view Line) {
 
 void SplitWords(std::string_view Line, std::vector<std::string_view>& Words) {
     Words.clear();
-    std::size_t I = 0;
-    const auto Blank = [&](std::size_t At) { return IsBlank(Line[At]); };
-    while (I < Line.size()) {
-        while (I < Line.size() && Blank(I))
-            ++I;
-        const std::size_t Start = I;
-        while (I < Line.size() && !Blank(I))
-            ++I;
-        if (I > Start) Words.push_back(Line.substr(Start, I - Start));
+    const char* At = Line.data();
+    const char* const End = At + Line.size();
+    while (At < End) {
+        while (At < End && IsBlank(*At))
+            ++At;
+        const char* const Start = At;
+        while (At < End && !IsBlank(*At))
+            ++At;
+        if (At > Start) Words.emplace_back(Start, static_cast<std::size_t>(At - Start));
     }
 }
 

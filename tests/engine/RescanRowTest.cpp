@@ -41,7 +41,10 @@ TEST(RescanRow, StatementColumnsAndFields) {
     for (std::size_t I = 0; I < Texts.size(); ++I)
         Named[std::string(RescanColumns[I])] = Texts[I];
     TRowQuery Query(Named);
-    EXPECT_EQ(ReadRescanTexts(Query), Texts);
+    TRescanRow Visited;
+    ForEachRescanColumn(
+        Query, [&](TRescanColumn Column, std::string_view Text) { Visited[Column] = Text; });
+    EXPECT_EQ(Visited, Texts);
 
     QsoContext Applied{}, Read{};
     ApplyRescanRow(Applied, Texts);

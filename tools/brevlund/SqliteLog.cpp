@@ -17,12 +17,15 @@ logformats::TLogRead ReadSqliteLog(const std::string& Path, const std::string& T
     for (std::size_t Row = 1; !Query.AtEnd(); ++Row) {
         // All seven, in the rescan's order, so that a missing column is
         // reported as the plug-in reports it.
-        TRescanRow Texts = ReadRescanTexts(Query);
         logformats::TLogQSO& Qso = Maker.Start(Row);
-        Qso.Exchange = std::move(Texts[ColQSOReportRecived]);
-        Qso.Call = std::move(Texts[ColCallSign]);
-        Qso.Band = std::move(Texts[ColDigiBand]);
-        Qso.Mode = std::move(Texts[ColQSOMode]);
+        ForEachRescanColumn(Query, [&](TRescanColumn Column, std::string_view Text) {
+            if (std::string* Field = Column == ColQSOReportRecived ? &Qso.Exchange
+                                     : Column == ColCallSign       ? &Qso.Call
+                                     : Column == ColDigiBand       ? &Qso.Band
+                                     : Column == ColQSOMode        ? &Qso.Mode
+                                                                   : nullptr)
+                Field->assign(Text);
+        });
         Maker.Keep();
         Query.Next();
     }

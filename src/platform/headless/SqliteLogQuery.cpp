@@ -24,8 +24,10 @@ TDatabaseError ErrorOf(sqlite3* Db) {
 } // namespace
 
 TSqliteConnection::TSqliteConnection(const std::string& Path) {
-    if (sqlite3_open_v2(Path.c_str(), &Db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) !=
-        SQLITE_OK) {
+    // One thread uses a connection: no mutex around every call.
+    if (sqlite3_open_v2(Path.c_str(), &Db,
+                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
+                        nullptr) != SQLITE_OK) {
         const TDatabaseError Error = Db ? ErrorOf(Db) : TDatabaseError("out of memory");
         sqlite3_close(Db);
         throw Error;
