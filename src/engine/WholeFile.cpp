@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <sys/stat.h>
 
 namespace brevlund {
 
@@ -18,19 +19,16 @@ TFileRead ReadWholeFile(const std::string& Path, std::string& Text) {
     // that a big log is neither copied again nor moved as the text grows;
     // then whatever more there is (a file that grew, or one of no known size).
     std::string Read;
-    std::size_t Have = 0;
-    if (std::fseek(File.get(), 0, SEEK_END) == 0) {
-        const long Size = std::ftell(File.get());
-        if (Size > 0) Read.resize(static_cast<std::size_t>(Size));
+    struct stat Info {};
+    if (fstat(fileno(File.get()), &Info) == 0 && S_ISREG(Info.st_mode) && Info.st_size > 0) {
+        Read.resize(static_cast<std::size_t>(Info.st_size));
+        Read.resize(std::fread(Read.data(), 1, Read.size(), File.get()));
     }
-    std::rewind(File.get());
-    for (;;) {
-        if (Have == Read.size()) Read.resize(Have + 65536);
-        const std::size_t Got = std::fread(Read.data() + Have, 1, Read.size() - Have, File.get());
-        Have += Got;
-        if (Got == 0) break;
+    char Buffer[16384];
+    for (std::size_t Got = sizeof Buffer; Got == sizeof Buffer;) {
+        Got = std::fread(Buffer, 1, sizeof Buffer, File.get());
+        Read.append(Buffer, Got);
     }
-    Read.resize(Have);
     // A directory opens on some systems and then fails on the first read.
     if (std::ferror(File.get())) return TFileRead::Failed;
     Text = std::move(Read);
