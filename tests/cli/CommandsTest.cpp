@@ -123,6 +123,32 @@ TEST_F(CommandsTest, ExitCodesAndMessages) {
     }
 }
 
+// A log that is only summed up is scored as it is read and let go; with
+// --qsos it is kept. Both roads give the same summary, messages and exit code,
+// whatever the format and order.
+TEST_F(CommandsTest, ScoringAsReadEqualsScoringKept) {
+    const std::string Mixed = std::string(Cabrillo).insert(18, "QSO: 14000 CW d t ME\n") +
+                              "after the end\nQSO: 3500 XX d t ME 599 X K1A 599 EF\n";
+    const std::string Logs[] = {
+        File("mixed.log", Mixed),
+        File("a.adi", "<CALL:2>A1<BAND:3>20m<MODE:2>CW<SRX:2>AB<EOR>\n<CALL:2>A1<MODE:2>CW<EOR>\n"
+                      "<CALL:2>A1<BAND:3>20m<MODE:2>CW<SRX:2>CD<EOR>\n<CALL:2>B2<BAND:3>2m<MODE:3>"
+                      "FT8<SRX:2>EF<EOR>\n"),
+        File("a.csv", "SM5A;14;CW;599 AB\nbad line\nSM5A;14;CW;599 CD\nOH2B;7;CW;59 ef\n"),
+    };
+    for (const std::string& Log : Logs)
+        for (const char* Order : {"log", "call"}) {
+            SCOPED_TRACE(Log + " in " + Order + " order");
+            const TRun Summed = Brevlund({"score", Log, "--order", Order});
+            const TRun Kept = Brevlund({"score", Log, "--order", Order, "--qsos"});
+            EXPECT_EQ(Summed.Code, Kept.Code);
+            EXPECT_EQ(Summed.Err, Kept.Err);
+            ASSERT_GE(Kept.Out.size(), Summed.Out.size());
+            EXPECT_EQ(Kept.Out.substr(Kept.Out.size() - Summed.Out.size()), Summed.Out);
+            EXPECT_NE(Summed.Out.find("Score: "), std::string::npos);
+        }
+}
+
 TEST_F(CommandsTest, MalformedLinesAreReportedAndTheRestScored) {
     const std::string Log = File("bad.log", "START-OF-LOG: 3.0\n"
                                             "QSO: 14000 CW d t ME 599 X SM5A 599 AB\n"

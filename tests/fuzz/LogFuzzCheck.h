@@ -5,7 +5,9 @@
 #include "FuzzCheck.h"
 #include "logformats/LogRecord.h"
 
+#include <algorithm>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 namespace brevlund::fuzz {
@@ -17,19 +19,39 @@ inline std::vector<std::string_view> LinesOf(std::string_view Text) {
     return Lines;
 }
 
+inline auto Fields(const logformats::TLogQSO& Q) {
+    return std::tie(Q.Line, Q.Call, Q.Band, Q.Mode, Q.Exchange, Q.Frequency, Q.Date, Q.Time,
+                    Q.MyCall, Q.Sent);
+}
+
+// Every QSO with every field, the X-QSO lines, the problems and the warnings.
 inline bool SameRead(const logformats::TLogRead& A, const logformats::TLogRead& B) {
-    if (A.QSOs.size() != B.QSOs.size() || A.Problems.size() != B.Problems.size()) return false;
-    for (std::size_t I = 0; I < A.QSOs.size(); ++I) {
-        const auto &X = A.QSOs[I], &Y = B.QSOs[I];
-        if (X.Line != Y.Line || X.Call != Y.Call || X.Band != Y.Band || X.Mode != Y.Mode ||
-            X.Exchange != Y.Exchange)
-            return false;
-    }
-    for (std::size_t I = 0; I < A.Problems.size(); ++I)
-        if (A.Problems[I].Line != B.Problems[I].Line ||
-            A.Problems[I].Message != B.Problems[I].Message)
-            return false;
-    return true;
+    const auto SameQsos = [](const auto& X, const auto& Y) {
+        return std::equal(X.begin(), X.end(), Y.begin(), Y.end(),
+                          [](const auto& P, const auto& Q) { return Fields(P) == Fields(Q); });
+    };
+    const auto SameProblems = [](const auto& X, const auto& Y) {
+        return std::equal(X.begin(), X.end(), Y.begin(), Y.end(), [](const auto& P, const auto& Q) {
+            return P.Line == Q.Line && P.Message == Q.Message;
+        });
+    };
+    return SameQsos(A.QSOs, B.QSOs) && SameQsos(A.XQSOs, B.XQSOs) &&
+           SameProblems(A.Problems, B.Problems) && SameProblems(A.Warnings, B.Warnings) &&
+           A.QsoCount == B.QsoCount && A.Header == B.Header;
+}
+
+// Read again, the QSOs handed to a sink instead of kept (as brevlund score
+// does with a log it only scores): the sink sees every QSO the read kept, in
+// order and whole, and the rest of the read is the same.
+template <typename TReadWith> void CheckSinkRead(const logformats::TLogRead& Read, TReadWith&& With) {
+    struct TCollect final : logformats::TQsoSink {
+        std::vector<logformats::TLogQSO> Qsos;
+        void Take(const logformats::TLogQSO& Qso) override { Qsos.push_back(Qso); }
+    } Sink;
+    logformats::TLogRead Streamed = With(&Sink);
+    FUZZ_CHECK(Streamed.QSOs.empty() && Read.QsoCount == Read.QSOs.size());
+    Streamed.QSOs = std::move(Sink.Qsos);
+    FUZZ_CHECK(SameRead(Read, Streamed));
 }
 
 // Lines within the input, QSOs and problems each in line order.
