@@ -43,8 +43,9 @@ std::string Quote(std::string_view Word) {
 }
 
 // The QSO of one "QSO:" line, or the reason it has none. Each field comes from
-// the place the line's count of tokens gives it, or the line is reported.
-bool ReadQsoLine(const std::vector<std::string_view>& Words, int ExchangeTokens, TLogQSO& Qso,
+// the place the layout gives it when the line's count of tokens fits it, else
+// from the place the line's own count gives it, or the line is reported.
+bool ReadQsoLine(const std::vector<std::string_view>& Words, const TQsoLayout& Layout, TLogQSO& Qso,
                  std::string& Problem) {
     // Words[0] is the tag; freq, mode, date and time follow.
     if (Words.size() < 5) {
@@ -52,26 +53,31 @@ bool ReadQsoLine(const std::vector<std::string_view>& Words, int ExchangeTokens,
         return false;
     }
     const std::size_t Rest = Words.size() - 5;
-    const bool Odd = Rest % 2 == 1;
-    std::size_t K = 0;
-    if (ExchangeTokens > 0) {
-        K = static_cast<std::size_t>(ExchangeTokens);
-        const std::size_t Expected = 2 + 2 * K;
-        if (Rest != Expected && Rest != Expected + 1) {
+    bool Odd = Rest % 2 == 1;
+    std::size_t K = 0, Sent = 0;
+    if (Layout.Sent > 0 && Layout.Received > 0) {
+        Sent = static_cast<std::size_t>(Layout.Sent);
+        K = static_cast<std::size_t>(Layout.Received);
+        const std::size_t Expected = 2 + Sent + K;
+        const bool Fits = Rest == Expected || Rest == Expected + 1;
+        if (!Fits && Layout.Strict) {
             Problem = "expected " + std::to_string(Expected) + " or " +
                       std::to_string(Expected + 1) + " tokens after the time (my call, " +
-                      std::to_string(K) + " sent, call, " + std::to_string(K) +
+                      std::to_string(Sent) + " sent, call, " + std::to_string(K) +
                       " received, transmitter 0 or 1), found " + std::to_string(Rest);
             return false;
         }
-    } else {
+        if (Fits) Odd = Rest == Expected + 1;
+        if (!Fits) Sent = K = 0;
+    }
+    if (K == 0) {
         if (Rest < (Odd ? 5u : 4u)) {
             Problem = "QSO line needs my call, the sent exchange, the call and the received "
                       "exchange after the time; found " +
                       std::to_string(Rest) + " tokens";
             return false;
         }
-        K = (Rest - (Odd ? 3 : 2)) / 2;
+        K = Sent = (Rest - (Odd ? 3 : 2)) / 2;
     }
     if (Odd && !IsTransmitter(Words.back())) {
         Problem = std::to_string(Rest) +
@@ -81,7 +87,7 @@ bool ReadQsoLine(const std::vector<std::string_view>& Words, int ExchangeTokens,
                   " is no transmitter id (0 or 1); is a token missing or one too many?";
         return false;
     }
-    const std::string_view Call = Words[5 + 1 + K];
+    const std::string_view Call = Words[5 + 1 + Sent];
     if (!IsCall(Call)) {
         Problem = Quote(Call) + " stands where the call belongs and is not a call (capitals, " +
                   "digits and \"/\", a letter and a digit at least); is a token missing or " +
@@ -94,18 +100,18 @@ bool ReadQsoLine(const std::vector<std::string_view>& Words, int ExchangeTokens,
     Qso.Band = Band ? *Band : Frequency;
     Qso.Mode = CabrilloMode(Words[2]);
     Qso.Call = Call;
-    Join(Words, 5 + 2 + K, K, Qso.Exchange);
+    Join(Words, 5 + 2 + Sent, K, Qso.Exchange);
     Qso.Frequency = Frequency;
     Qso.Date = Words[3];
     Qso.Time = Words[4];
     Qso.MyCall = Words[5];
-    Join(Words, 6, K, Qso.Sent);
+    Join(Words, 6, Sent, Qso.Sent);
     return true;
 }
 
 } // namespace
 
-TLogRead ReadCabrillo(std::string_view Text, int ExchangeTokens, TQsoSink* Sink) {
+TLogRead ReadCabrillo(std::string_view Text, const TQsoLayout& Layout, TQsoSink* Sink) {
     TLogRead Read;
     if (!Sink) {
         // Room for every "QSO:" in capitals, as logs write it: spares moving a
@@ -150,7 +156,7 @@ TLogRead ReadCabrillo(std::string_view Text, int ExchangeTokens, TQsoSink* Sink)
         }
         TLogQSO& Qso = Maker.Start(Number, !Scored);
         std::string Problem;
-        if (!ReadQsoLine(Words, ExchangeTokens, Qso, Problem)) {
+        if (!ReadQsoLine(Words, Layout, Qso, Problem)) {
             Maker.Drop();
             Read.Problems.push_back({Number, std::move(Problem)});
             return;

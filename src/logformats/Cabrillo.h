@@ -10,8 +10,17 @@
 
 namespace brevlund::logformats {
 
-// ExchangeTokens: how many tokens each exchange has, or 0 to take it from
-// each line's count of tokens. With a sink, the QSOs go there (TQsoSink).
-TLogRead ReadCabrillo(std::string_view Text, int ExchangeTokens = 0, TQsoSink* Sink = nullptr);
+// How many tokens a QSO line's sent and received exchanges have. Unset (0):
+// from each line's count, the two exchanges of one length. Set, a line whose
+// count fits (a transmitter id may follow) is read so; one that does not is
+// read from its own count, or, Strict, reported.
+struct TQsoLayout {
+    int Sent = 0, Received = 0;
+    bool Strict = false;
+};
+
+// With a sink, the QSOs go there (TQsoSink).
+TLogRead ReadCabrillo(std::string_view Text, const TQsoLayout& Layout = {},
+                      TQsoSink* Sink = nullptr);
 
 } // namespace brevlund::logformats

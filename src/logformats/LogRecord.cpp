@@ -71,8 +71,11 @@ bool Digits(std::string_view Text, std::size_t From, std::size_t Count, unsigned
 } // namespace
 
 std::optional<std::int64_t> MinuteOf(const TLogQSO& Qso) {
+    return MinuteOf(Qso.Date, Qso.Time);
+}
+
+std::optional<std::int64_t> MinuteOf(std::string_view Date, std::string_view Time) {
     unsigned Year = 0, Month = 0, Day = 0, Hour = 0, Minute = 0;
-    const std::string_view Date = Qso.Date, Time = Qso.Time;
     if (Date.size() != 10 || Date[4] != '-' || Date[7] != '-' || !Digits(Date, 0, 4, Year) ||
         !Digits(Date, 5, 2, Month) || !Digits(Date, 8, 2, Day) || Time.size() != 4 ||
         !Digits(Time, 0, 2, Hour) || !Digits(Time, 2, 2, Minute))

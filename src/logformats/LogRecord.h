@@ -98,6 +98,8 @@ std::string LogCallOf(const TLogRead& Read);
 // Minutes since 1970-01-01 00:00 UTC of a QSO's date and time, or nothing
 // when either is missing or no valid date and time ("2026-02-30", "2460").
 std::optional<std::int64_t> MinuteOf(const TLogQSO& Qso);
+// The same of a date "YYYY-MM-DD" and a time "HHMM".
+std::optional<std::int64_t> MinuteOf(std::string_view Date, std::string_view Time);
 
 // Lines as the engine splits them: CR LF, LF or CR, a NUL an ordinary byte.
 using brevlund::ForEachLine;

@@ -287,9 +287,9 @@ TEST(Cabrillo, GivenExchangeTokens) {
                       Text,
                       {{1, "A1", "14", "CW", "599 AN"}, {2, "B1", "14", "CW", "599 AN"}},
                       {3, 4, 5}};
-    Expect(Two, ReadCabrillo(Text, 2));
+    Expect(Two, ReadCabrillo(Text, {2, 2, true}));
     const Example Three{"three tokens", Text, {{4, "D1", "14", "CW", "599 AN 2"}}, {1, 2, 3, 5}};
-    Expect(Three, ReadCabrillo(Text, 3));
+    Expect(Three, ReadCabrillo(Text, {3, 3, true}));
     const Example Count{"from the count",
                         Text,
                         {{1, "A1", "14", "CW", "599 AN"},
@@ -297,7 +297,25 @@ TEST(Cabrillo, GivenExchangeTokens) {
                          {3, "C1", "14", "CW", "599"},
                          {4, "D1", "14", "CW", "599 AN 2"}},
                         {5}};
-    Expect(Count, ReadCabrillo(Text, 0));
+    Expect(Count, ReadCabrillo(Text, {}));
+}
+
+// A contest whose exchanges differ in length: three tokens sent, two received.
+// Lines that fit are read so, a transmitter id after them or not; the others
+// from their own count.
+TEST(Cabrillo, LayoutOfAContest) {
+    const TLogRead Read = ReadCabrillo("QSO: 14000 CW d t ME 599 KA 001 E1 599 AN\n"
+                                       "QSO: 14000 CW d t ME 599 KA 002 F1 599 CE 1\n"
+                                       "QSO: 14000 CW d t ME 599 KA G1 599 DA\n",
+                                       {3, 2, false});
+    ASSERT_EQ(Read.QSOs.size(), 3u);
+    const std::pair<const char*, const char*> Want[] = {
+        {"599 KA 001", "599 AN"}, {"599 KA 002", "599 CE"}, {"599 KA", "599 DA"}};
+    for (std::size_t I = 0; I < 3; ++I) {
+        EXPECT_EQ(Read.QSOs[I].Sent, Want[I].first);
+        EXPECT_EQ(Read.QSOs[I].Exchange, Want[I].second);
+    }
+    EXPECT_EQ(Read.QSOs[1].Call, "F1");
 }
 
 std::string F(const char* Name, std::string_view Value) {

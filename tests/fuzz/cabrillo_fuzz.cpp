@@ -42,18 +42,24 @@ std::string Joined(const std::vector<std::string_view>& Words, std::size_t From,
     return Text;
 }
 
-// A QSO against the line it came from, with K tokens each way.
-void CheckQso(const TLogQSO& Q, const std::vector<std::string_view>& Words, int Tokens) {
+// A QSO against the line it came from: S sent and K received tokens as the
+// layout gives them where the line's count fits it, else K each way.
+void CheckQso(const TLogQSO& Q, const std::vector<std::string_view>& Words,
+              const TQsoLayout& Layout) {
     const std::size_t Rest = Words.size() - 5;
     FUZZ_CHECK(Rest >= 4);
-    const std::size_t K = (Rest - 2) / 2;
-    FUZZ_CHECK(K >= 1);
-    if (Tokens > 0) FUZZ_CHECK(K == static_cast<std::size_t>(Tokens));
-    if (Rest % 2 == 1) FUZZ_CHECK(Words.back() == "0" || Words.back() == "1");
+    const std::size_t LaidOut = 2 + static_cast<std::size_t>(Layout.Sent + Layout.Received);
+    const bool Fits =
+        Layout.Sent > 0 && Layout.Received > 0 && (Rest == LaidOut || Rest == LaidOut + 1);
+    FUZZ_CHECK(Fits || !Layout.Strict || Layout.Sent == 0 || Layout.Received == 0);
+    const std::size_t S = Fits ? static_cast<std::size_t>(Layout.Sent) : (Rest - 2) / 2;
+    const std::size_t K = Fits ? static_cast<std::size_t>(Layout.Received) : (Rest - 2) / 2;
+    FUZZ_CHECK(K >= 1 && S >= 1);
+    if (Rest != 2 + S + K) FUZZ_CHECK(Words.back() == "0" || Words.back() == "1");
     FUZZ_CHECK(Q.MyCall == Words[5]);
-    FUZZ_CHECK(Q.Sent == Joined(Words, 6, K));
-    FUZZ_CHECK(Q.Call == Words[6 + K] && IsCall(Q.Call));
-    FUZZ_CHECK(Q.Exchange == Joined(Words, 7 + K, K));
+    FUZZ_CHECK(Q.Sent == Joined(Words, 6, S));
+    FUZZ_CHECK(Q.Call == Words[6 + S] && IsCall(Q.Call));
+    FUZZ_CHECK(Q.Exchange == Joined(Words, 7 + S, K));
     FUZZ_CHECK(!Q.Mode.empty() && Q.Mode == CabrilloMode(Words[2]));
     FUZZ_CHECK(Q.Mode.find_first_of("abcdefghijklmnopqrstuvwxyz") == std::string::npos);
     FUZZ_CHECK(Q.Frequency == Words[1] && Q.Date == Words[3] && Q.Time == Words[4]);
@@ -66,11 +72,12 @@ void CheckQso(const TLogQSO& Q, const std::vector<std::string_view>& Words, int 
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size) {
     if (Size == 0) return 0;
-    const int Tokens = Data[0] % 4;
+    // The first byte: the layout (0 to 3 tokens each way) and whether it is strict.
+    const TQsoLayout Layout{Data[0] % 4, Data[0] / 4 % 4, (Data[0] & 16) != 0};
     const std::string_view Text(reinterpret_cast<const char*>(Data + 1), Size - 1);
     TLogRead Read;
     try {
-        Read = ReadCabrillo(Text, Tokens);
+        Read = ReadCabrillo(Text, Layout);
     } catch (...) {
         FUZZ_CHECK(!"reading threw");
     }
@@ -94,7 +101,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
             const std::vector<std::string_view> Words = SplitWords(Lines[Q.Line - 1]);
             const std::string Tag = Upper(Words[0]);
             FUZZ_CHECK(Tag == (List == &Read.QSOs ? "QSO:" : "X-QSO:"));
-            CheckQso(Q, Words, Tokens);
+            CheckQso(Q, Words, Layout);
         }
     for (const TLogProblem& P : Read.Problems) {
         FUZZ_CHECK(Seen.insert(P.Line).second); // a line is read or reported, not both
@@ -123,6 +130,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
             AtQso = AtQso || (Q.Line == W.Line && (!IsContestBand(Q.Band) || !IsKnownMode(Q.Mode)));
         FUZZ_CHECK(AtQso);
     }
-    fuzz::CheckSinkRead(Read, [&](TQsoSink* Sink) { return ReadCabrillo(Text, Tokens, Sink); });
+    fuzz::CheckSinkRead(Read, [&](TQsoSink* Sink) { return ReadCabrillo(Text, Layout, Sink); });
     return 0;
 }

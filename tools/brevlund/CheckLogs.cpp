@@ -288,7 +288,9 @@ int CheckLogs(const TCheckLogsOptions& O, std::ostream& Out, std::ostream& Err) 
     for (const std::string& File : LogFilesOf(O.Inputs, Err, Unread)) {
         // A log that cannot be read is told of and left out; the others are checked.
         try {
-            logformats::TLogRead Read = ReadLogJob(File, TReadOptions{}, Err);
+            TReadOptions Reading;
+            Reading.Layout = LayoutOf(O.Contest);
+            logformats::TLogRead Read = ReadLogJob(File, Reading, Err);
             Unread = Unread || !Read.Problems.empty();
             if (logformats::LogCallOf(Read).empty())
                 throw TNothingDone(File +
@@ -308,6 +310,7 @@ int CheckLogs(const TCheckLogsOptions& O, std::ostream& Out, std::ostream& Err) 
     TCrossOptions Cross;
     Cross.ToleranceMinutes = O.ToleranceMinutes;
     Cross.Penalty = O.Penalty;
+    Cross.Contest = &O.Contest;
     const TCrossResult Result = CrossCheck(Logs, Areas, Cross);
     for (const auto& [Left, Kept] : Result.Superseded)
         Err << "brevlund: " << Logs[Left].File << " and " << Logs[Kept].File

@@ -7,6 +7,8 @@
 //      when nothing at all was checked)
 #pragma once
 
+#include "Contest.h"
+
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -17,6 +19,7 @@ namespace brevlund::cli {
 struct TCheckLogsOptions {
     std::vector<std::string> Inputs;  // log files, or folders of .log and .cbr files
     std::optional<std::string> Areas; // the area list; beside the first input unless given
+    TContest Contest = BuiltInContests().front();
     int ToleranceMinutes = 3;
     int Penalty = 0;
     bool Json = false;

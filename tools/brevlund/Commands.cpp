@@ -1,6 +1,7 @@
 #include "Commands.h"
 
 #include "CheckLogs.h"
+#include "Contest.h"
 #include "Diagnostics.h"
 #include "Json.h"
 #include "LogInput.h"
@@ -48,6 +49,7 @@ std::string VerdictText(const TLogScore& Scored, const TVerdict& V) {
 struct TScoreOptions {
     TLogJobOptions Job;
     std::string Order;
+    int ExchangeTokens = 0;
     bool Json = false, Qsos = false, Needed = false;
 };
 
@@ -171,6 +173,13 @@ int Run(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& E
         Words(Command->add_flag(Name, Value, Help)->disable_flag_override(),
               std::string(Name) + " takes no value");
     };
+    const auto ContestOption = [&](CLI::App* Command, std::optional<std::string>& Contest,
+                                   const char* Help) {
+        Words(Command->add_option("--contest", Contest, Help)
+                  ->type_name("NAME|FILE")
+                  ->check(NotEmpty),
+              "--contest needs a built-in name (--contest list) or a definition file");
+    };
     const auto AreasOption = [&](CLI::App* Command, std::optional<std::string>& Areas,
                                  const char* Help) {
         Words(Command->add_option("--areas", Areas, Help)->type_name("FILE")->check(NotEmpty),
@@ -198,11 +207,15 @@ int Run(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& E
               ->check(CLI::IsMember({"log", "call"})),
           "--order is log or call");
     Words(Score
-              ->add_option("--exchange-tokens", O.Job.Read.ExchangeTokens,
+              ->add_option("--exchange-tokens", O.ExchangeTokens,
                            "Cabrillo: tokens in each exchange (default: from each line)")
               ->type_name("K")
               ->check(CLI::Range(1, 999)),
           "--exchange-tokens needs a whole number from 1 to 999");
+    std::optional<std::string> ScoreContest;
+    ContestOption(Score, ScoreContest,
+                  "read the log's exchanges as this contest's definition lays "
+                  "them out: a built-in name or a JSON file");
     Flag(Score, "--json", O.Json, "print one JSON object");
     Flag(Score, "--qsos", O.Qsos, "list every QSO with its verdict first");
     Flag(Score, "--needed", O.Needed, "add the areas still needed per band");
@@ -222,6 +235,9 @@ int Run(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& E
         ->required();
     AreasOption(ReportCommand, Page.Job.Areas,
                 "the area list (default: brevlund.dom beside the log)");
+    std::optional<std::string> ReportContest;
+    ContestOption(ReportCommand, ReportContest,
+                  "read the log's exchanges as this contest's definition lays them out");
     Words(ReportCommand
               ->add_option("-o,--output", Page.Output,
                            "the page (default: the log's name with .html; - for standard output)")
@@ -240,6 +256,10 @@ int Run(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& E
         ->type_name("")
         ->required();
     AreasOption(CheckLogsCommand, Sponsor.Areas, "the area list");
+    std::optional<std::string> SponsorContest;
+    ContestOption(CheckLogsCommand, SponsorContest,
+                  "the contest's definition: a built-in name or a JSON file (default: "
+                  "brevlund-dx; \"list\" lists the built-in ones)");
     Words(CheckLogsCommand
               ->add_option("--tolerance", Sponsor.ToleranceMinutes,
                            "how far two logs' times may differ (default: 3)")
@@ -275,6 +295,10 @@ int Run(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& E
         // A command without its file, or no command at all.
         if (Score->parsed()) throw TUsageError("score needs a log file");
         if (ReportCommand->parsed()) throw TUsageError("report needs a log file");
+        if (CheckLogsCommand->parsed() && SponsorContest == "list") {
+            Out << ContestList();
+            return 0;
+        }
         if (CheckLogsCommand->parsed()) throw TUsageError("check-logs needs logs or a folder");
         if (Check->parsed()) throw TUsageError("check-areas needs one area list file");
         if (!App.remaining().empty()) throw TUsageError("unknown command " + App.remaining()[0]);
@@ -289,6 +313,10 @@ int Run(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& E
         if (O.Job.Log.empty()) throw TUsageError("score needs a log file");
         O.Job.TableGiven = Score->count("--table") > 0;
         O.Job.TokensGiven = Score->count("--exchange-tokens") > 0;
+        if (O.Job.TokensGiven && ScoreContest)
+            throw TUsageError("--exchange-tokens and --contest: give one or the other");
+        if (O.Job.TokensGiven) O.Job.Read.Layout = {O.ExchangeTokens, O.ExchangeTokens, true};
+        if (ScoreContest) O.Job.Read.Layout = LayoutOf(LoadContest(*ScoreContest));
         if (!O.Order.empty()) O.Job.ByCall = O.Order == "call";
         // The summary alone needs no QSO once it is scored.
         O.Job.KeepQsos = O.Qsos;
@@ -297,10 +325,16 @@ int Run(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& E
     if (ReportCommand->parsed()) {
         RejectLeftOver(*ReportCommand, "one log at a time");
         if (Page.Job.Log.empty()) throw TUsageError("report needs a log file");
+        if (ReportContest) Page.Job.Read.Layout = LayoutOf(LoadContest(*ReportContest));
         return Report(Page, Out, Err);
     }
     if (CheckLogsCommand->parsed()) {
+        if (SponsorContest == "list") {
+            Out << ContestList();
+            return 0;
+        }
         RejectLeftOver(*CheckLogsCommand, nullptr);
+        if (SponsorContest) Sponsor.Contest = LoadContest(*SponsorContest);
         return CheckLogs(Sponsor, Out, Err);
     }
     if (!Check->remaining().empty() || AreaFile.empty() || AreaFile[0] == '-')

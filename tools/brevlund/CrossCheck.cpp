@@ -81,18 +81,6 @@ private:
     std::vector<const std::string*> Texts; // keys of Ids, which never move
 };
 
-// The exchange without letter case and without the signal report (the first
-// of two or more tokens).
-std::string ExchangeCore(std::string_view Exchange) {
-    std::vector<std::string_view> Words = logformats::SplitWords(Exchange);
-    std::string Core;
-    for (std::size_t I = Words.size() >= 2 ? 1 : 0; I < Words.size(); ++I) {
-        if (!Core.empty()) Core += ' ';
-        Core += UpperAscii(Words[I]);
-    }
-    return Core;
-}
-
 std::int64_t Median(std::vector<std::int64_t>& Values) {
     const auto Middle = Values.begin() + static_cast<std::ptrdiff_t>((Values.size() - 1) / 2);
     std::nth_element(Values.begin(), Middle, Values.end());
@@ -104,7 +92,8 @@ public:
     TChecker(const std::vector<TCrossLog>& Logs, const TAreaList& Areas,
              const TCrossOptions& Options)
         : Input(Logs), Areas(Areas), Tolerance(std::max(0, Options.ToleranceMinutes)),
-          Penalty(std::max(0, Options.Penalty)) {}
+          Penalty(std::max(0, Options.Penalty)),
+          Contest(Options.Contest ? *Options.Contest : BuiltInContests().front()) {}
 
     TCrossResult Run() {
         Keep();
@@ -379,7 +368,7 @@ private:
         if (Partner[A] != None) {
             // When the other side busted this call, the rest must still match.
             const std::string& Sent = Entries[Partner[A]].Qso->Sent;
-            if (Sent.empty() || ExchangeCore(E.Qso->Exchange) == ExchangeCore(Sent))
+            if (Sent.empty() || CompareExchange(Contest, E.Qso->Exchange, Sent).Disagree == 0)
                 return TCheckStatus::Ok;
             Correct = Sent;
             return TCheckStatus::BustedExchange;
@@ -439,6 +428,7 @@ private:
     const std::vector<TCrossLog>& Input;
     const TAreaList& Areas;
     const int Tolerance, Penalty;
+    const TContest& Contest;
 
     TCrossResult Result;
     std::vector<std::size_t> Kept;      // input index of each kept log, in call order

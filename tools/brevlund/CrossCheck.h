@@ -4,6 +4,7 @@
 // tests and the fuzz target call it without files.
 #pragma once
 
+#include "Contest.h"
 #include "LogScore.h"
 
 #include "engine/AreaList.h"
@@ -43,6 +44,7 @@ struct TCrossLog {
 struct TCrossOptions {
     int ToleranceMinutes = 3;
     int Penalty = 0; // deducted: this many times the points of each nil and busted-call QSO
+    const TContest* Contest = nullptr; // not owned; null: the Brevlund DX Contest
 };
 
 constexpr std::size_t NoLog = std::numeric_limits<std::size_t>::max();

@@ -171,7 +171,7 @@ logformats::TLogRead ReadLog(const std::string& Path, TLogFormat Format,
     if (Format == TLogFormat::Csv) return logformats::ReadCsvLog(Text, Sink);
     if (const auto Why = NotText(Text)) throw TNothingDone(Path + ": " + *Why);
     logformats::TLogRead Read = Format == TLogFormat::Cabrillo
-                                    ? logformats::ReadCabrillo(Text, Options.ExchangeTokens, Sink)
+                                    ? logformats::ReadCabrillo(Text, Options.Layout, Sink)
                                     : logformats::ReadAdif(Text, Sink);
     if (const auto Why = NotALog(Text, Format, Read)) throw TNothingDone(Path + ": " + *Why);
     return Read;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "engine/AreaList.h"
+#include "logformats/Cabrillo.h"
 #include "logformats/LogRecord.h"
 
 #include <optional>
@@ -28,9 +29,9 @@ std::string FolderOf(const std::string& Path);
 std::string ReadTextFile(const std::string& Path);
 
 struct TReadOptions {
-    std::string Table = "Log"; // SQLite only
-    bool ByCall = false;       // SQLite: the rescan's statement, else the table's own order
-    int ExchangeTokens = 0;    // Cabrillo only; 0: from each line's count
+    std::string Table = "Log";     // SQLite only
+    bool ByCall = false;           // SQLite: the rescan's statement, else the table's own order
+    logformats::TQsoLayout Layout; // Cabrillo only: the exchanges' tokens
 };
 
 // Reads a log of the given format, or TNothingDone when it cannot be had at all

@@ -1,0 +1,257 @@
+#include "Contest.h"
+
+#include "Diagnostics.h"
+#include "LogInput.h"
+
+#include "engine/Text.h"
+#include "logformats/LogRecord.h"
+
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+
+namespace brevlund::cli {
+
+namespace {
+
+using TJsonIn = nlohmann::json;
+
+TExchangeField Field(const char* Name, TFieldKind Kind) {
+    return {Name, Kind};
+}
+
+std::vector<TContest> MakeBuiltIns() {
+    const TExchangeField Rst = Field("rst", TFieldKind::Rst);
+    std::vector<TContest> All;
+    // The Brevlund DX Contest: a report and the area, the area compared.
+    All.push_back({"brevlund-dx",
+                   {Rst, Field("area", TFieldKind::Text)},
+                   {Rst, Field("area", TFieldKind::Text)},
+                   {"area"},
+                   0,
+                   std::nullopt});
+    // A report and a serial number, as in the WPX contests.
+    All.push_back({"rst+serial",
+                   {Rst, Field("serial", TFieldKind::Number)},
+                   {Rst, Field("serial", TFieldKind::Number)},
+                   {"serial"},
+                   0,
+                   std::nullopt});
+    // A report and a zone, as in the CQ World Wide contests.
+    All.push_back({"rst+zone",
+                   {Rst, Field("zone", TFieldKind::Number)},
+                   {Rst, Field("zone", TFieldKind::Number)},
+                   {"zone"},
+                   0,
+                   std::nullopt});
+    // A report and a word: a state, a province, a name, a power.
+    All.push_back({"rst+text",
+                   {Rst, Field("text", TFieldKind::Text)},
+                   {Rst, Field("text", TFieldKind::Text)},
+                   {"text"},
+                   0,
+                   std::nullopt});
+    return All;
+}
+
+const char* KindName(TFieldKind Kind) {
+    switch (Kind) {
+    case TFieldKind::Rst:
+        return "rst";
+    case TFieldKind::Number:
+        return "number";
+    case TFieldKind::Text:
+        return "text";
+    case TFieldKind::Call:
+        return "call";
+    }
+    return "text";
+}
+
+std::int64_t MinuteOrFail(const TJsonIn& Value, const std::string& Where) {
+    const std::string Text = Value.is_string() ? Value.get<std::string>() : std::string();
+    const std::size_t Blank = Text.find(' ');
+    const std::optional<std::int64_t> Minute =
+        Blank == std::string::npos
+            ? std::nullopt
+            : logformats::MinuteOf(Text.substr(0, Blank), Text.substr(Blank + 1));
+    if (!Minute) throw TNothingDone(Where + " is no time such as \"2016-08-20 0800\"");
+    return *Minute;
+}
+
+std::vector<TExchangeField> FieldsOrFail(const TJsonIn& Root, const char* Side,
+                                         const std::string& Source) {
+    const std::string Where = Source + ": \"" + Side + "\"";
+    if (!Root.contains(Side) || !Root[Side].is_array() || Root[Side].empty())
+        throw TNothingDone(Where + " must list the exchange's fields");
+    std::vector<TExchangeField> Fields;
+    for (const TJsonIn& Item : Root[Side]) {
+        if (!Item.is_object() || !Item.contains("name") || !Item["name"].is_string() ||
+            Item["name"].get<std::string>().empty())
+            throw TNothingDone(Where + ": each field needs a \"name\"");
+        const std::string Name = Item["name"];
+        const std::string Kind = Item.value("kind", std::string("text"));
+        TExchangeField F{Name, TFieldKind::Text};
+        if (Kind == "rst")
+            F.Kind = TFieldKind::Rst;
+        else if (Kind == "number")
+            F.Kind = TFieldKind::Number;
+        else if (Kind == "call")
+            F.Kind = TFieldKind::Call;
+        else if (Kind != "text")
+            throw TNothingDone(Where + ": field \"" + Name + "\" has kind \"" + Kind +
+                               "\"; the kinds are rst, number, text and call");
+        Fields.push_back(std::move(F));
+    }
+    return Fields;
+}
+
+bool AllDigits(std::string_view S) {
+    return !S.empty() &&
+           std::all_of(S.begin(), S.end(), [](char C) { return C >= '0' && C <= '9'; });
+}
+
+std::string_view WithoutLeadingZeros(std::string_view Digits) {
+    while (Digits.size() > 1 && Digits.front() == '0')
+        Digits.remove_prefix(1);
+    return Digits;
+}
+
+const TExchangeField* Named(const std::vector<TExchangeField>& Fields, const std::string& Name,
+                            std::size_t& Index) {
+    for (Index = 0; Index < Fields.size(); ++Index)
+        if (Fields[Index].Name == Name) return &Fields[Index];
+    return nullptr;
+}
+
+} // namespace
+
+logformats::TQsoLayout LayoutOf(const TContest& Contest) {
+    return {static_cast<int>(Contest.Sent.size()), static_cast<int>(Contest.Received.size()),
+            false};
+}
+
+const std::vector<TContest>& BuiltInContests() {
+    static const std::vector<TContest> All = MakeBuiltIns();
+    return All;
+}
+
+std::string ContestList() {
+    std::string List;
+    for (const TContest& C : BuiltInContests()) {
+        List += C.Name + ":";
+        for (const auto& [Side, Fields] :
+             {std::pair{" sent", &C.Sent}, {"; received", &C.Received}}) {
+            List += Side;
+            for (const TExchangeField& F : *Fields)
+                List += std::string(" ") + F.Name + "(" + KindName(F.Kind) + ")";
+        }
+        List += "; compare";
+        for (const std::string& Name : C.Compare)
+            List += " " + Name;
+        List += "\n";
+    }
+    return List;
+}
+
+TContest ParseContest(std::string_view Json, const std::string& Source) {
+    TJsonIn Root;
+    try {
+        Root = TJsonIn::parse(Json.begin(), Json.end());
+    } catch (const TJsonIn::parse_error& E) {
+        throw TNothingDone(Source + ": not a contest definition: " + E.what());
+    }
+    if (!Root.is_object()) throw TNothingDone(Source + ": a contest definition is a JSON object");
+    TContest Contest;
+    if (!Root.contains("contest") || !Root["contest"].is_string())
+        throw TNothingDone(Source + ": \"contest\" must name the contest");
+    Contest.Name = Root["contest"];
+    Contest.Sent = FieldsOrFail(Root, "sent", Source);
+    Contest.Received = FieldsOrFail(Root, "received", Source);
+    if (Root.contains("compare")) {
+        if (!Root["compare"].is_array())
+            throw TNothingDone(Source + ": \"compare\" must list field names");
+        for (const TJsonIn& Name : Root["compare"]) {
+            std::size_t At = 0;
+            if (!Name.is_string() || !Named(Contest.Received, Name, At) ||
+                !Named(Contest.Sent, Name, At))
+                throw TNothingDone(Source + ": \"compare\" names " + Name.dump() +
+                                   ", which is not both a sent and a received field");
+            Contest.Compare.push_back(Name);
+        }
+    }
+    if (Root.contains("repeat_after_minutes")) {
+        const TJsonIn& Repeat = Root["repeat_after_minutes"];
+        if (!Repeat.is_number_integer() || Repeat.get<std::int64_t>() < 0 ||
+            Repeat.get<std::int64_t>() > 100000)
+            throw TNothingDone(Source + ": \"repeat_after_minutes\" must be a whole number of "
+                                        "minutes, 0 or more");
+        Contest.RepeatAfterMinutes = Repeat.get<int>();
+    }
+    if (Root.contains("period")) {
+        const TJsonIn& Period = Root["period"];
+        if (!Period.is_object() || !Period.contains("start") || !Period.contains("end"))
+            throw TNothingDone(Source + ": \"period\" needs \"start\" and \"end\"");
+        Contest.Period = TContestPeriod{MinuteOrFail(Period["start"], Source + ": the start"),
+                                        MinuteOrFail(Period["end"], Source + ": the end")};
+        if (Contest.Period->End < Contest.Period->Start)
+            throw TNothingDone(Source + ": the period ends before it starts");
+    }
+    return Contest;
+}
+
+TContest LoadContest(const std::string& FileOrName) {
+    for (const TContest& C : BuiltInContests())
+        if (C.Name == FileOrName) return C;
+    if (FileOrName.find_first_of("/\\.") == std::string::npos)
+        throw TNothingDone("no built-in contest \"" + FileOrName +
+                           "\": see brevlund check-logs --contest list, or name a file");
+    return ParseContest(ReadTextFile(FileOrName), FileOrName);
+}
+
+std::string BaseCall(std::string_view Call) {
+    std::string_view Longest;
+    std::size_t Start = 0;
+    while (Start <= Call.size()) {
+        std::size_t End = Call.find('/', Start);
+        if (End == std::string_view::npos) End = Call.size();
+        if (End - Start > Longest.size()) Longest = Call.substr(Start, End - Start);
+        Start = End + 1;
+    }
+    return UpperAscii(Longest);
+}
+
+bool SameField(TFieldKind Kind, std::string_view A, std::string_view B) {
+    switch (Kind) {
+    case TFieldKind::Rst:
+        return true;
+    case TFieldKind::Number:
+        if (AllDigits(A) && AllDigits(B)) return WithoutLeadingZeros(A) == WithoutLeadingZeros(B);
+        return SameTextAscii(A, B);
+    case TFieldKind::Text:
+        return SameTextAscii(A, B);
+    case TFieldKind::Call:
+        return BaseCall(A) == BaseCall(B);
+    }
+    return false;
+}
+
+TAgreement CompareExchange(const TContest& Contest, std::string_view Received,
+                           std::string_view Sent) {
+    const std::vector<std::string_view> Got = logformats::SplitWords(Received);
+    const std::vector<std::string_view> Gave = logformats::SplitWords(Sent);
+    TAgreement Result;
+    for (const std::string& Name : Contest.Compare) {
+        std::size_t R = 0, S = 0;
+        const TExchangeField* Field = Named(Contest.Received, Name, R);
+        Named(Contest.Sent, Name, S);
+        if (!Field || R >= Got.size() || S >= Gave.size()) continue;
+        if (SameField(Field->Kind, Got[R], Gave[S]))
+            ++Result.Agree;
+        else
+            ++Result.Disagree;
+    }
+    return Result;
+}
+
+} // namespace brevlund::cli
