@@ -101,9 +101,9 @@ TJson ReportJson(const std::string& LogName, const TLogJob& Job, const TReportDa
     Result["untimed"] = Data.Untimed;
 
     TJson Duplicates = TJson::array();
-    for (const std::size_t I : Data.Duplicates)
+    for (const auto& [I, Time] : Data.Duplicates)
         Duplicates.push_back({{"line", Qsos[I].Line},
-                              {"time", TimeJson(logformats::MinuteOf(Qsos[I]))},
+                              {"time", TimeJson(Time)},
                               {"call", Latin1(Qsos[I].Call)},
                               {"band", Latin1(Qsos[I].Band)},
                               {"mode", Latin1(Qsos[I].Mode)},

@@ -54,7 +54,7 @@ TReportData BuildReportData(const std::vector<logformats::TLogQSO>& Qsos,
     for (std::size_t I = 0; I < Qsos.size(); ++I) {
         Times[I] = logformats::MinuteOf(Qsos[I]);
         if (Times[I]) Timed.push_back(I);
-        if (Verdicts[I].Duplicate()) Data.Duplicates.push_back(I);
+        if (Verdicts[I].Duplicate()) Data.Duplicates.push_back({I, Times[I]});
     }
     std::stable_sort(Timed.begin(), Timed.end(),
                      [&](std::size_t A, std::size_t B) { return *Times[A] < *Times[B]; });

@@ -67,8 +67,12 @@ struct TReportData {
     TMinute OnTime = 0;
     // QSOs without a valid time, left out of everything over time.
     std::size_t Untimed = 0;
-    // Indices into the QSOs of the duplicates, in log order.
-    std::vector<std::size_t> Duplicates;
+    // The duplicates in log order: the index into the QSOs, and the time.
+    struct TDuplicate {
+        std::size_t Qso = 0;
+        std::optional<TMinute> Time;
+    };
+    std::vector<TDuplicate> Duplicates;
 };
 
 // At most this many hours are charted: a year.
