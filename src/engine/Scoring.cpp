@@ -38,13 +38,13 @@ bool TAreaMatcher::Match(std::string_view Text, std::string_view& Area) const {
     return true;
 }
 
-TTally::TQsoTexts TTally::CurrentQSO() const {
+TTally::TQsoTexts TTally::ContextTexts() const {
     return {Context->CallSign.Text(), Context->DigiBand.Text(), Context->QSOMode.Text(),
             Context->QSOReportRecived.Text()};
 }
 
 void TTally::AddWorkedQSO() {
-    const TQsoTexts Qso = CurrentQSO();
+    const TQsoTexts Qso = ContextTexts();
     WorkedQSOs.Insert(Qso.Call, Qso.Band, Qso.Mode);
 }
 
@@ -53,7 +53,7 @@ void TTally::SortWorkedQSOs() {
 }
 
 bool TTally::IsDuplicate() const {
-    const TQsoTexts Qso = CurrentQSO();
+    const TQsoTexts Qso = ContextTexts();
     return WorkedQSOs.Holds(Qso.Call, Qso.Band, Qso.Mode);
 }
 

@@ -73,7 +73,7 @@ public:
     void AddWorkedQSO();
     void SortWorkedQSOs();
     bool IsDuplicate() const;
-    std::int32_t ScoreQSO(bool Commit) { return Score(CurrentQSO(), Commit).Points; }
+    std::int32_t ScoreQSO(bool Commit) { return Score(ContextTexts(), Commit).Points; }
     void ShowDXList();
 
     // The four texts the rule reads; each cut to a short string's length, as
@@ -102,7 +102,8 @@ public:
     TAreaList AreaList;
 
 private:
-    TQsoTexts CurrentQSO() const;
+    // The four texts of the QSO in the context copy.
+    TQsoTexts ContextTexts() const;
     TStatistic& FindBandStat(std::string_view Band);
     void ShowDXList(std::string_view Band);
 
