@@ -64,7 +64,10 @@ TLogJob RunLogJob(const TLogJobOptions& Options, std::ostream& Err) {
     TellNoAreaList(Err, Job.NoAreaList);
     if (Sort) SortByCall(Job.Read.QSOs);
     if (!Job.Read.QSOs.empty()) Job.Verdicts = ScoreInLogOrder(*Job.Scored, Job.Read.QSOs);
-    if (!Options.KeepQsos) Job.Read.QSOs.clear();
+    if (!Options.KeepQsos) {
+        Job.Read.QSOs = {};
+        Job.Verdicts = {};
+    }
     return Job;
 }
 
