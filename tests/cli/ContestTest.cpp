@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace brevlund {
 namespace {
 
@@ -99,6 +101,18 @@ TEST(Contest, SponsorsDefinitions) {
             EXPECT_EQ(std::string(E.what()).rfind("c.json: ", 0), 0u) << E.what();
         }
     }
+}
+
+// The definitions of real contests in examples/contests, as sponsors would
+// write them, all read.
+TEST(Contest, ExampleDefinitionsRead) {
+    std::size_t Read = 0;
+    for (const auto& Entry : std::filesystem::directory_iterator(BREVLUND_EXAMPLES "/contests")) {
+        const cli::TContest C = cli::LoadContest(Entry.path().string());
+        EXPECT_FALSE(C.Name.empty() || C.Received.empty()) << Entry.path();
+        ++Read;
+    }
+    EXPECT_GE(Read, 8u);
 }
 
 TEST(Contest, OnTheCommandLine) {
