@@ -96,15 +96,21 @@ std::vector<std::string_view> SplitWords(std::string_view Line) {
 
 void SplitWords(std::string_view Line, std::vector<std::string_view>& Words) {
     Words.clear();
-    const char* At = Line.data();
-    const char* const End = At + Line.size();
-    while (At < End) {
-        while (At < End && IsBlank(*At))
+    const std::size_t Size = Line.size();
+    std::size_t At = 0;
+    bool Plain = true; // the byte before At is ASCII or part of a blank
+    while (At < Size) {
+        std::size_t Blank = 0;
+        while (At < Size && (Blank = TokenBlankAt(Line, At, Plain)) > 0) {
+            At += Blank;
+            Plain = true;
+        }
+        const std::size_t Start = At;
+        while (At < Size && TokenBlankAt(Line, At, Plain) == 0) {
+            Plain = static_cast<unsigned char>(Line[At]) < 128;
             ++At;
-        const char* const Start = At;
-        while (At < End && !IsBlank(*At))
-            ++At;
-        if (At > Start) Words.emplace_back(Start, static_cast<std::size_t>(At - Start));
+        }
+        if (At > Start) Words.push_back(Line.substr(Start, At - Start));
     }
 }
 

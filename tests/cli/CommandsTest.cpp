@@ -300,9 +300,8 @@ TEST_F(CommandsTest, LogsAsTheyArrive) {
              "QSO: 7005 CW d t SM0XYZ 599 CT CT3A 599 007\n",
          1,
          "   7\t     1\t     2\t     0\t\n",
-         {":2: \"CT\" stands where the call belongs and is not a call (capitals, digits and \"/\", "
-          "a "
-          "letter and a digit at least); is a token missing or one too many?",
+         {":2: \"CT\" stands where the call belongs and is not a call (letters, digits and \"/\", "
+          "a letter and a digit at least); is a token missing or one too many?",
           ":3: not a Cabrillo line: no tag such as \"QSO:\"", ":4: \"CT\" stands",
           ":5: not a Cabrillo line"}},
         {"VHF bands: codes and kHz make one band each",
