@@ -1,4 +1,5 @@
-// The log readers, one table of examples per format.
+// The log readers, one table of examples per format; the text they read.
+#include "LogInput.h"
 #include "logformats/Adif.h"
 #include "logformats/Bands.h"
 #include "logformats/Cabrillo.h"
@@ -559,6 +560,53 @@ TEST(LogDetails, DatesTimesCallsAndHeaders) {
     const TLogQSO& A = Adi.QSOs[0];
     EXPECT_EQ(std::make_tuple(A.Frequency, A.Date, A.Time, A.MyCall, A.Sent),
               std::make_tuple("14.025", "2026-03-07", "1402", "SM5AAA", "599 12"));
+}
+
+// A byte-order mark decides: UTF-8 and UTF-16 of either end become Latin-1,
+// "?" for what Latin-1 has not (and for bytes that are no such text), the
+// first such line told; without a mark the bytes stay as they are.
+TEST(LogText, DecodedToSingleBytes) {
+    struct Case {
+        std::string Bytes, Text;
+        const char* Encoding;
+        std::size_t Replaced;
+    };
+    using namespace std::string_literals;
+    const Case Cases[] = {
+        {"QSO: 1\xE9\xFF\xFE", "QSO: 1\xE9\xFF\xFE", nullptr, 0},
+        {"\xEF\xBB\xBF"
+         "A\xC3\xA9\r\nB\xE2\x82\xAC\xC2\xA0",
+         "A\xE9\r\nB?\xA0", "UTF-8", 2},
+        // A lead byte alone, an overlong form, a surrogate, beyond U+10FFFF, cut off.
+        {"\xEF\xBB\xBF\x80x\xC0\x80\xED\xA0\x80\xF4\x90\x80\x80\xC3", "?x?????", "UTF-8", 1},
+        {"\xFF\xFE"
+         "A\0\xE9\0\n\0\x3D\xD8\x00\xDE\x00\xDC"
+         "B"s,
+         "A\xE9\n???", "UTF-16LE", 2},
+        {"\xFE\xFF\0Q\0S\0\xA0\x20\xAC"s, "QS\xA0?", "UTF-16BE", 1},
+        {"\xFF\xFE", "", "UTF-16LE", 0},
+    };
+    for (const Case& C : Cases) {
+        const cli::TLogText Got = cli::DecodeLogText(C.Bytes);
+        EXPECT_EQ(Got.Text, C.Text) << C.Bytes;
+        EXPECT_STREQ(Got.Encoding, C.Encoding) << C.Bytes;
+        EXPECT_EQ(Got.Replaced, C.Replaced) << C.Bytes;
+    }
+
+    using cli::TLogFormat;
+    const std::pair<std::string, std::optional<TLogFormat>> Contents[] = {
+        {"START-OF-LOG: 3.0\nSOAPBOX: <EOR> was here\n", TLogFormat::Cabrillo},
+        {"  qso: 14000 CW d t ME 1 K1A 2\n", TLogFormat::Cabrillo},
+        {"made by hand <eoh>", TLogFormat::Adif},
+        {"<call:4>K1AB<BAND:3>20m<EOR>", TLogFormat::Adif},
+        {"AN=AN\nBO=BO\n", std::nullopt},
+        {"{\"contest\": \"QSO: party\"}", std::nullopt},
+        {"", std::nullopt},
+        {"QSO: 14000 CW\0\x01\x02"s, std::nullopt},
+        {"Q\0S\0O\0:\0 \0001\0\n\0"s, std::nullopt}, // UTF-16 without its mark
+    };
+    for (const auto& [Text, Format] : Contents)
+        EXPECT_EQ(cli::FormatOfText(Text), Format) << Text;
 }
 
 TEST(LogDetails, MinuteOfDateAndTime) {

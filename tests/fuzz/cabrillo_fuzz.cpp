@@ -5,8 +5,11 @@
 // call's place in capitals, whatever it looks like; a line read from its own
 // count has a call in that place; a last token beyond two exchanges of one
 // length is a transmitter id 0 or 1; nothing after END-OF-LOG: and no comment
-// line is scored.
+// line is scored. The log written as UTF-16 (either end first) or UTF-8 with
+// its byte-order mark is decoded back to the same bytes and reads the same.
 #include "LogFuzzCheck.h"
+
+#include "LogInput.h"
 
 #include "engine/Scoring.h"
 #include "logformats/Bands.h"
@@ -182,5 +185,32 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
     }
     FUZZ_CHECK(Overs == (FirstOver > 0));
     fuzz::CheckSinkRead(Read, [&](TQsoSink* Sink) { return ReadCabrillo(Text, Layout, Sink); });
+
+    // Every byte a Latin-1 character, written in each encoding with its mark.
+    std::string Encoded[3] = {"\xFF\xFE", "\xFE\xFF", "\xEF\xBB\xBF"};
+    for (const char C : Text) {
+        const auto Code = static_cast<unsigned char>(C);
+        Encoded[0] += {C, '\0'};
+        Encoded[1] += {'\0', C};
+        if (Code < 0x80)
+            Encoded[2] += C;
+        else
+            Encoded[2] +=
+                {static_cast<char>(0xC0 | Code >> 6), static_cast<char>(0x80 | (Code & 0x3F))};
+    }
+    for (std::string& Bytes : Encoded) {
+        const cli::TLogText Decoded = cli::DecodeLogText(std::move(Bytes));
+        FUZZ_CHECK(Decoded.Text == Text && Decoded.Encoding && Decoded.Replaced == 0);
+        FUZZ_CHECK(fuzz::SameRead(Read, ReadCabrillo(Decoded.Text, Layout)));
+    }
+    // Any bytes: a "?" where a character could not be had, on a line there is.
+    const cli::TLogText Decoded = cli::DecodeLogText(std::string(Text));
+    FUZZ_CHECK(Decoded.Text.size() <= Text.size());
+    FUZZ_CHECK(Decoded.Encoding || (Decoded.Text == Text && Decoded.Replaced == 0));
+    if (Decoded.Replaced > 0) {
+        const std::vector<std::string_view> Got = fuzz::LinesOf(Decoded.Text);
+        FUZZ_CHECK(Decoded.Replaced <= Got.size() &&
+                   Got[Decoded.Replaced - 1].find('?') != std::string_view::npos);
+    }
     return 0;
 }
