@@ -370,6 +370,12 @@ int CheckLogs(const TCheckLogsOptions& O, std::ostream& Out, std::ostream& Err) 
     Cross.Penalty = O.Penalty;
     Cross.Contest = &O.Contest;
     const TCrossResult Result = CrossCheck(Logs, Areas, Cross);
+    // The file checked for a call, of however many.
+    const auto Checked = [&](const std::string& Call) {
+        for (const TLogCheck& L : Result.Logs)
+            if (L.Call == Call) return Logs[L.Log].File;
+        return std::string();
+    };
     for (const auto& [Left, Kept] : Result.Superseded) {
         const std::string Call = logformats::LogCallOf(Logs[Kept].Read);
         const char* Why =
@@ -378,7 +384,7 @@ int CheckLogs(const TCheckLogsOptions& O, std::ostream& Out, std::ostream& Err) 
             << " are logs of the same call, " << Call << ": " << Logs[Kept].File << ", " << Why
             << ", is checked\n";
         G.NotChecked.push_back(
-            {Logs[Left].File, Call, "a newer log of " + Call + " is checked: " + Logs[Kept].File});
+            {Logs[Left].File, Call, "a newer log of " + Call + " is checked: " + Checked(Call)});
     }
 
     if (!O.OutDir.empty() && !WriteOutDir(O, Result, Logs, G.NotChecked, Err)) return 2;
