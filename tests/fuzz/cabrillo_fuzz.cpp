@@ -67,6 +67,26 @@ bool ReadAs(const TLogQSO& Q, const std::vector<std::string_view>& Words, std::s
            Q.Call == Upper(Words[6 + S]) && Q.Exchange == Joined(Words, 7 + S, K);
 }
 
+// A line's words as the rule has them, byte by byte (TokenBlankAt): the plain
+// model of SplitWords, which decides ASCII in bulk.
+std::vector<std::string_view> PlainWords(std::string_view Line) {
+    std::vector<std::string_view> Words;
+    bool Plain = true;
+    std::size_t Start = 0;
+    for (std::size_t At = 0; At < Line.size();) {
+        if (const std::size_t Blank = TokenBlankAt(Line, At, Plain)) {
+            if (At > Start) Words.push_back(Line.substr(Start, At - Start));
+            At += Blank;
+            Start = At;
+            Plain = true;
+        } else {
+            Plain = static_cast<unsigned char>(Line[At++]) < 128;
+        }
+    }
+    if (Line.size() > Start) Words.push_back(Line.substr(Start));
+    return Words;
+}
+
 // A QSO against the line it came from, read by the layout or by the line's
 // own count. Whether it was read by the layout with tokens over it.
 bool CheckQso(const TLogQSO& Q, const std::vector<std::string_view>& Words,
@@ -122,6 +142,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
     }
     const std::vector<std::string_view> Lines = fuzz::LinesOf(Text);
     fuzz::CheckLines(Read, Lines.size());
+
+    for (const std::string_view Line : Lines)
+        FUZZ_CHECK(SplitWords(Line) == PlainWords(Line));
 
     // The line of END-OF-LOG:, after which nothing counts.
     std::size_t End = Lines.size() + 1;
