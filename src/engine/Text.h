@@ -35,6 +35,27 @@ inline std::string UpperAscii(std::string_view S) {
     return Result;
 }
 
+// The same into To, which keeps its room: readers fill one record per line.
+inline void AssignUpperAscii(std::string& To, std::string_view S) {
+    To.assign(S.data(), S.size());
+    for (char& C : To)
+        C = UpperAscii(C);
+}
+
+// Between the tokens of a log line a no-break space stands for a blank, as
+// programs and mail put it there: byte A0 (Latin-1) or C2 A0 (UTF-8), after
+// plain ASCII or another blank only, so that the A0 inside a UTF-8 character
+// ("\xC3\xA0" is a small a with a grave) stays part of its token. The bytes
+// the blank at Text[At] takes, or 0; AfterPlain: the byte before At is below
+// 128 or belongs to a blank, or At is 0.
+inline std::size_t TokenBlankAt(std::string_view Text, std::size_t At, bool AfterPlain) {
+    const char C = Text[At];
+    if (IsBlank(C)) return 1;
+    if (!AfterPlain) return 0;
+    if (C == '\xA0') return 1;
+    return C == '\xC2' && At + 1 < Text.size() && Text[At + 1] == '\xA0' ? 2 : 0;
+}
+
 // Equal when only the letters a to z and A to Z differ in case.
 inline bool SameTextAscii(std::string_view A, std::string_view B) {
     if (A.size() != B.size()) return false;

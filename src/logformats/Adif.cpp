@@ -66,7 +66,7 @@ bool QsoOf(const TRecord& Record, TLogQSO& Qso, std::string& Problem) {
         Problem = "record without MODE";
         return false;
     }
-    Qso.Call = *Call;
+    AssignUpperAscii(Qso.Call, *Call);
     // The band's name, else the frequency, else what the log wrote.
     std::optional<std::string_view> Label;
     if (Band) Label = BandOfAdifName(*Band);
@@ -82,7 +82,7 @@ bool QsoOf(const TRecord& Record, TLogQSO& Qso, std::string& Problem) {
     for (const char* Name : {"STATION_CALLSIGN", "OPERATOR"})
         if (const std::string* Mine = Record.Find(Name);
             Mine && !Mine->empty() && Qso.MyCall.empty())
-            Qso.MyCall = *Mine;
+            AssignUpperAscii(Qso.MyCall, *Mine);
     Qso.Sent = ExchangeOf(Record, "STX_STRING", "RST_SENT", "STX");
     return true;
 }

@@ -1,6 +1,7 @@
 // ADIF logs: an optional header up to <EOH>, then records of fields
 // <NAME:LENGTH[:TYPE]>data, each record ended by <EOR>. Field names and tags
 // ignore letter case; a field's data is exactly LENGTH bytes, whatever they are.
+// Calls, the worked one and the own one, are read in capitals.
 #pragma once
 
 #include "LogRecord.h"

@@ -94,17 +94,48 @@ std::vector<std::string_view> SplitWords(std::string_view Line) {
     return Words;
 }
 
+namespace {
+
+// A run of bytes above blank, [From, To), that holds bytes above ASCII: its
+// words, split where a no-break space stands for a blank (TokenBlankAt).
+void SplitAtNoBreakSpaces(std::string_view Line, std::size_t From, std::size_t To,
+                          std::vector<std::string_view>& Words) {
+    bool Plain = true; // the run follows a blank or starts the line
+    std::size_t Start = From;
+    for (std::size_t At = From; At < To;) {
+        if (const std::size_t Blank = TokenBlankAt(Line, At, Plain)) {
+            if (At > Start) Words.push_back(Line.substr(Start, At - Start));
+            At += Blank;
+            Start = At;
+            Plain = true;
+        } else {
+            Plain = static_cast<unsigned char>(Line[At]) < 128;
+            ++At;
+        }
+    }
+    if (To > Start) Words.push_back(Line.substr(Start, To - Start));
+}
+
+} // namespace
+
 void SplitWords(std::string_view Line, std::vector<std::string_view>& Words) {
     Words.clear();
-    const char* At = Line.data();
-    const char* const End = At + Line.size();
+    const char* const Begin = Line.data();
+    const char* const End = Begin + Line.size();
+    const char* At = Begin;
     while (At < End) {
         while (At < End && IsBlank(*At))
             ++At;
         const char* const Start = At;
+        unsigned char Bits = 0; // of every byte of the run: above ASCII when one is
         while (At < End && !IsBlank(*At))
-            ++At;
-        if (At > Start) Words.emplace_back(Start, static_cast<std::size_t>(At - Start));
+            Bits |= static_cast<unsigned char>(*At++);
+        const auto From = static_cast<std::size_t>(Start - Begin);
+        const auto Length = static_cast<std::size_t>(At - Start);
+        if (Bits >= 128)
+            SplitAtNoBreakSpaces(Line, From, From + Length, Words);
+        else if (Length > 0)
+            Words.emplace_back(Start, Length);
     }
 }
 

@@ -104,7 +104,8 @@ std::optional<std::int64_t> MinuteOf(std::string_view Date, std::string_view Tim
 // Lines as the engine splits them: CR LF, LF or CR, a NUL an ordinary byte.
 using brevlund::ForEachLine;
 
-// Words separated by characters of code 32 or less.
+// Words separated by characters of code 32 or less, or by a no-break space
+// (TokenBlankAt).
 std::vector<std::string_view> SplitWords(std::string_view Line);
 // The same into a vector kept from line to line, which spares an allocation a line.
 void SplitWords(std::string_view Line, std::vector<std::string_view>& Words);

@@ -159,4 +159,77 @@ public:
     std::vector<std::vector<TSimLine>> Logs; // by station
 };
 
+// File-level variations, apart from the contest itself: the same log as other
+// programs write it. Each changes the bytes of the file, never what it says.
+struct TFileStyle {
+    enum TEncoding { Plain, Utf8Mark, Utf16Little, Utf16Big } Encoding = Plain;
+    std::string Extension = ".log";
+    bool SmallCalls = false; // the calls of each QSO line and CALLSIGN: in small letters
+    bool Points = false;     // a points column after the received exchange
+    bool OddBlanks = false;  // a no-break space after the tag, tabs between the tokens
+    bool CrLf = false;
+};
+
+// Every variation in turn as the stations go: any run of 20 has each.
+inline TFileStyle StyleFor(int Station) {
+    static const char* const Extensions[] = {".log", ".txt", "", ".cbr", ".LOG"};
+    TFileStyle Style;
+    Style.Encoding = static_cast<TFileStyle::TEncoding>(Station % 4);
+    Style.Extension = Extensions[Station / 4 % 5];
+    Style.SmallCalls = Station % 3 == 0;
+    Style.Points = Station % 2 == 1;
+    Style.OddBlanks = Station % 5 == 2;
+    Style.CrLf = Station % 3 == 1;
+    return Style;
+}
+
+// A log's Cabrillo text (TContestSim::Cabrillo) as Style writes it.
+inline std::string Styled(const std::string& Cabrillo, const TFileStyle& Style) {
+    std::string Text;
+    std::size_t Start = 0;
+    for (std::size_t End; (End = Cabrillo.find('\n', Start)) != std::string::npos;
+         Start = End + 1) {
+        std::string Line = Cabrillo.substr(Start, End - Start);
+        std::vector<std::string> Words;
+        for (std::size_t At = 0, Next; At < Line.size(); At = Next) {
+            Next = std::min(Line.find(' ', At), Line.size());
+            if (Next > At) Words.push_back(Line.substr(At, Next - At));
+            Next += Next < Line.size();
+        }
+        const auto Small = [](std::string& Word) {
+            for (char& C : Word)
+                C = static_cast<char>(C >= 'A' && C <= 'Z' ? C - 'A' + 'a' : C);
+        };
+        if (Words.size() > 8 && (Words[0] == "QSO:" || Words[0] == "X-QSO:")) {
+            if (Style.SmallCalls) {
+                Small(Words[5]);
+                Small(Words[8]);
+            }
+            if (Style.Points) Words.push_back("3");
+            Line = Words[0] + (Style.OddBlanks ? "\xA0" : " ");
+            for (std::size_t I = 1; I < Words.size(); ++I)
+                Line += Words[I] + (I + 1 == Words.size() ? "" : Style.OddBlanks ? "\t" : " ");
+        } else if (Style.SmallCalls && Words.size() == 2 && Words[0] == "CALLSIGN:") {
+            Small(Words[1]);
+            Line = Words[0] + " " + Words[1];
+        }
+        Text += Line + (Style.CrLf ? "\r\n" : "\n");
+    }
+    if (Style.Encoding == TFileStyle::Plain) return Text;
+    std::string Bytes;
+    const bool Utf16 = Style.Encoding != TFileStyle::Utf8Mark;
+    const bool Little = Style.Encoding == TFileStyle::Utf16Little;
+    Bytes = Utf16 ? (Little ? "\xFF\xFE" : "\xFE\xFF") : "\xEF\xBB\xBF";
+    for (const char C : Text) {
+        const auto Code = static_cast<unsigned char>(C);
+        if (Utf16)
+            Bytes += Little ? std::string{C, '\0'} : std::string{'\0', C};
+        else if (Code < 0x80)
+            Bytes += C;
+        else
+            Bytes += {static_cast<char>(0xC0 | Code >> 6), static_cast<char>(0x80 | (Code & 0x3F))};
+    }
+    return Bytes;
+}
+
 } // namespace brevlund::test

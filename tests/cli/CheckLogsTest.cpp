@@ -11,6 +11,8 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <set>
@@ -201,6 +203,73 @@ TEST(CheckLogsSimulator, CleanLogsCheckToTheirClaimedScores) {
     }
 }
 
+// Logs as other programs write them (TFileStyle: UTF-16 and UTF-8 with their
+// marks, .txt and no extension, calls in small letters, a points column,
+// no-break spaces and tabs), in a folder beside files that are no log: every
+// log is checked and every verdict is the planted one. A call busted into one
+// without a digit is read as the call and found busted.
+TEST(CheckLogsSimulator, EveryLogReadWhateverItsFile) {
+    TContestSim Sim(11, 30, 700, 6);
+    int Planted = 0;
+    for (const TSimQso& Q : Sim.Qsos) {
+        const auto& A = Sim.Stations[Q.A];
+        const auto& B = Sim.Stations[Q.B];
+        std::string Wrong = B.Call;
+        Wrong[Wrong.find_first_of("0123456789")] = 'G';
+        if (Planted < 6 && A.Submits && B.Submits && Sim.FarFromAll(Wrong, Q.B)) {
+            auto& Line = Sim.Write(Q.A, Wrong, Sim.Sent(Q.B, Q.Phone), Q);
+            Line.Expect = "busted-call";
+            Line.Correct = B.Call;
+            Sim.Write(Q.B, A.Call, Sim.Sent(Q.A, Q.Phone), Q).Expect = "ok";
+            ++Planted;
+        } else {
+            Sim.WriteBoth(Q);
+        }
+    }
+    ASSERT_EQ(Planted, 6);
+    Sim.Finish();
+    test::TTempDir Dir;
+    std::string Dom;
+    for (const std::string& Line : AreaLines)
+        Dom += Line + "\n";
+    Dir.Write("brevlund.dom", Dom);
+    Dir.Write("notes.txt", "Logs received by mail; EA1XX still missing.\n");
+    Dir.Write("contest.json", R"({"contest": "BREVLUND-DX"})");
+    Dir.Write("results.csv", "call,file\n");
+    std::map<std::string, int> StationOf;
+    for (int S = 0; S < static_cast<int>(Sim.Stations.size()); ++S)
+        if (Sim.Stations[S].Submits) {
+            const test::TFileStyle Style = test::StyleFor(S);
+            StationOf[Sim.Stations[S].Call] = S;
+            Dir.Write(Sim.Stations[S].Call + Style.Extension, Styled(Sim.Cabrillo(S), Style));
+        }
+
+    const test::TRun Run = Brevlund({"check-logs", Dir.Path, "--json"});
+    ASSERT_EQ(Run.Code, 0) << Run.Err;
+    const nlohmann::json Json = nlohmann::json::parse(Run.Out, nullptr, false);
+    ASSERT_FALSE(Json.is_discarded());
+    ASSERT_EQ(Json["logs"].size(), StationOf.size()) << Run.Err;
+    int Busts = 0;
+    for (const auto& Log : Json["logs"]) {
+        const std::string Call = Log["call"];
+        ASSERT_EQ(StationOf.count(Call), 1u) << Log.dump();
+        const auto& Lines = Sim.Logs[StationOf[Call]];
+        ASSERT_EQ(Log["qsos"].size(), Lines.size()) << Call;
+        for (std::size_t I = 0; I < Lines.size(); ++I) {
+            const auto& Q = Log["qsos"][I];
+            const std::string Status = Q["status"], Where = Call + ":" + Q["line"].dump();
+            if (Lines[I].Expect == "credited") {
+                EXPECT_TRUE(Status == "ok" || Status == "unique") << Where << " " << Status;
+                continue;
+            }
+            EXPECT_EQ(Status, Lines[I].Expect) << Where;
+            EXPECT_EQ(Q.value("correct", ""), Lines[I].Correct) << Where;
+            Busts += Status == "busted-call";
+        }
+    }
+    EXPECT_EQ(Busts, 6);
+}
+
 const std::string Examples = BREVLUND_EXAMPLES "/checklogs";
 
 // The made-up logs of the README, line by line: status, and what was right.
@@ -258,7 +327,12 @@ TEST(CheckLogsCommand, ExitCodesMessagesAndOutputs) {
         {"a missing log beside a good one", {Dir.Path + "/none.log", Good}, 1, "SM5AAA", ""},
         {"no area list beside", {Latin1}, 0, "SM5", "no area list"},
         {"a broken line", {Broken}, 1, "SM5AAA", "BROKEN.log:2: "},
-        {"the same call twice", {Good, Broken}, 1, "", "the later, " + Broken},
+        {"the same call twice", {Good, Broken}, 1, "", Broken + ", modified last, is checked"},
+        {"a file named that is no log",
+         {Dir.Write("notes.txt", "73\n"), Good},
+         1,
+         Dir.Path + "/notes.txt  not checked: unknown log format",
+         "notes.txt: name it .log"},
         {"the table", {Examples}, 0, "G3DDD             3       5     3", ""},
         {"a penalty", {Examples, "--penalty", "2"}, 0, "Penalty", ""},
         {"Latin-1 in JSON", {Latin1, "--json"}, 0, R"("call":"SM5\u00c9")", ""},
@@ -301,6 +375,106 @@ TEST(CheckLogsCommand, ExitCodesMessagesAndOutputs) {
     // An out folder that cannot be made is a failure, not a quiet success.
     Dir.Write("file", "");
     EXPECT_EQ(Brevlund({"check-logs", Examples, "--out", Dir.Path + "/file/x"}).Code, 2);
+}
+
+std::string ReadFile(const std::string& Path) {
+    std::ostringstream Text;
+    Text << std::ifstream(Path, std::ios::binary).rdbuf();
+    return Text.str();
+}
+
+// Every folder file that looks like a log is checked or has its row saying
+// why, in the table, the JSON, results.csv and a report; files that are no log
+// are passed over quietly. Of two logs of one call the one modified last is
+// checked, whatever their names' order.
+TEST(CheckLogsCommand, NotCheckedRowsAndTheNewestLogOfACall) {
+    test::TTempDir Dir;
+    for (const char* Name : {"SM5AAA.log", "OH2BBB.log", "DL1CCC.log", "G3DDD.log", "brevlund.dom"})
+        Dir.Write(Name, ReadFile(Examples + "/" + Name));
+    Dir.Write("notes.txt", "Thanks for the contest!\n");
+    Dir.Write("rules.json", R"({"contest": "x"})");
+    Dir.Write("empty.log", "");
+    std::string Wide; // UTF-16 without a byte-order mark
+    for (const char C : "START-OF-LOG: 3.0\nCALLSIGN: EA1XX\n")
+        if (C) Wide += {C, '\0'};
+    Dir.Write("EA1XX.txt", Wide);
+    Dir.Write("header.cbr", "START-OF-LOG: 3.0\nCALLSIGN: F5ZZZ\nEND-OF-LOG:\n");
+    Dir.Write("nocall.adi", "<CALL:6>SM5AAA<BAND:3>20m<MODE:2>CW<EOR>\n");
+    // OH2BBB's log again, older and without its last QSO, named to sort last.
+    const std::string Newest = Dir.Path + "/OH2BBB.log";
+    std::string Older = ReadFile(Newest);
+    Older.erase(Older.rfind("QSO:"), Older.rfind("END") - Older.rfind("QSO:"));
+    const std::string Old = Dir.Write("OH2BBB_first.log", Older);
+    std::filesystem::last_write_time(Old, std::filesystem::last_write_time(Newest) -
+                                              std::chrono::hours(1));
+
+    const std::map<std::string, std::string> Rows = {
+        {"EA1XX.txt", "UTF-16 text without a byte-order mark, not read"},
+        {"empty.log", "the file is empty: no QSOs to score"},
+        {"header.cbr", "F5ZZZ: no QSOs found: not a Cabrillo log?"},
+        {"nocall.adi", "no own call (CALLSIGN: in Cabrillo, STATION_CALLSIGN or OPERATOR in "
+                       "ADIF): nothing to check there"},
+        {"OH2BBB_first.log", "OH2BBB: a newer log of OH2BBB is checked: " + Newest},
+    };
+    const std::string Out = Dir.Path + "/results";
+    const test::TRun Table = Brevlund({"check-logs", Dir.Path, "--out", Out});
+    EXPECT_EQ(Table.Code, 1) << Table.Err;
+    EXPECT_NE(Table.Err.find("are logs of the same call, OH2BBB: " + Newest +
+                             ", modified last, is checked"),
+              std::string::npos)
+        << Table.Err;
+    EXPECT_NE(Table.Out.find("OH2BBB            5       5     5          25      4       4     4   "
+                             "       16"),
+              std::string::npos)
+        << Table.Out;
+    for (const char* Quiet : {"notes.txt", "rules.json", "brevlund.dom"}) {
+        EXPECT_EQ(Table.Out.find(Quiet), std::string::npos) << Quiet;
+        EXPECT_EQ(Table.Err.find(Quiet), std::string::npos) << Quiet;
+    }
+    // A row a file: CALL-or-FILE  not checked: reason [(FILE)].
+    for (const auto& [File, Why] : Rows) {
+        const std::size_t Colon = Why.find(": ");
+        const bool Called = File == "header.cbr" || File == "OH2BBB_first.log";
+        const std::string Row = Called ? Why.substr(0, Colon) + std::string(12 - Colon, ' ') +
+                                             "  not checked: " + Why.substr(Colon + 2) + " (" +
+                                             Dir.Path + "/" + File + ")\n"
+                                       : Dir.Path + "/" + File + "  not checked: " + Why;
+        EXPECT_NE(Table.Out.find(Row), std::string::npos) << Row << "\n" << Table.Out;
+    }
+    const std::string Csv = ReadFile(Out + "/results.csv");
+    EXPECT_NE(Csv.find("\nF5ZZZ," + Dir.Path +
+                       "/header.cbr,,,,,,,,,,,,,,,,,,not-checked,no QSOs "
+                       "found: not a Cabrillo log?\n"),
+              std::string::npos)
+        << Csv;
+    EXPECT_NE(Csv.find(",errors_caused,status,reason\n"), std::string::npos);
+    EXPECT_NE(Csv.find(",0,checked,\n"), std::string::npos);
+    EXPECT_NE(ReadFile(Out + "/F5ZZZ.txt").find("was not checked.\n\nWhy: no QSOs found"),
+              std::string::npos);
+    EXPECT_NE(ReadFile(Out + "/EMPTY.txt").find("Why: the file is empty"), std::string::npos);
+    EXPECT_NE(ReadFile(Out + "/OH2BBB.txt").find("the checked log of OH2BBB (" + Newest + ")"),
+              std::string::npos);
+
+    const test::TRun Json = Brevlund({"check-logs", Dir.Path, "--json"});
+    EXPECT_EQ(Json.Code, 1);
+    const nlohmann::json Parsed = nlohmann::json::parse(Json.Out, nullptr, false);
+    ASSERT_FALSE(Parsed.is_discarded()) << Json.Out;
+    std::map<std::string, std::string> Got;
+    std::size_t Checked = 0;
+    for (const auto& Log : Parsed["logs"]) {
+        if (!Log.contains("status")) {
+            ++Checked;
+            continue;
+        }
+        EXPECT_EQ(Log["status"], "not-checked");
+        const std::string File = Log["file"], Call = Log["call"];
+        Got[File.substr(Dir.Path.size() + 1)] =
+            (Call.empty() ? "" : Call + ": ") + Log["reason"].get<std::string>();
+    }
+    EXPECT_EQ(Checked, 4u);
+    ASSERT_EQ(Got.size(), Rows.size());
+    for (const auto& [File, Why] : Rows)
+        EXPECT_EQ(Got[File].substr(0, Why.size()), Why) << File;
 }
 
 TEST(CheckLogsCalls, OneEditApart) {

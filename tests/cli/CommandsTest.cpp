@@ -64,7 +64,8 @@ TEST(Commands, HelpAndVersion) {
 
 TEST_F(CommandsTest, ExitCodesAndMessages) {
     const std::string Log = File("a.log", Cabrillo);
-    File("b.txt", Cabrillo);
+    File("b.txt", "73, see you next year\n");
+    File("c.txt", Cabrillo);
     struct Case {
         const char* Name;
         std::vector<std::string> Args;
@@ -80,7 +81,8 @@ TEST_F(CommandsTest, ExitCodesAndMessages) {
         {"missing log", {"score", Dir.Path + "/none.log"}, 2, "cannot read"},
         {"a folder", {"score", Dir.Path + "/x.log"}, 2, "cannot read"},
         {"unknown format", {"score", Dir.Path + "/b.txt"}, 2, "unknown log format"},
-        {"no extension", {"score", Dir.Path}, 2, "unknown log format"},
+        {"a folder without an extension", {"score", Dir.Path}, 2, "it is a folder"},
+        {"a log by its content", {"score", Dir.Path + "/c.txt"}, 0, ""},
         {"bad order", {"score", Log, "--order", "time"}, 2, "--order is log or call"},
         {"order without value", {"score", Log, "--order"}, 2, "--order is log or call"},
         {"table on Cabrillo", {"score", Log, "--table", "Log"}, 2, "SQLite logs only"},
@@ -172,6 +174,16 @@ TEST_F(CommandsTest, MalformedLinesAreReportedAndTheRestScored) {
     EXPECT_NE(AdifRun.Out.find(" Score: 1*1=1"), std::string::npos) << AdifRun.Out;
 }
 
+// Text as UTF-16, with its byte-order mark or without.
+std::string Utf16(std::u16string_view Text, bool Little, bool Mark = true) {
+    std::string Bytes;
+    for (const char16_t Unit : (Mark ? u"\uFEFF" : u"") + std::u16string(Text)) {
+        const char High = static_cast<char>(Unit >> 8), Low = static_cast<char>(Unit & 0xFF);
+        Bytes += Little ? std::string{Low, High} : std::string{High, Low};
+    }
+    return Bytes;
+}
+
 // How logs really arrive: each case is a file as some program or mail writes
 // it, with the exit code and the messages the operator must get.
 TEST_F(CommandsTest, LogsAsTheyArrive) {
@@ -220,13 +232,14 @@ TEST_F(CommandsTest, LogsAsTheyArrive) {
                      18),
          2,
          "",
-         {": binary or UTF-16 text, not a log"}},
-        {"UTF-16",
+         {": binary data, not a log"}},
+        {"UTF-16 without a byte-order mark",
          "u.log",
-         std::string("\xff\xfeQ\0S\0O\0:\0 \0\n\0", 14),
+         Utf16(std::u16string(Q.begin(), Q.end()), true, false),
          2,
          "",
-         {": binary or UTF-16 text, not a log"}},
+         {": UTF-16 text without a byte-order mark, not read: save the log as UTF-8, or as "
+          "UTF-16 with a byte-order mark"}},
         {"no QSO could be read",
          "n.log",
          "QSO: 14000 CW d t ME 599 001 S50A\n",
@@ -242,6 +255,23 @@ TEST_F(CommandsTest, LogsAsTheyArrive) {
          " Score: 1*1=1",
          {":3: warning: 3 lines after END-OF-LOG: passed over; the log ends there"}},
         {"# comments in Cabrillo", "c.log", "# by hand\n" + Q, 0, " Score: 1*1=1", {}},
+        // Decoded to single bytes: Latin-1 where it can, "?" with one warning where not.
+        {"UTF-16 with its mark, little end first",
+         "u.log",
+         Utf16(std::u16string(Q.begin(), Q.end()), true),
+         0,
+         " Score: 1*1=1",
+         {}},
+        {"UTF-16 with its mark, big end first, characters beyond Latin-1",
+         "u.log",
+         Utf16(u"# Bj\u00F6rn\r\n# \u20AC \U0001F600\r\n" + std::u16string(Q.begin(), Q.end()) +
+                   u"# \u20AC\r\n",
+               false),
+         0,
+         " Score: 1*1=1",
+         {":2: warning: the file is UTF-16BE text: characters that single-byte text lacks are "
+          "read as \"?\", the first on this line"}},
+        {"UTF-8 with its mark", "u.log", "\xEF\xBB\xBF" + Q, 0, " Score: 1*1=1", {}},
         {"ADIF header beginning with <, trailing <EOF>",
          "h.adi",
          "<ADIF_VER:5>3.1.4<EOH>\n" + AdifQso + "<EOF>\n",
@@ -300,9 +330,8 @@ TEST_F(CommandsTest, LogsAsTheyArrive) {
              "QSO: 7005 CW d t SM0XYZ 599 CT CT3A 599 007\n",
          1,
          "   7\t     1\t     2\t     0\t\n",
-         {":2: \"CT\" stands where the call belongs and is not a call (capitals, digits and \"/\", "
-          "a "
-          "letter and a digit at least); is a token missing or one too many?",
+         {":2: \"CT\" stands where the call belongs and is not a call (letters, digits and \"/\", "
+          "a letter and a digit at least); is a token missing or one too many?",
           ":3: not a Cabrillo line: no tag such as \"QSO:\"", ":4: \"CT\" stands",
           ":5: not a Cabrillo line"}},
         {"VHF bands: codes and kHz make one band each",

@@ -1,4 +1,5 @@
-// The log readers, one table of examples per format.
+// The log readers, one table of examples per format; the text they read.
+#include "LogInput.h"
 #include "logformats/Adif.h"
 #include "logformats/Bands.h"
 #include "logformats/Cabrillo.h"
@@ -215,12 +216,25 @@ TEST(Cabrillo, Examples) {
          "QSO: 7005 CW 2009-05-30 0002 AA1ZZZ 599 CT S50A 599 004 2\n",
          {},
          {1, 2}},
-        {"the call's place holds no call",
+        {"the call's place holds no call; a call in small letters is one",
          "QSO: 7005 CW d t AA1ZZZ 599 CT 599 S50A 004\nQSO: 7005 CW d t AA1ZZZ 599 s50a 599\n"
          "QSO: 7005 CW d t AA1ZZZ 599 S5-0A 599\nQSO: 7005 CW d t AA1ZZZ 599 S50A/P 599\n"
          "QSO: 7005 CW d t AA1ZZZ 599 9999 599\n",
-         {{4, "S50A/P", "7", "CW", "599"}},
-         {1, 2, 3, 5}},
+         {{2, "S50A", "7", "CW", "599"}, {4, "S50A/P", "7", "CW", "599"}},
+         {1, 3, 5}},
+        {"no-break spaces where blanks belong, in Latin-1 and in UTF-8",
+         "QSO:\xA0"
+         "14000 CW d t ME 1\xA0\xA0K1A 2\nQSO:\xC2\xA0"
+         "14000\tCW d t ME 1 K1B 2\n",
+         {{1, "K1A", "14", "CW", "2"}, {2, "K1B", "14", "CW", "2"}},
+         {}},
+        {"an A0 byte inside a UTF-8 character stays in its token",
+         "QSO: 14000 CW d t ME 1 K1A V\xC3\xA0"
+         "CLAV\n",
+         {{1, "K1A", "14", "CW",
+           "V\xC3\xA0"
+           "CLAV"}},
+         {}},
         {"a QSO line wrapped onto two lines: both parts reported, the next QSO kept",
          "QSO: 14000 CW d t AA1ZZZ 599 CT 001\nS50A 599 004\n"
          "QSO: 14000 CW d t AA1ZZZ 599 CT 002\nUA3A 599 TULA\n"
@@ -316,6 +330,79 @@ TEST(Cabrillo, LayoutOfAContest) {
         EXPECT_EQ(Read.QSOs[I].Exchange, Want[I].second);
     }
     EXPECT_EQ(Read.QSOs[1].Call, "F1");
+}
+
+// A contest's layout places the call: a line that fits it is read so, the
+// call whatever it looks like; a line with tokens to spare (a points column)
+// too when its call's place holds a call; any other from its own count.
+TEST(Cabrillo, LayoutPlacesTheCall) {
+    struct Case {
+        TQsoLayout Layout;
+        Example E;
+    };
+    const Case Cases[] = {
+        {{2, 2, false},
+         {"a busted call without a digit, one in small letters, one with a hyphen",
+          "QSO: 14000 CW d t sm0xyz 599 KA HAGQLF 599 AN\n"
+          "QSO: 14000 CW d t SM0XYZ 599 KA ha6qlf 599 AN 1\n"
+          "QSO: 14000 CW d t SM0XYZ 599 KA HA6-LF 599 AN\n"
+          "QSO: 14000 CW d t SM0XYZ 599 KA HAGQLF 599 AN 3\n",
+          {{1, "HAGQLF", "14", "CW", "599 AN"},
+           {2, "HA6QLF", "14", "CW", "599 AN"},
+           {3, "HA6-LF", "14", "CW", "599 AN"},
+           {4, "HAGQLF", "14", "CW", "599 AN"}},
+          {},
+          {1, 3, 4, 4}}},
+        {{2, 2, false},
+         {"a points column: read, one warning at its first line",
+          "QSO: 14000 CW d t ME 599 KA K1A 599 AN 0\nQSO: 14000 CW d t ME 599 KA K1B 599 AN 3\n"
+          "QSO: 14000 CW d t ME 599 KA K1C 599 AN 1 2\n",
+          {{1, "K1A", "14", "CW", "599 AN"},
+           {2, "K1B", "14", "CW", "599 AN"},
+           {3, "K1C", "14", "CW", "599 AN"}},
+          {},
+          {2}}},
+        {{2, 2, false},
+         {"more tokens but no call in its place: the line's own count, else reported",
+          "QSO: 14000 CW d t ME 599 KA 001 K1A 599 AN 002\n"
+          "QSO: 14000 CW d t ME 599 KA 001 K1A 599 AN\n"
+          "QSO: 14000 CW d t ME 599 001 5 K1A 599 002\n"
+          "QSO: 14000 CW d t ME 599 KA AN K1A 599 BO\n",
+          {{1, "K1A", "14", "CW", "599 AN 002"}},
+          {2, 3, 4}}},
+        {{2, 2, false},
+         {"fewer tokens: the line's own count, a call in its place",
+          "QSO: 14000 CW d t ME 599 K1A 599\nQSO: 14000 CW d t ME 599 CT 599\n",
+          {{1, "K1A", "14", "CW", "599"}},
+          {2}}},
+        {{2, 2, true},
+         {"strict: a points column still read, any other count reported",
+          "QSO: 14000 CW d t ME 599 KA K1A 599 AN 3\nQSO: 14000 CW d t ME 599 K1A 599\n"
+          "QSO: 14000 CW d t ME 599 KA 1 D1 599 AN 2\n",
+          {{1, "K1A", "14", "CW", "599 AN"}},
+          {2, 3},
+          {1}}},
+        {{3, 2, false},
+         {"exchanges of different lengths; X-QSO lines alike",
+          "QSO: 14000 CW d t ME 599 KA 001 ab1cd 599 AN\n"
+          "X-QSO: 14000 CW d t ME 599 KA 002 599 599 AN\n",
+          {{1, "AB1CD", "14", "CW", "599 AN"}},
+          {},
+          {2}}},
+    };
+    for (const Case& C : Cases)
+        Expect(C.E, ReadCabrillo(C.E.Text, C.Layout));
+    const TLogRead Points = ReadCabrillo(Cases[1].E.Text, Cases[1].Layout);
+    ASSERT_EQ(Points.Warnings.size(), 1u);
+    EXPECT_EQ(Points.Warnings[0].Message,
+              "tokens after the received exchange (a points column?) passed over; 2 QSO lines "
+              "carry them");
+    const TLogRead Busted = ReadCabrillo(Cases[0].E.Text, Cases[0].Layout);
+    ASSERT_EQ(Busted.Warnings.size(), 4u);
+    EXPECT_EQ(Busted.Warnings[0].Message,
+              "\"HAGQLF\" stands where the call belongs and has no digit: read as the call, as "
+              "the contest's exchanges place it");
+    EXPECT_EQ(Busted.QSOs[0].MyCall, "SM0XYZ");
 }
 
 std::string F(const char* Name, std::string_view Value) {
@@ -414,6 +501,11 @@ TEST(Adif, Examples) {
              F("MODE", "CW") + "<EOR>\n<EOF>\n",
          {{3, "K1A", "14", "CW", ""}},
          {}},
+        {"calls in small letters read in capitals",
+         F("call", "sm5a") + F("BAND", "20m") + F("MODE", "CW") + F("STATION_CALLSIGN", "dl1x") +
+             "<EOR>",
+         {{1, "SM5A", "14", "CW", ""}},
+         {}},
         {"<EOH> after a record is out of place",
          F("CALL", "K1A") + F("BAND", "20m") + F("MODE", "CW") + "<EOR>\n<EOH>\n",
          {{1, "K1A", "14", "CW", ""}},
@@ -468,6 +560,53 @@ TEST(LogDetails, DatesTimesCallsAndHeaders) {
     const TLogQSO& A = Adi.QSOs[0];
     EXPECT_EQ(std::make_tuple(A.Frequency, A.Date, A.Time, A.MyCall, A.Sent),
               std::make_tuple("14.025", "2026-03-07", "1402", "SM5AAA", "599 12"));
+}
+
+// A byte-order mark decides: UTF-8 and UTF-16 of either end become Latin-1,
+// "?" for what Latin-1 has not (and for bytes that are no such text), the
+// first such line told; without a mark the bytes stay as they are.
+TEST(LogText, DecodedToSingleBytes) {
+    struct Case {
+        std::string Bytes, Text;
+        const char* Encoding;
+        std::size_t Replaced;
+    };
+    using namespace std::string_literals;
+    const Case Cases[] = {
+        {"QSO: 1\xE9\xFF\xFE", "QSO: 1\xE9\xFF\xFE", nullptr, 0},
+        {"\xEF\xBB\xBF"
+         "A\xC3\xA9\r\nB\xE2\x82\xAC\xC2\xA0",
+         "A\xE9\r\nB?\xA0", "UTF-8", 2},
+        // A lead byte alone, an overlong form, a surrogate, beyond U+10FFFF, cut off.
+        {"\xEF\xBB\xBF\x80x\xC0\x80\xED\xA0\x80\xF4\x90\x80\x80\xC3", "?x?????", "UTF-8", 1},
+        {"\xFF\xFE"
+         "A\0\xE9\0\n\0\x3D\xD8\x00\xDE\x00\xDC"
+         "B"s,
+         "A\xE9\n???", "UTF-16LE", 2},
+        {"\xFE\xFF\0Q\0S\0\xA0\x20\xAC"s, "QS\xA0?", "UTF-16BE", 1},
+        {"\xFF\xFE", "", "UTF-16LE", 0},
+    };
+    for (const Case& C : Cases) {
+        const cli::TLogText Got = cli::DecodeLogText(C.Bytes);
+        EXPECT_EQ(Got.Text, C.Text) << C.Bytes;
+        EXPECT_STREQ(Got.Encoding, C.Encoding) << C.Bytes;
+        EXPECT_EQ(Got.Replaced, C.Replaced) << C.Bytes;
+    }
+
+    using cli::TLogFormat;
+    const std::pair<std::string, std::optional<TLogFormat>> Contents[] = {
+        {"START-OF-LOG: 3.0\nSOAPBOX: <EOR> was here\n", TLogFormat::Cabrillo},
+        {"  qso: 14000 CW d t ME 1 K1A 2\n", TLogFormat::Cabrillo},
+        {"made by hand <eoh>", TLogFormat::Adif},
+        {"<call:4>K1AB<BAND:3>20m<EOR>", TLogFormat::Adif},
+        {"AN=AN\nBO=BO\n", std::nullopt},
+        {"{\"contest\": \"QSO: party\"}", std::nullopt},
+        {"", std::nullopt},
+        {"QSO: 14000 CW\0\x01\x02"s, std::nullopt},
+        {"Q\0S\0O\0:\0 \0001\0\n\0"s, std::nullopt}, // UTF-16 without its mark
+    };
+    for (const auto& [Text, Format] : Contents)
+        EXPECT_EQ(cli::FormatOfText(Text), Format) << Text;
 }
 
 TEST(LogDetails, MinuteOfDateAndTime) {

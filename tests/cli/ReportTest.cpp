@@ -161,7 +161,7 @@ TEST_F(ReportTest, FailuresAndExitCodes) {
         {{Log, Log}, 2, "one log at a time"},
         {{Log, "-o"}, 2, "-o needs a file"},
         {{Log, "--areas"}, 2, "--areas needs a file"},
-        {{Dir.Path + "/log.txt"}, 2, "unknown log format"},
+        {{Dir.Write("notes.txt", "73, see you next year\n")}, 2, "unknown log format"},
         {{Dir.Path + "/none.log"}, 2, "cannot read"},
         {{Log, "--areas", Dir.Path + "/none.dom"}, 2, "cannot read"},
         {{Log, "-o", Log}, 2, "would overwrite"},

@@ -46,7 +46,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
         // No QSO without a call, a band or a mode; values trimmed, modes in capitals.
         FUZZ_CHECK(!Q.Call.empty() && !Q.Mode.empty() && !Q.Band.empty());
         FUZZ_CHECK(Trimmed(Q.Call) && Trimmed(Q.Mode) && Trimmed(Q.Band) && Trimmed(Q.Exchange));
-        FUZZ_CHECK(In(Text, Q.Call));
+        FUZZ_CHECK(In(Capitals, Q.Call) && In(Capitals, Q.MyCall));
+        // Calls in capitals, as every reader but the host's own data has them.
+        FUZZ_CHECK((Q.Call + Q.MyCall).find_first_of("abcdefghijklmnopqrstuvwxyz") ==
+                   std::string::npos);
         FUZZ_CHECK(In(Capitals, Q.Mode) && AdifMode(Q.Mode) == Q.Mode);
         FUZZ_CHECK(IsContestBand(Q.Band) || In(Text, Q.Band));
         // SRX_STRING, or RST_RCVD and SRX joined by one blank.

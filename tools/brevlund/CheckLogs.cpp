@@ -16,6 +16,7 @@
 #include <iomanip>
 #include <optional>
 #include <ostream>
+#include <set>
 #include <sstream>
 #include <type_traits>
 
@@ -26,34 +27,73 @@ namespace {
 namespace fs = std::filesystem;
 using logformats::TLogQSO;
 
-bool IsCabrilloName(const fs::path& Path) {
-    const std::optional<TLogFormat> Format = FormatOf(Path.filename().string());
-    return Format && *Format == TLogFormat::Cabrillo;
+// A file that takes no part in the check, and why: it cannot be read, is no
+// log, names no call, or a newer log of its call is checked.
+struct TNotChecked {
+    std::string File, Call, Reason;
+};
+
+std::int64_t ModifiedTime(const std::string& File) {
+    std::error_code Code;
+    const fs::file_time_type Time = fs::last_write_time(File, Code);
+    return Code ? 0 : static_cast<std::int64_t>(Time.time_since_epoch().count());
 }
 
-// The files to read: each file as named, each folder's .log and .cbr files in
-// name order. Folders that cannot be listed are reported.
-std::vector<std::string> LogFilesOf(const std::vector<std::string>& Inputs, std::ostream& Err,
-                                    bool& Missing) {
-    std::vector<std::string> Files;
-    for (const std::string& Input : Inputs) {
+// The logs to check: each file as named, each folder's logs (LogInFolder) in
+// name order, read as the contest lays out its exchanges. Every file named and
+// every folder file that looks like a log is read, or gets its row.
+struct TGathered {
+    std::vector<TCrossLog> Logs;
+    std::vector<TNotChecked> NotChecked;
+    bool Unread = false; // some file, line or folder could not be read
+};
+
+TGathered Gather(const TCheckLogsOptions& O, std::ostream& Err) {
+    TGathered G;
+    TReadOptions Reading;
+    Reading.Layout = LayoutOf(O.Contest);
+    const auto Take = [&](const std::string& File,
+                          std::optional<TLogSource> (*Open)(const std::string&)) {
+        try {
+            std::optional<TLogSource> Source = Open(File);
+            if (!Source) return;
+            TCrossLog Log{File, ReadLogJob(std::move(*Source), Reading, Err), ModifiedTime(File)};
+            G.Unread = G.Unread || !Log.Read.Problems.empty();
+            if (!logformats::LogCallOf(Log.Read).empty()) {
+                G.Logs.push_back(std::move(Log));
+                return;
+            }
+            const std::string Why = "no own call (CALLSIGN: in Cabrillo, STATION_CALLSIGN or "
+                                    "OPERATOR in ADIF): nothing to check there";
+            Err << "brevlund: " << File << ": " << Why << "\n";
+            G.NotChecked.push_back({File, "", Why});
+        } catch (const TLogRefused& E) {
+            Err << "brevlund: " << E.what() << "\n";
+            G.NotChecked.push_back({File, E.Call(), E.Reason()});
+        } catch (const TNothingDone& E) {
+            Err << "brevlund: " << E.what() << "\n";
+            G.NotChecked.push_back({File, "", E.what()});
+        }
+        G.Unread = true;
+    };
+    for (const std::string& Input : O.Inputs) {
         std::error_code Code;
         if (!fs::is_directory(Input, Code)) {
-            Files.push_back(Input);
+            Take(Input, [](const std::string& File) { return std::optional(OpenLog(File)); });
             continue;
         }
         std::vector<std::string> Found;
         for (fs::directory_iterator It(Input, Code), End; !Code && It != End; It.increment(Code))
-            if (It->is_regular_file(Code) && IsCabrilloName(It->path()))
-                Found.push_back(It->path().string());
+            if (It->is_regular_file(Code)) Found.push_back(It->path().string());
         if (Code) {
             Err << "brevlund: cannot list " << Input << ": " << Code.message() << "\n";
-            Missing = true;
+            G.Unread = true;
         }
         std::sort(Found.begin(), Found.end());
-        Files.insert(Files.end(), Found.begin(), Found.end());
+        for (const std::string& File : Found)
+            Take(File, LogInFolder);
     }
-    return Files;
+    return G;
 }
 
 std::string TimeOf(const TLogQSO& Q) {
@@ -71,7 +111,7 @@ TJson TotalsJson(const TTotals& T) {
 
 // One log at a time, so that a big contest never sits in memory as JSON.
 void WriteJson(std::ostream& Out, const TCrossResult& Result, const std::vector<TCrossLog>& Logs,
-               bool WithPenalty) {
+               const std::vector<TNotChecked>& NotChecked, bool WithPenalty) {
     Out << "{\"logs\":[";
     for (std::size_t I = 0; I < Result.Logs.size(); ++I) {
         const TLogCheck& L = Result.Logs[I];
@@ -99,6 +139,14 @@ void WriteJson(std::ostream& Out, const TCrossResult& Result, const std::vector<
         J["qsos"] = std::move(Qsos);
         Out << (I ? "," : "") << Dump(J);
     }
+    for (std::size_t I = 0; I < NotChecked.size(); ++I) {
+        TJson J;
+        J["file"] = Latin1(NotChecked[I].File);
+        J["call"] = Latin1(NotChecked[I].Call);
+        J["status"] = "not-checked";
+        J["reason"] = Latin1(NotChecked[I].Reason);
+        Out << (I + Result.Logs.size() ? "," : "") << Dump(J);
+    }
     Out << "]}\n";
 }
 
@@ -121,7 +169,8 @@ template <typename T> std::string Column(const T& Value, std::size_t Width) {
         return PadLeft(Value, Width, ' ');
 }
 
-void WriteTable(std::ostream& Out, const TCrossResult& Result, bool WithPenalty) {
+void WriteTable(std::ostream& Out, const TCrossResult& Result,
+                const std::vector<TNotChecked>& NotChecked, bool WithPenalty) {
     Out << std::string(12, ' ') << "  ------------ claimed -----------"
         << "  ------------ checked -----------\n";
     Out << std::left << std::setw(12) << "Call" << std::right << Column("QSOs", 7)
@@ -142,6 +191,9 @@ void WriteTable(std::ostream& Out, const TCrossResult& Result, bool WithPenalty)
             << Column(L->Count(TCheckStatus::Unique), 7)
             << Column((L->ClockOffset > 0 ? "+" : "") + std::to_string(L->ClockOffset), 6) << "\n";
     }
+    for (const TNotChecked& N : NotChecked)
+        Out << std::left << std::setw(12) << (N.Call.empty() ? N.File : N.Call) << std::right
+            << "  not checked: " << N.Reason << (N.Call.empty() ? "" : " (" + N.File + ")") << "\n";
 }
 
 // A file name from a call: "SM5AAA/P" is SM5AAA_P.txt.
@@ -233,12 +285,13 @@ std::string CsvField(const std::string& Text) {
     return Quoted + "\"";
 }
 
-std::string ResultsCsv(const TCrossResult& Result, const std::vector<TCrossLog>& Logs) {
+std::string ResultsCsv(const TCrossResult& Result, const std::vector<TCrossLog>& Logs,
+                       const std::vector<TNotChecked>& NotChecked) {
     std::ostringstream Csv;
     Csv << "call,file,claimed_qsos,claimed_points,claimed_multipliers,claimed_score,"
            "checked_qsos,checked_points,checked_multipliers,checked_score,penalty_points,"
            "dupe,nil,busted_call,busted_exchange,unique,not_checkable,clock_offset_minutes,"
-           "errors_caused\n";
+           "errors_caused,status,reason\n";
     for (const TLogCheck* L : Ranked(Result)) {
         Csv << CsvField(L->Call) << "," << CsvField(Logs[L->Log].File);
         for (const TTotals* T : {&L->Claimed, &L->Checked})
@@ -247,8 +300,11 @@ std::string ResultsCsv(const TCrossResult& Result, const std::vector<TCrossLog>&
             << L->Count(TCheckStatus::Nil) << "," << L->Count(TCheckStatus::BustedCall) << ","
             << L->Count(TCheckStatus::BustedExchange) << "," << L->Count(TCheckStatus::Unique)
             << "," << L->Count(TCheckStatus::NotCheckable) << "," << L->ClockOffset << ","
-            << L->ErrorsCaused << "\n";
+            << L->ErrorsCaused << ",checked,\n";
     }
+    for (const TNotChecked& N : NotChecked)
+        Csv << CsvField(N.Call) << "," << CsvField(N.File) << std::string(17, ',')
+            << ",not-checked," << CsvField(N.Reason) << "\n";
     return Csv.str();
 }
 
@@ -263,19 +319,37 @@ bool WriteFile(const fs::path& Path, const std::string& Text, std::ostream& Err)
     return true;
 }
 
+// The report of a log that was not checked, for its entrant.
+std::string NotCheckedReport(const TNotChecked& N) {
+    return "Brevlund DX Contest: the log " + (N.Call.empty() ? "" : "of " + N.Call + " ") + "(" +
+           N.File + ") was not checked.\n\nWhy: " + N.Reason + "\n";
+}
+
 bool WriteOutDir(const TCheckLogsOptions& O, const TCrossResult& Result,
-                 const std::vector<TCrossLog>& Logs, std::ostream& Err) {
+                 const std::vector<TCrossLog>& Logs, const std::vector<TNotChecked>& NotChecked,
+                 std::ostream& Err) {
     std::error_code Code;
     fs::create_directories(O.OutDir, Code);
     if (Code || !fs::is_directory(O.OutDir, Code)) {
         Err << "brevlund: cannot make the folder " << O.OutDir << "\n";
         return false;
     }
-    for (const TLogCheck& L : Result.Logs)
+    std::set<std::string> Written;
+    for (const TLogCheck& L : Result.Logs) {
+        Written.insert(ReportName(L.Call));
         if (!WriteFile(fs::path(O.OutDir) / ReportName(L.Call), Report(L, Logs, Result, O.Penalty),
                        Err))
             return false;
-    return WriteFile(fs::path(O.OutDir) / "results.csv", ResultsCsv(Result, Logs), Err);
+    }
+    // Named by the call, else by the file; never over a checked log's report.
+    for (const TNotChecked& N : NotChecked) {
+        const std::string Name =
+            ReportName(N.Call.empty() ? UpperAscii(fs::path(N.File).stem().string()) : N.Call);
+        if (Written.insert(Name).second &&
+            !WriteFile(fs::path(O.OutDir) / Name, NotCheckedReport(N), Err))
+            return false;
+    }
+    return WriteFile(fs::path(O.OutDir) / "results.csv", ResultsCsv(Result, Logs, NotChecked), Err);
 }
 
 } // namespace
@@ -283,24 +357,8 @@ bool WriteOutDir(const TCheckLogsOptions& O, const TCrossResult& Result,
 int CheckLogs(const TCheckLogsOptions& O, std::ostream& Out, std::ostream& Err) {
     if (O.Inputs.empty()) throw TNothingDone("check-logs needs logs or a folder");
 
-    bool Unread = false;
-    std::vector<TCrossLog> Logs;
-    for (const std::string& File : LogFilesOf(O.Inputs, Err, Unread)) {
-        // A log that cannot be read is told of and left out; the others are checked.
-        try {
-            TReadOptions Reading;
-            Reading.Layout = LayoutOf(O.Contest);
-            logformats::TLogRead Read = ReadLogJob(File, Reading, Err);
-            Unread = Unread || !Read.Problems.empty();
-            if (logformats::LogCallOf(Read).empty())
-                throw TNothingDone(File +
-                                   ": no CALLSIGN: and no QSO lines: nothing to check there");
-            Logs.push_back({File, std::move(Read)});
-        } catch (const TNothingDone& E) {
-            Err << "brevlund: " << E.what() << "\n";
-            Unread = true;
-        }
-    }
+    TGathered G = Gather(O, Err);
+    const std::vector<TCrossLog>& Logs = G.Logs;
     if (Logs.empty()) throw TNothingDone("no log could be read: nothing was checked");
 
     std::optional<std::string> NoAreaList;
@@ -312,16 +370,29 @@ int CheckLogs(const TCheckLogsOptions& O, std::ostream& Out, std::ostream& Err) 
     Cross.Penalty = O.Penalty;
     Cross.Contest = &O.Contest;
     const TCrossResult Result = CrossCheck(Logs, Areas, Cross);
-    for (const auto& [Left, Kept] : Result.Superseded)
+    // The file checked for a call, of however many.
+    const auto Checked = [&](const std::string& Call) {
+        for (const TLogCheck& L : Result.Logs)
+            if (L.Call == Call) return Logs[L.Log].File;
+        return std::string();
+    };
+    for (const auto& [Left, Kept] : Result.Superseded) {
+        const std::string Call = logformats::LogCallOf(Logs[Kept].Read);
+        const char* Why =
+            Logs[Kept].Modified > Logs[Left].Modified ? "modified last" : "as old and named later";
         Err << "brevlund: " << Logs[Left].File << " and " << Logs[Kept].File
-            << " are logs of the same call: the later, " << Logs[Kept].File << ", is checked\n";
+            << " are logs of the same call, " << Call << ": " << Logs[Kept].File << ", " << Why
+            << ", is checked\n";
+        G.NotChecked.push_back(
+            {Logs[Left].File, Call, "a newer log of " + Call + " is checked: " + Checked(Call)});
+    }
 
-    if (!O.OutDir.empty() && !WriteOutDir(O, Result, Logs, Err)) return 2;
+    if (!O.OutDir.empty() && !WriteOutDir(O, Result, Logs, G.NotChecked, Err)) return 2;
     if (O.Json)
-        WriteJson(Out, Result, Logs, O.Penalty > 0);
+        WriteJson(Out, Result, Logs, G.NotChecked, O.Penalty > 0);
     else
-        WriteTable(Out, Result, O.Penalty > 0);
-    return Unread ? 1 : 0;
+        WriteTable(Out, Result, G.NotChecked, O.Penalty > 0);
+    return G.Unread ? 1 : 0;
 }
 
 } // namespace brevlund::cli

@@ -190,8 +190,9 @@ int Run(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& E
     CLI::App* Score =
         App.add_subcommand("score", "Score a log and print the statistics window's summary");
     Score->footer("LOG is Cabrillo (.log, .cbr), ADIF (.adi, .adif), the logging program's "
-                  "database (.db, .sqlite, .sqlite3)\nor CSV (.csv: call;band;mode;exchange). "
-                  "Exit 0: all read; 1: some lines could not be read;\n2: nothing scored.");
+                  "database (.db, .sqlite, .sqlite3)\nor CSV (.csv: call;band;mode;exchange); "
+                  "under another name, Cabrillo or ADIF by its content.\nExit 0: all read; 1: "
+                  "some lines could not be read; 2: nothing scored.");
     Score->allow_extras();
     Score->add_option("LOG", O.Job.Log, "the log file")->type_name("")->required();
     AreasOption(Score, O.Job.Areas, "the area list (default: brevlund.dom beside the log)");
@@ -248,11 +249,13 @@ int Run(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& E
     TCheckLogsOptions Sponsor;
     CLI::App* CheckLogsCommand = App.add_subcommand(
         "check-logs", "Check every log against every other: the sponsor's checked scores");
-    CheckLogsCommand->footer("A folder means every .log and .cbr file in it. The area list is "
-                             "brevlund.dom beside the first\nlog (or in the folder) unless --areas "
-                             "names one.");
+    CheckLogsCommand->footer(
+        "A folder means every log in it, Cabrillo or ADIF by its name or its content; other\n"
+        "files are passed over. A log that cannot be checked is a \"not checked\" row with the\n"
+        "reason. The area list is brevlund.dom beside the first log (or in the folder) unless\n"
+        "--areas names one.");
     CheckLogsCommand->allow_extras();
-    CheckLogsCommand->add_option("LOG", Sponsor.Inputs, "Cabrillo logs, or folders of them")
+    CheckLogsCommand->add_option("LOG", Sponsor.Inputs, "logs, or folders of them")
         ->type_name("")
         ->required();
     AreasOption(CheckLogsCommand, Sponsor.Areas, "the area list");

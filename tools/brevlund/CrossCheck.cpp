@@ -105,15 +105,15 @@ public:
     }
 
 private:
-    // The last log of each call, in call order.
+    // The newest log of each call, in call order.
     void Keep() {
         std::map<std::string, std::size_t> ByCall;
         for (std::size_t I = 0; I < Input.size(); ++I) {
             auto [It, New] = ByCall.try_emplace(LogCallOf(Input[I].Read), I);
-            if (!New) {
-                Result.Superseded.emplace_back(It->second, I);
-                It->second = I;
-            }
+            if (New) continue;
+            const bool Newer = Input[I].Modified >= Input[It->second].Modified;
+            Result.Superseded.emplace_back(Newer ? It->second : I, Newer ? I : It->second);
+            if (Newer) It->second = I;
         }
         for (const auto& [Call, Index] : ByCall) {
             Kept.push_back(Index);

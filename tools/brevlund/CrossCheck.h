@@ -39,6 +39,9 @@ bool Credited(TCheckStatus Status);
 struct TCrossLog {
     std::string File;
     logformats::TLogRead Read;
+    // The file's modification time, as a count that only orders; of two logs
+    // of one call the one modified last is checked.
+    std::int64_t Modified = 0;
 };
 
 struct TCrossOptions {
@@ -72,7 +75,7 @@ struct TLogCheck {
 
 struct TCrossResult {
     std::vector<TLogCheck> Logs; // one per call, in call order
-    // Logs left out because a later log has the same call: (left out, kept).
+    // Logs left out because a newer log has the same call: (left out, kept).
     std::vector<std::pair<std::size_t, std::size_t>> Superseded;
 };
 
@@ -81,7 +84,8 @@ struct TCrossResult {
 bool OneEditApart(std::string_view A, std::string_view B);
 
 // Checks every log against the others and scores each, claimed and checked,
-// with the engine in log order. Of two logs with one call the later wins.
+// with the engine in log order. Of two logs with one call the one modified
+// last wins; of two as old, the later in Logs.
 TCrossResult CrossCheck(const std::vector<TCrossLog>& Logs, const TAreaList& Areas,
                         const TCrossOptions& Options);
 

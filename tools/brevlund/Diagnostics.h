@@ -8,6 +8,7 @@
 #include <iosfwd>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace brevlund::cli {
 
@@ -16,6 +17,20 @@ namespace brevlund::cli {
 class TNothingDone : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
+};
+
+// A log refused whole, before or in its reading (cannot be read, no log, no
+// QSO): what() names the file; Reason says the same without it, for the rows
+// of check-logs; Call is the log's own call when the file named one.
+class TLogRefused : public TNothingDone {
+public:
+    TLogRefused(const std::string& Message, std::string Reason, std::string Call = {})
+        : TNothingDone(Message), Why(std::move(Reason)), OwnCall(std::move(Call)) {}
+    const std::string& Reason() const { return Why; }
+    const std::string& Call() const { return OwnCall; }
+
+private:
+    std::string Why, OwnCall;
 };
 
 // The command line asks for something the tool cannot do: the message, where

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <ostream>
+#include <utility>
 
 namespace brevlund::cli {
 
@@ -19,9 +20,10 @@ void SortByCall(std::vector<logformats::TLogQSO>& Qsos) {
 
 } // namespace
 
-logformats::TLogRead ReadLogJob(const std::string& Log, const TReadOptions& Options,
-                                std::ostream& Err, logformats::TQsoSink* Sink) {
-    logformats::TLogRead Read = ReadLog(Log, KnownFormatOf(Log), Options, Sink);
+logformats::TLogRead ReadLogJob(TLogSource Source, const TReadOptions& Options, std::ostream& Err,
+                                logformats::TQsoSink* Sink) {
+    const std::string Log = Source.Path;
+    logformats::TLogRead Read = ReadLog(std::move(Source), Options, Sink);
     PrintProblems(Err, Log, Read);
     return Read;
 }
@@ -43,7 +45,8 @@ void TellNoAreaList(std::ostream& Err, const std::optional<std::string>& Missing
 TLogJob RunLogJob(const TLogJobOptions& Options, std::ostream& Err) {
     TLogJob Job;
     Job.Log = Options.Log;
-    Job.Format = KnownFormatOf(Options.Log);
+    TLogSource Source = OpenLog(Options.Log);
+    Job.Format = Source.Format;
     if (Options.TableGiven && Job.Format != TLogFormat::Sqlite)
         throw TUsageError("--table applies to SQLite logs only");
     if (Options.TokensGiven && Job.Format != TLogFormat::Cabrillo)
@@ -59,7 +62,7 @@ TLogJob RunLogJob(const TLogJobOptions& Options, std::ostream& Err) {
     const bool Sort = Read.ByCall && Job.Format != TLogFormat::Sqlite;
     TScoreAsRead ScoreAsRead(*Job.Scored);
     Job.Read =
-        ReadLogJob(Options.Log, Read, Err, Options.KeepQsos || Sort ? nullptr : &ScoreAsRead);
+        ReadLogJob(std::move(Source), Read, Err, Options.KeepQsos || Sort ? nullptr : &ScoreAsRead);
     ScoreAsRead.Finish();
     TellNoAreaList(Err, Job.NoAreaList);
     if (Sort) SortByCall(Job.Read.QSOs);

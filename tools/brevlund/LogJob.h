@@ -1,5 +1,6 @@
 // One log job: what every brevlund command that scores a log does with the
-// path it was given, in this order: the format, the encoding, the reading, the
+// path it was given, in this order: the format (by the file's name, else its
+// content), the encoding, the reading, the
 // problems and warnings (printed the same way for every command), the area
 // list (given, or beside the log), then the scoring in log order.
 #pragma once
@@ -46,9 +47,10 @@ struct TLogJob {
 TLogJob RunLogJob(const TLogJobOptions& Options, std::ostream& Err);
 
 // The steps for a command that reads many logs and scores them its own way.
-// Steps 1 to 4: the log, its problems and warnings told.
-logformats::TLogRead ReadLogJob(const std::string& Log, const TReadOptions& Options,
-                                std::ostream& Err, logformats::TQsoSink* Sink = nullptr);
+// Steps 2 to 4, the format known (OpenLog, LogInFolder): the log, its
+// problems and warnings told.
+logformats::TLogRead ReadLogJob(TLogSource Source, const TReadOptions& Options, std::ostream& Err,
+                                logformats::TQsoSink* Sink = nullptr);
 // Step 5: the area list Given, or the one beside LogOrFolder; when there is
 // none there, Missing says so and no area counts. TellNoAreaList tells it.
 TAreaList AreaListJob(const std::optional<std::string>& Given, const std::string& LogOrFolder,
