@@ -1,9 +1,12 @@
 #include "CrossCheck.h"
 
+#include "ReportData.h"
+
 #include "engine/Scoring.h"
 #include "engine/Text.h"
 
 #include <algorithm>
+#include <array>
 #include <map>
 #include <tuple>
 #include <unordered_map>
@@ -14,64 +17,89 @@ namespace {
 
 using logformats::TLogQSO;
 
-// A window wide enough to find a log's QSOs through a clock error of tens of
-// minutes; only QSOs with exactly one partner in it tell a log's offset.
-constexpr std::int64_t WideWindow = 60;
+// Clock errors are looked for up to 15 hours either way: a log kept in local
+// time instead of UTC is up to 14 hours off, a minute error may come on top.
+constexpr std::int64_t OffsetWindow = 15 * 60;
+// A log's offset needs this many of its QSOs pinned by the exchanges to one
+// QSO of another log, two thirds of them within OffsetSpread minutes of it.
 constexpr std::size_t MatchesForOffset = 10;
+constexpr std::int64_t OffsetSpread = 2;
+// Rounds of measuring each log against the others' corrected clocks: a log
+// whose partners are off too settles once they are corrected.
+constexpr int OffsetRounds = 4;
 // Times are logged in whole minutes and the two logs of one QSO often differ
-// by one: a median of one minute is no evidence of a wrong clock.
+// by one: less than this is no evidence of a wrong clock.
 constexpr std::int64_t SmallestOffset = 2;
 // Partners looked at per QSO: real logs have one or two; this bounds the work
 // on a log that repeats one QSO thousands of times.
 constexpr std::size_t MaxCandidates = 64;
+// Two logs with more QSOs with each other than this tell no offset (the
+// pinning looks at every pair of them).
+constexpr std::size_t MaxPinnedGroup = 64;
 // Longer texts are no calls; they take no part in the search for busted calls.
 constexpr std::size_t LongestCall = 20;
+// Around a QSO whose band or mode the two logs disagree on, the log's other
+// QSOs within this many minutes witness the band and mode it was on.
+constexpr std::int64_t WitnessWindow = 10;
+// A unique call one edit from a call that sent no log but that this many logs
+// hold, one of them on that band and mode within KnownCallWindow minutes, is
+// that call copied wrongly.
+constexpr std::size_t KnownCallLogs = 5;
+constexpr std::int64_t KnownCallWindow = 30;
 
 constexpr std::uint32_t None = std::numeric_limits<std::uint32_t>::max();
+constexpr std::int64_t NoTime = std::numeric_limits<std::int64_t>::max();
+
+// How a pair was matched; the order is the order of preference.
+enum TTier : std::uint8_t {
+    Exact,     // both calls (or base calls), band, mode, time within the tolerance
+    LateTime,  // the same but the time, within the time window, the exchanges agreeing
+    OtherBand, // band or mode differ, time within the tolerance, the exchanges agreeing
+    OtherCall, // one log's call one edit from the call logged, an exchange agreeing
+};
 
 struct TEntry {
     const TLogQSO* Qso;
+    std::int64_t Minute;  // as logged; NoTime when the QSO has none
     std::uint32_t Log;    // position among the kept logs
     std::uint32_t Worked; // call id
-    std::uint32_t Band, Mode;
-    std::int64_t Minute;
-    bool Timed;
+    // The kept log of the station worked (its call, else its base call), or None.
+    std::uint32_t Partner;
+    std::uint16_t Band, Mode;
     bool X;       // an X-QSO line
-    bool Primary; // scored and no dupe: matched before dupes and X-QSOs
+    bool Primary; // scored and no dupe (a repeat the contest allows is none)
+    bool Self;    // the log's own call
+    bool Timed() const { return Minute != NoTime; }
 };
 
-// An entry as the matching looks it up: sorted by logging station, station
-// worked, band and mode, then by time, the untimed last.
-struct TKey {
-    std::uint32_t Log, Worked;
-    std::uint64_t BandMode;
-    std::int64_t Minute; // NoTime when the QSO has none
+// A log's entries as matching walks them: by the log of the station worked,
+// then by time, the untimed last.
+struct TSlot {
+    std::int64_t Minute;
+    std::uint32_t Partner;
     std::uint32_t Index; // into the entries
-    auto Sorting() const { return std::tie(Log, Worked, BandMode, Minute, Index); }
+    auto Sorting() const { return std::tie(Partner, Minute, Index); }
 };
-
-constexpr std::int64_t NoTime = std::numeric_limits<std::int64_t>::max();
 
 struct TPair {
-    int Class;         // 0 both primary, +1 per other side, +3 when untimed
-    std::int64_t Dist; // minutes apart after the clock offsets
+    std::uint64_t Key; // lower is better: tier, then the evidence (QualityKey)
     std::uint32_t A, B;
-    bool operator<(const TPair& O) const {
-        return std::tie(Class, Dist, A, B) < std::tie(O.Class, O.Dist, O.A, O.B);
-    }
+    bool operator<(const TPair& O) const { return std::tie(Key, A, B) < std::tie(O.Key, O.A, O.B); }
+};
+
+struct TAgree {
+    int Agree = 0, Disagree = 0;
 };
 
 class TInterner {
 public:
-    std::uint32_t Id(std::string Text) {
+    std::uint32_t Id(std::string_view Text) {
+        // Logs keep to a band and a mode for many lines in a row.
+        if (Last != None && *Texts[Last] == Text) return Last;
         const auto [It, New] =
-            Ids.try_emplace(std::move(Text), static_cast<std::uint32_t>(Texts.size()));
+            Ids.try_emplace(std::string(Text), static_cast<std::uint32_t>(Texts.size()));
         if (New) Texts.push_back(&It->first);
-        return It->second;
-    }
-    std::uint32_t Find(const std::string& Text) const {
-        const auto It = Ids.find(Text);
-        return It == Ids.end() ? None : It->second;
+        return Last = It->second;
     }
     const std::string& Text(std::uint32_t Id) const { return *Texts[Id]; }
     std::size_t Size() const { return Texts.size(); }
@@ -79,12 +107,17 @@ public:
 private:
     std::unordered_map<std::string, std::uint32_t> Ids;
     std::vector<const std::string*> Texts; // keys of Ids, which never move
+    std::uint32_t Last = None;
 };
 
-std::int64_t Median(std::vector<std::int64_t>& Values) {
-    const auto Middle = Values.begin() + static_cast<std::ptrdiff_t>((Values.size() - 1) / 2);
-    std::nth_element(Values.begin(), Middle, Values.end());
-    return *Middle;
+// "YYYY-MM-DD HHMM", as Cabrillo writes a date and time.
+std::string CabrilloTime(std::int64_t Minute) {
+    const std::string Iso = TimeText(Minute); // "2026-03-07T14:02Z"
+    return Iso.substr(0, 10) + " " + Iso.substr(11, 2) + Iso.substr(14, 2);
+}
+
+std::int64_t Distance(std::int64_t A, std::int64_t B) {
+    return A > B ? A - B : B - A;
 }
 
 class TChecker {
@@ -93,14 +126,24 @@ public:
              const TCrossOptions& Options)
         : Input(Logs), Areas(Areas), Tolerance(std::max(0, Options.ToleranceMinutes)),
           Penalty(std::max(0, Options.Penalty)),
-          Contest(Options.Contest ? *Options.Contest : BuiltInContests().front()) {}
+          Contest(Options.Contest ? *Options.Contest : BuiltInContests().front()),
+          Fields(ComparedFields(Contest)),
+          // A repeat the contest allows is a QSO of its own, not the same one
+          // logged late.
+          TimeWindow(std::max<std::int64_t>(
+              Tolerance, Contest.RepeatAfterMinutes > 0
+                             ? std::min(TimeWindowMinutes, Contest.RepeatAfterMinutes - 1)
+                             : TimeWindowMinutes)) {}
 
     TCrossResult Run() {
         Keep();
         Collect();
+        Arrange();
         EstimateOffsets();
-        MatchExact();
+        MatchByCall();
         MatchBusted();
+        FindKnownCalls();
+        JudgeDisagreements();
         return Decide();
     }
 
@@ -123,197 +166,381 @@ private:
 
     void Add(std::uint32_t Log, const TLogQSO& Qso, bool X, bool Primary) {
         TEntry E{&Qso,
+                 logformats::MinuteOf(Qso).value_or(NoTime),
                  Log,
                  Calls.Id(UpperAscii(Qso.Call)),
-                 Bands.Id(Qso.Band),
-                 Modes.Id(UpperAscii(Qso.Mode)),
-                 0,
-                 false,
+                 None,
+                 static_cast<std::uint16_t>(Bands.Id(Qso.Band)),
+                 static_cast<std::uint16_t>(Modes.Id(UpperAscii(Qso.Mode))),
                  X,
-                 Primary};
-        if (const auto Minute = logformats::MinuteOf(Qso)) {
-            E.Minute = *Minute;
-            E.Timed = true;
-        }
+                 Primary,
+                 false};
+        E.Self = E.Worked == LogCall[Log];
         Entries.push_back(E);
+        // What this side received and sent, by the fields the contest compares.
+        logformats::SplitWords(Qso.Exchange, Got);
+        logformats::SplitWords(Qso.Sent, Gave);
+        for (const auto& [Words, Place] :
+             {std::pair{&Got, &TComparedField::Received}, std::pair{&Gave, &TComparedField::Sent}})
+            for (const TComparedField& F : Fields)
+                FieldKeys.push_back(
+                    F.*Place < Words->size() ? Pack(FieldKey(F.Kind, (*Words)[F.*Place])) : 0);
     }
 
-    // Every QSO line of the kept logs, the claimed scores, and the QSOs sorted
-    // by logging station, station worked, band, mode and time.
+    // A field's key as one number, 0 for a field the line lacks: short keys
+    // as their bytes, longer ones by an id.
+    std::uint64_t Pack(const std::string& Key) {
+        if (Key.size() < 8) {
+            std::uint64_t Value = Key.size() + 1;
+            for (std::size_t I = 0; I < Key.size(); ++I)
+                Value |= std::uint64_t{static_cast<unsigned char>(Key[I])} << (8 * (I + 1));
+            return Value;
+        }
+        return 0xFF | (std::uint64_t{LongKeys.Id(Key)} << 8);
+    }
+
+    // A contest that allows a station again after some minutes: of the QSOs
+    // the engine calls duplicates, those that many minutes after the last one
+    // allowed are repeats, matched and credited like any QSO (the engine then
+    // counts each call once a band and mode, as it always does).
+    void AllowRepeats(std::uint32_t Log, const std::vector<TLogQSO>& Qsos,
+                      const std::vector<TVerdict>& Verdicts) {
+        std::map<std::size_t, std::vector<std::size_t>> Chains; // by the line recorded first
+        for (std::size_t I = 0; I < Qsos.size(); ++I)
+            if (Verdicts[I].Duplicate()) Chains[Verdicts[I].DuplicateOf].push_back(I);
+        for (auto& [Line, Chain] : Chains) {
+            const auto First =
+                std::lower_bound(Qsos.begin(), Qsos.end(), Line,
+                                 [](const TLogQSO& Q, std::size_t L) { return Q.Line < L; });
+            Chain.push_back(static_cast<std::size_t>(First - Qsos.begin()));
+            const auto At = [&](std::size_t I) -> TEntry& { return Entries[Begin[Log] + I]; };
+            std::sort(Chain.begin(), Chain.end(), [&](std::size_t A, std::size_t B) {
+                return std::tie(At(A).Minute, A) < std::tie(At(B).Minute, B);
+            });
+            std::int64_t Allowed = NoTime;
+            for (std::size_t I : Chain) {
+                TEntry& E = At(I);
+                if (!E.Timed()) continue;
+                const bool Repeat =
+                    Allowed == NoTime || E.Minute - Allowed >= Contest.RepeatAfterMinutes;
+                E.Primary = E.Primary || Repeat;
+                if (Repeat) Allowed = E.Minute;
+            }
+        }
+    }
+
+    // Every QSO line of the kept logs, the claimed scores, what each line
+    // received and sent, and which log holds the station worked.
     void Collect() {
         std::size_t Total = 0;
         for (std::size_t K : Kept)
             Total += Input[K].Read.QSOs.size() + Input[K].Read.XQSOs.size();
         Entries.reserve(Total);
+        FieldKeys.reserve(Total * 2 * Fields.size());
         Claimed.resize(Kept.size());
-        First.resize(Kept.size());
+        Begin.resize(Kept.size());
+        BeginX.resize(Kept.size());
         for (std::uint32_t L = 0; L < Kept.size(); ++L) {
             const logformats::TLogRead& Read = Input[Kept[L]].Read;
             TLogScore Scored(Areas);
             const std::vector<TVerdict> Verdicts = ScoreInLogOrder(Scored, Read.QSOs);
             Claimed[L] = Scored.Totals();
-            First[L] = Entries.size();
-            for (std::size_t I = 0; I < Read.QSOs.size(); ++I) {
+            Begin[L] = Entries.size();
+            for (std::size_t I = 0; I < Read.QSOs.size(); ++I)
                 Add(L, Read.QSOs[I], false, !Verdicts[I].Duplicate());
-            }
+            if (Contest.RepeatAfterMinutes > 0) AllowRepeats(L, Read.QSOs, Verdicts);
+            BeginX[L] = Entries.size();
             for (const TLogQSO& Qso : Read.XQSOs)
                 Add(L, Qso, true, false);
         }
-        First.push_back(Entries.size());
+        Begin.push_back(Entries.size());
 
+        // The log of each call: its own, else one of its base call.
         Submitted.assign(Calls.Size(), None);
-        for (std::uint32_t L = 0; L < Kept.size(); ++L)
+        std::unordered_map<std::string, std::uint32_t> ByBase;
+        for (std::uint32_t L = 0; L < Kept.size(); ++L) {
             Submitted[LogCall[L]] = L;
-        // Which logs hold each call: the first one, and whether another does.
-        WorkedBy.assign(Calls.Size(), None);
-        WorkedByMore.assign(Calls.Size(), false);
-        for (const TEntry& E : Entries) {
-            if (WorkedBy[E.Worked] == None)
-                WorkedBy[E.Worked] = E.Log;
-            else if (WorkedBy[E.Worked] != E.Log)
-                WorkedByMore[E.Worked] = true;
+            ByBase.try_emplace(BaseCall(Calls.Text(LogCall[L])), L);
         }
-
-        Sorted.resize(Entries.size());
-        for (std::uint32_t I = 0; I < Entries.size(); ++I) {
-            const TEntry& E = Entries[I];
-            Sorted[I] = {E.Log, E.Worked, BandMode(E), E.Timed ? E.Minute : NoTime, I};
+        std::vector<std::uint32_t> LogOf(Calls.Size(), None);
+        for (std::uint32_t C = 0; C < Calls.Size(); ++C) {
+            LogOf[C] = Submitted[C];
+            if (LogOf[C] == None)
+                if (const auto It = ByBase.find(BaseCall(Calls.Text(C))); It != ByBase.end())
+                    LogOf[C] = It->second;
         }
-        std::sort(Sorted.begin(), Sorted.end(),
-                  [](const TKey& A, const TKey& B) { return A.Sorting() < B.Sorting(); });
-        Offset.assign(Kept.size(), 0);
-        Partner.assign(Entries.size(), None);
-        Busted.assign(Entries.size(), false);
-    }
-
-    static std::uint64_t BandMode(const TEntry& E) {
-        return (static_cast<std::uint64_t>(E.Band) << 32) | E.Mode;
-    }
-
-    // The entries that Log wrote for QSOs with Worked on a band and mode:
-    // [first, last) of Sorted, the timed ones first and in time order.
-    std::pair<std::size_t, std::size_t> Group(std::uint32_t Log, std::uint32_t Worked,
-                                              std::uint64_t Band) const {
-        const auto Wanted = std::make_tuple(Log, Worked, Band);
-        const auto Begin = Sorted.begin() + static_cast<std::ptrdiff_t>(First[Log]);
-        const auto End = Sorted.begin() + static_cast<std::ptrdiff_t>(First[Log + 1]);
-        const auto Low = std::lower_bound(Begin, End, Wanted, [](const TKey& K, const auto& W) {
-            return std::tie(K.Log, K.Worked, K.BandMode) < W;
-        });
-        const auto High = std::upper_bound(Low, End, Wanted, [](const auto& W, const TKey& K) {
-            return W < std::tie(K.Log, K.Worked, K.BandMode);
-        });
-        return {static_cast<std::size_t>(Low - Sorted.begin()),
-                static_cast<std::size_t>(High - Sorted.begin())};
-    }
-
-    // Calls Visit(entry, distance, untimed) for each entry of the group that
-    // could be A's QSO: within Window minutes of A's time seen from the group's
-    // clock, or either of them without a time. At most MaxCandidates.
-    template <typename Visitor>
-    void Candidates(std::uint32_t A, std::uint32_t GroupLog, std::int64_t Window,
-                    Visitor&& Visit) const {
-        const TEntry& E = Entries[A];
-        const auto [Low, High] = Group(GroupLog, LogCall[E.Log], BandMode(E));
-        const TKey* const Begin = Sorted.data() + Low;
-        const TKey* const End = Sorted.data() + High;
-        const auto ByMinute = [](const TKey& K, std::int64_t T) { return K.Minute < T; };
-        const TKey* const Untimed = std::lower_bound(Begin, End, NoTime, ByMinute);
-        std::size_t Seen = 0;
-        const TKey* K = Begin;
-        if (E.Timed) {
-            const std::int64_t At = E.Minute - Offset[E.Log] + Offset[GroupLog];
-            for (K = std::lower_bound(Begin, Untimed, At - Window, ByMinute);
-                 K != Untimed && K->Minute <= At + Window && Seen < MaxCandidates; ++K, ++Seen)
-                if (K->Index != A) Visit(K->Index, std::abs(K->Minute - At), false);
-        } else {
-            for (; K != Untimed && Seen < MaxCandidates; ++K, ++Seen)
-                if (K->Index != A) Visit(K->Index, std::int64_t{0}, true);
-        }
-        for (K = Untimed; K != End && Seen < MaxCandidates; ++K, ++Seen)
-            if (K->Index != A) Visit(K->Index, std::int64_t{0}, true);
-    }
-
-    // Each log's clock error: the median time difference over the QSOs that
-    // have exactly one partner in a wide window, seen both ways. A second round
-    // measures against the other logs' corrected clocks.
-    void EstimateOffsets() {
-        std::vector<std::vector<std::pair<std::uint32_t, std::int64_t>>> Diffs(Kept.size());
-        for (std::uint32_t A = 0; A < Entries.size(); ++A) {
-            const TEntry& E = Entries[A];
-            const std::uint32_t Other = Submitted[E.Worked];
-            if (!E.Timed || Other == None || Other <= E.Log) continue;
-            std::uint32_t Only = None;
-            std::size_t Count = 0;
-            Candidates(A, Other, WideWindow, [&](std::uint32_t B, std::int64_t, bool Untimed) {
-                if (Untimed) return;
-                Only = B;
-                ++Count;
-            });
-            if (Count != 1) continue;
-            std::size_t Back = 0;
-            Candidates(Only, E.Log, WideWindow, [&](std::uint32_t, std::int64_t, bool Untimed) {
-                if (!Untimed) ++Back;
-            });
-            if (Back != 1) continue;
-            const std::int64_t D = E.Minute - Entries[Only].Minute;
-            Diffs[E.Log].emplace_back(Other, D);
-            Diffs[Other].emplace_back(E.Log, -D);
-        }
-        for (int Round = 0; Round < 2; ++Round) {
-            std::vector<int> Next(Kept.size(), 0);
-            std::vector<std::int64_t> Values;
-            for (std::size_t L = 0; L < Kept.size(); ++L) {
-                if (Diffs[L].size() < MatchesForOffset) continue;
-                Values.clear();
-                for (const auto& [Other, D] : Diffs[L])
-                    Values.push_back(D + Offset[Other]);
-                const std::int64_t Off = std::clamp<std::int64_t>(Median(Values), -1440, 1440);
-                Next[L] = static_cast<int>(std::abs(Off) >= SmallestOffset ? Off : 0);
+        // How many logs hold each call, a log's QSOs with itself aside.
+        LogsHolding.assign(Calls.Size(), 0);
+        std::vector<std::uint32_t> LastHolder(Calls.Size(), None);
+        for (TEntry& E : Entries) {
+            if (E.Self) continue;
+            if (LogOf[E.Worked] != E.Log) E.Partner = LogOf[E.Worked];
+            if (LastHolder[E.Worked] != E.Log) {
+                LastHolder[E.Worked] = E.Log;
+                ++LogsHolding[E.Worked];
             }
+        }
+    }
+
+    // Each log's entries by partner and time, so that the QSOs two logs hold
+    // with each other lie side by side.
+    void Arrange() {
+        Slots.resize(Entries.size());
+        for (std::uint32_t I = 0; I < Entries.size(); ++I)
+            Slots[I] = {Entries[I].Minute, Entries[I].Partner, I};
+        for (std::uint32_t L = 0; L < Kept.size(); ++L)
+            std::sort(Slots.begin() + static_cast<std::ptrdiff_t>(Begin[L]),
+                      Slots.begin() + static_cast<std::ptrdiff_t>(Begin[L + 1]),
+                      [](const TSlot& A, const TSlot& B) { return A.Sorting() < B.Sorting(); });
+        Offset.assign(Kept.size(), 0);
+        Match.assign(Entries.size(), None);
+        Tier.assign(Entries.size(), Exact);
+        Wrong.assign(Entries.size(), false);
+    }
+
+    // The slots of Log's entries with the station of log Partner.
+    std::pair<const TSlot*, const TSlot*> Run(std::uint32_t Log, std::uint32_t Partner) const {
+        const TSlot* const First = Slots.data() + Begin[Log];
+        const TSlot* const Last = Slots.data() + Begin[Log + 1];
+        const auto Low = std::lower_bound(
+            First, Last, Partner, [](const TSlot& S, std::uint32_t P) { return S.Partner < P; });
+        const auto High = std::upper_bound(
+            Low, Last, Partner, [](std::uint32_t P, const TSlot& S) { return P < S.Partner; });
+        return {Low, High};
+    }
+
+    // Visit(A, its slots with P, P, P's slots with A) for every two logs that
+    // hold QSOs with each other, each two once.
+    template <typename Visitor> void ForEachGroup(Visitor&& Visit) const {
+        for (std::uint32_t A = 0; A < Kept.size(); ++A) {
+            const TSlot* S = Slots.data() + Begin[A];
+            const TSlot* const End = Slots.data() + Begin[A + 1];
+            while (S != End && S->Partner != None) {
+                const std::uint32_t P = S->Partner;
+                const TSlot* RunEnd = S;
+                while (RunEnd != End && RunEnd->Partner == P)
+                    ++RunEnd;
+                if (P > A) {
+                    const auto [From, To] = Run(P, A);
+                    if (From != To) Visit(A, S, RunEnd, P, From, To);
+                }
+                S = RunEnd;
+            }
+        }
+    }
+
+    const std::uint64_t* KeysOf(std::uint32_t Entry, bool Sent) const {
+        return FieldKeys.data() + (std::size_t{Entry} * 2 + Sent) * Fields.size();
+    }
+
+    // What Got received against what Gave sent, over the compared fields both have.
+    TAgree Agreement(std::uint32_t Got, std::uint32_t Gave) const {
+        const std::uint64_t* Received = KeysOf(Got, false);
+        const std::uint64_t* Sent = KeysOf(Gave, true);
+        TAgree A;
+        for (std::size_t F = 0; F < Fields.size(); ++F) {
+            if (Received[F] == 0 || Sent[F] == 0) continue;
+            (Received[F] == Sent[F] ? A.Agree : A.Disagree) += 1;
+        }
+        return A;
+    }
+
+    // Both ways, no field disagrees and one agrees (any, when the contest
+    // compares none).
+    bool ExchangesAgree(std::uint32_t A, std::uint32_t B) const {
+        const TAgree There = Agreement(A, B), Back = Agreement(B, A);
+        return There.Disagree + Back.Disagree == 0 &&
+               (Fields.empty() || There.Agree + Back.Agree > 0);
+    }
+
+    // Pinned: each side received what the other sent, in every compared field.
+    bool Pinned(std::uint32_t A, std::uint32_t B) const {
+        if (Fields.empty()) return true;
+        const TAgree There = Agreement(A, B), Back = Agreement(B, A);
+        return There.Disagree + Back.Disagree == 0 && There.Agree > 0 && Back.Agree > 0;
+    }
+
+    bool SameBandAndMode(const TEntry& A, const TEntry& B) const {
+        return A.Band == B.Band && A.Mode == B.Mode;
+    }
+
+    // Each log's clock error, from the QSOs the exchanges pin to exactly one
+    // QSO of the other log within 15 hours, and that QSO to exactly this one:
+    // so that neither a clock hours off nor repeats allowed by the contest hide
+    // it. A log's offset is the clear majority of its differences, measured
+    // against the other logs' corrected clocks, round by round.
+    void EstimateOffsets() {
+        std::vector<std::vector<std::pair<std::uint32_t, std::int64_t>>> Seen(Kept.size());
+        ForEachGroup([&](std::uint32_t A, const TSlot* AFrom, const TSlot* ATo, std::uint32_t P,
+                         const TSlot* PFrom, const TSlot* PTo) {
+            const std::size_t NA = static_cast<std::size_t>(ATo - AFrom);
+            const std::size_t NP = static_cast<std::size_t>(PTo - PFrom);
+            if (NA > MaxPinnedGroup || NP > MaxPinnedGroup) return;
+            std::array<std::uint8_t, MaxPinnedGroup> CountA{}, CountP{};
+            std::array<std::uint8_t, MaxPinnedGroup> OnlyA{};
+            for (std::size_t I = 0; I < NA; ++I) {
+                const TEntry& EA = Entries[AFrom[I].Index];
+                if (!EA.Timed()) continue;
+                for (std::size_t J = 0; J < NP; ++J) {
+                    const TEntry& EP = Entries[PFrom[J].Index];
+                    if (!EP.Timed() || Distance(EA.Minute, EP.Minute) > OffsetWindow ||
+                        !SameBandAndMode(EA, EP) || !Pinned(AFrom[I].Index, PFrom[J].Index))
+                        continue;
+                    ++CountA[I];
+                    ++CountP[J];
+                    OnlyA[I] = static_cast<std::uint8_t>(J);
+                }
+            }
+            for (std::size_t I = 0; I < NA; ++I) {
+                if (CountA[I] != 1 || CountP[OnlyA[I]] != 1) continue;
+                const std::int64_t D =
+                    Entries[AFrom[I].Index].Minute - Entries[PFrom[OnlyA[I]].Index].Minute;
+                Seen[A].emplace_back(P, D);
+                Seen[P].emplace_back(A, -D);
+            }
+        });
+        std::vector<std::int64_t> Values;
+        for (int Round = 0; Round < OffsetRounds; ++Round) {
+            std::vector<int> Next(Kept.size(), 0);
+            for (std::size_t L = 0; L < Kept.size(); ++L) {
+                if (Seen[L].size() < MatchesForOffset) continue;
+                Values.clear();
+                for (const auto& [Other, D] : Seen[L])
+                    Values.push_back(D + Offset[Other]);
+                Next[L] = static_cast<int>(ClearMajority(Values));
+            }
+            if (Next == Offset) break;
             Offset = std::move(Next);
         }
     }
 
-    static int ClassOf(const TEntry& A, const TEntry& B, bool Untimed) {
-        return (A.Primary ? 0 : 1) + (B.Primary ? 0 : 1) + (Untimed ? 3 : 0);
+    // The value most differences gather around (within OffsetSpread either
+    // way), when two thirds of them do; else 0.
+    static std::int64_t ClearMajority(std::vector<std::int64_t>& Values) {
+        std::sort(Values.begin(), Values.end());
+        std::size_t Best = 0, BestFrom = 0;
+        for (std::size_t From = 0, To = 0; From < Values.size(); ++From) {
+            while (To < Values.size() && Values[To] - Values[From] <= 2 * OffsetSpread)
+                ++To;
+            if (To - From > Best) {
+                Best = To - From;
+                BestFrom = From;
+            }
+        }
+        const std::int64_t Middle = Values[BestFrom + (Best - 1) / 2];
+        const auto Near = std::count_if(Values.begin(), Values.end(), [&](std::int64_t V) {
+            return Distance(V, Middle) <= OffsetSpread;
+        });
+        if (static_cast<std::size_t>(Near) < MatchesForOffset ||
+            3 * static_cast<std::size_t>(Near) < 2 * Values.size() ||
+            Distance(Middle, 0) < SmallestOffset)
+            return 0;
+        return std::clamp<std::int64_t>(Middle, -OffsetWindow, OffsetWindow);
+    }
+
+    // Time in the clock of log To of a time logged by log From.
+    std::int64_t InClockOf(std::uint32_t To, std::uint32_t From, std::int64_t Minute) const {
+        return Minute - Offset[From] + Offset[To];
+    }
+
+    // Lower is better: the tier, dupes and X-QSOs after the QSOs that count,
+    // the untimed last; then fewer fields that disagree, more that agree, the
+    // calls as logged, the nearer in time.
+    std::uint64_t QualityKey(TTier T, std::uint32_t A, std::uint32_t B, bool Untimed,
+                             std::int64_t Dist) const {
+        const TEntry& EA = Entries[A];
+        const TEntry& EB = Entries[B];
+        const TAgree There = Agreement(A, B), Back = Agreement(B, A);
+        const std::uint64_t Class = !EA.Primary + !EB.Primary + (Untimed ? 3 : 0);
+        const std::uint64_t Disagree = std::min(There.Disagree + Back.Disagree, 15);
+        const std::uint64_t Agree = std::min(There.Agree + Back.Agree, 15);
+        const std::uint64_t Inexact = (EA.Partner == EB.Log && EA.Worked != LogCall[EB.Log]) +
+                                      (EB.Partner == EA.Log && EB.Worked != LogCall[EA.Log]);
+        return std::uint64_t{T} << 60 | Class << 56 | Disagree << 52 | (15 - Agree) << 48 |
+               Inexact << 46 | static_cast<std::uint64_t>(std::min<std::int64_t>(Dist, 0xFFFF));
     }
 
     // Takes pairs best first, each entry at most once.
-    void Pair(std::vector<TPair>& Pairs, bool Bust) {
+    void Pair(std::vector<TPair>& Pairs) {
         std::sort(Pairs.begin(), Pairs.end());
         for (const TPair& P : Pairs) {
-            if (Partner[P.A] != None || Partner[P.B] != None) continue;
-            Partner[P.A] = P.B;
-            Partner[P.B] = P.A;
-            if (Bust) Busted[P.A] = true;
+            if (Match[P.A] != None || Match[P.B] != None) continue;
+            Match[P.A] = P.B;
+            Match[P.B] = P.A;
+            Tier[P.A] = Tier[P.B] = static_cast<TTier>(P.Key >> 60);
         }
     }
 
-    // Both calls, band, mode and time within the tolerance: one to one.
-    void MatchExact() {
+    // Visit(entry, minutes apart, untimed) for the slots in [From, To) that
+    // could be A's QSO: within Window minutes of At, or either without a time;
+    // at most MaxCandidates.
+    template <typename Visitor>
+    void Near(const TEntry& A, std::int64_t At, std::int64_t Window, const TSlot* From,
+              const TSlot* To, Visitor&& Visit) const {
+        const TSlot* const Untimed = std::lower_bound(
+            From, To, NoTime, [](const TSlot& S, std::int64_t T) { return S.Minute < T; });
+        std::size_t Seen = 0;
+        if (A.Timed()) {
+            for (const TSlot *S =
+                     std::lower_bound(From, Untimed, At - Window,
+                                      [](const TSlot&S, std::int64_t T) { return S.Minute < T; });
+                 S != Untimed && S->Minute <= At + Window && Seen < MaxCandidates; ++S, ++Seen)
+                Visit(S->Index, Distance(S->Minute, At), false);
+        } else {
+            for (const TSlot* S = From; S != Untimed && Seen < MaxCandidates; ++S, ++Seen)
+                Visit(S->Index, std::int64_t{0}, true);
+        }
+        for (const TSlot* S = Untimed; S != To && Seen < MaxCandidates; ++S, ++Seen)
+            Visit(S->Index, std::int64_t{0}, true);
+    }
+
+    // The QSOs two logs hold with each other's calls: both calls, band, mode
+    // and time first, then the same at a time beyond the tolerance, then on
+    // another band or mode at the time; best first within each, one to one.
+    void MatchByCall() {
         std::vector<TPair> Pairs;
         Pairs.reserve(Entries.size() / 2 + 1);
-        for (std::uint32_t A = 0; A < Entries.size(); ++A) {
-            const TEntry& E = Entries[A];
-            const std::uint32_t Other = Submitted[E.Worked];
-            if (Other == None || Other < E.Log) continue;
-            Candidates(A, Other, Tolerance, [&](std::uint32_t B, std::int64_t Dist, bool Untimed) {
-                if (Other == E.Log && B < A) return; // a log's QSO with itself, once
-                Pairs.push_back({ClassOf(E, Entries[B], Untimed), Dist, A, B});
-            });
-        }
-        Pair(Pairs, false);
+        ForEachGroup([&](std::uint32_t A, const TSlot* AFrom, const TSlot* ATo, std::uint32_t P,
+                         const TSlot* PFrom, const TSlot* PTo) {
+            for (const TSlot* S = AFrom; S != ATo; ++S) {
+                const TEntry& EA = Entries[S->Index];
+                const std::int64_t At = EA.Timed() ? InClockOf(P, A, EA.Minute) : NoTime;
+                Near(EA, At, TimeWindow, PFrom, PTo,
+                     [&](std::uint32_t B, std::int64_t Dist, bool Untimed) {
+                         const TEntry& EB = Entries[B];
+                         const bool Same = SameBandAndMode(EA, EB);
+                         TTier T = Exact;
+                         if (Untimed || (Same && Dist <= Tolerance)) {
+                             if (!Same) return;
+                         } else if (Same && ExchangesAgree(S->Index, B)) {
+                             T = LateTime;
+                         } else if ((EA.Band == EB.Band) != (EA.Mode == EB.Mode) &&
+                                    Dist <= Tolerance && ExchangesAgree(S->Index, B)) {
+                             T = OtherBand;
+                         } else {
+                             return;
+                         }
+                         Pairs.push_back({QualityKey(T, S->Index, B, Untimed, Dist), S->Index, B});
+                     });
+            }
+        });
+        Pair(Pairs);
     }
 
-    // The logs whose call is one edit from a call, by the calls that share a
-    // form with one character dropped.
+    const std::string& BaseOf(std::uint32_t Call) {
+        if (Bases.size() < Calls.Size()) Bases.resize(Calls.Size());
+        if (Bases[Call].empty()) Bases[Call] = BaseCall(Calls.Text(Call));
+        return Bases[Call];
+    }
+
+    // The logs whose base call is one edit from a call's, by the base calls
+    // that share a form with one character dropped.
     const std::vector<std::uint32_t>& Neighbours(std::uint32_t Call) {
         if (const auto It = NeighbourCache.find(Call); It != NeighbourCache.end())
             return It->second;
         if (Dropped.empty()) {
             for (std::uint32_t L = 0; L < Kept.size(); ++L) {
-                const std::string& Text = Calls.Text(LogCall[L]);
+                const std::string& Text = BaseOf(LogCall[L]);
                 if (Text.size() > LongestCall) continue;
                 Dropped[Text].push_back(L);
                 for (std::size_t I = 0; I < Text.size(); ++I)
@@ -321,12 +548,12 @@ private:
             }
         }
         std::vector<std::uint32_t> Found;
-        const std::string& Text = Calls.Text(Call);
+        const std::string Text = BaseOf(Call);
         if (Text.size() <= LongestCall) {
             const auto Look = [&](const std::string& Form) {
                 if (const auto It = Dropped.find(Form); It != Dropped.end())
                     for (std::uint32_t L : It->second)
-                        if (OneEditApart(Text, Calls.Text(LogCall[L]))) Found.push_back(L);
+                        if (OneEditApart(Text, BaseOf(LogCall[L]))) Found.push_back(L);
             };
             Look(Text);
             for (std::size_t I = 0; I < Text.size(); ++I)
@@ -338,49 +565,267 @@ private:
     }
 
     // A QSO left over whose call is one edit from a log that holds a QSO left
-    // over with this station at that band, mode and time: this log copied the
-    // call wrongly, and the other log's QSO stands.
+    // over with this station on that band and mode within the tolerance, and
+    // an exchange field agrees: this log copied the call wrongly, and the
+    // other log's QSO stands. Without that evidence the call stands as logged.
     void MatchBusted() {
         std::vector<TPair> Pairs;
         for (std::uint32_t A = 0; A < Entries.size(); ++A) {
-            if (Partner[A] != None) continue;
-            const TEntry& E = Entries[A];
-            for (std::uint32_t Other : Neighbours(E.Worked)) {
-                if (Other == E.Log) continue;
-                Candidates(A, Other, Tolerance,
-                           [&](std::uint32_t B, std::int64_t Dist, bool Untimed) {
-                               if (Partner[B] == None)
-                                   Pairs.push_back({ClassOf(E, Entries[B], Untimed), Dist, A, B});
-                           });
+            const TEntry& EA = Entries[A];
+            if (Match[A] != None || EA.Self) continue;
+            for (std::uint32_t N : Neighbours(EA.Worked)) {
+                if (N == EA.Log || N == EA.Partner) continue;
+                const auto [From, To] = Run(N, EA.Log);
+                const std::int64_t At = EA.Timed() ? InClockOf(N, EA.Log, EA.Minute) : NoTime;
+                Near(EA, At, Tolerance, From, To,
+                     [&](std::uint32_t B, std::int64_t Dist, bool Untimed) {
+                         const TAgree There = Agreement(A, B), Back = Agreement(B, A);
+                         if (Match[B] != None || !SameBandAndMode(EA, Entries[B]) ||
+                             (!Fields.empty() && There.Agree + Back.Agree == 0))
+                             return;
+                         Pairs.push_back({QualityKey(OtherCall, A, B, Untimed, Dist), A, B});
+                     });
             }
         }
-        Pair(Pairs, true);
+        Pair(Pairs);
     }
 
-    TCheckStatus StatusOf(std::uint32_t A, std::string& Correct) const {
+    // A unique call one edit from a call that sent no log but that many logs
+    // hold, and that one of them worked on that band and mode about then:
+    // the call other logs show is the one this log meant.
+    void FindKnownCalls() {
+        std::vector<std::uint32_t> Uniques;
+        for (std::uint32_t A = 0; A < Entries.size(); ++A) {
+            const TEntry& E = Entries[A];
+            if (!E.X && E.Primary && !E.Self && Match[A] == None && E.Partner == None &&
+                LogsHolding[E.Worked] == 1 && E.Timed())
+                Uniques.push_back(A);
+        }
+        if (Uniques.empty()) return;
+        // The calls many logs hold that sent none, by their base call's forms.
+        std::unordered_map<std::string, std::vector<std::uint32_t>> Forms;
+        for (std::uint32_t C = 0; C < Calls.Size(); ++C) {
+            if (LogsHolding[C] < KnownCallLogs || Submitted[C] != None) continue;
+            const std::string& Text = BaseOf(C);
+            if (Text.size() > LongestCall) continue;
+            Forms[Text].push_back(C);
+            for (std::size_t I = 0; I < Text.size(); ++I)
+                Forms[Text.substr(0, I) + Text.substr(I + 1)].push_back(C);
+        }
+        std::unordered_map<std::uint32_t, std::vector<std::uint32_t>> Candidates;
+        for (std::uint32_t A : Uniques) {
+            const std::string Text = BaseOf(Entries[A].Worked);
+            if (Text.size() > LongestCall) continue;
+            std::vector<std::uint32_t>& Found = Candidates[A];
+            const auto Look = [&](const std::string& Form) {
+                if (const auto It = Forms.find(Form); It != Forms.end())
+                    for (std::uint32_t C : It->second)
+                        if (C != Entries[A].Worked &&
+                            (BaseOf(C) == Text || OneEditApart(Text, BaseOf(C))))
+                            Found.push_back(C);
+            };
+            Look(Text);
+            for (std::size_t I = 0; I < Text.size(); ++I)
+                Look(Text.substr(0, I) + Text.substr(I + 1));
+            std::sort(Found.begin(), Found.end());
+            Found.erase(std::unique(Found.begin(), Found.end()), Found.end());
+        }
+        // Where each such call was worked.
+        std::unordered_map<std::uint32_t, std::vector<std::uint32_t>> WorkedAt;
+        for (const auto& [A, Found] : Candidates)
+            for (std::uint32_t C : Found)
+                WorkedAt[C];
+        if (WorkedAt.empty()) return;
+        for (std::uint32_t I = 0; I < Entries.size(); ++I)
+            if (const auto It = WorkedAt.find(Entries[I].Worked); It != WorkedAt.end())
+                It->second.push_back(I);
+        for (std::uint32_t A : Uniques) {
+            const TEntry& EA = Entries[A];
+            std::uint32_t Best = None;
+            for (std::uint32_t C : Candidates[A]) {
+                const bool There =
+                    std::any_of(WorkedAt[C].begin(), WorkedAt[C].end(), [&](std::uint32_t I) {
+                        const TEntry& E = Entries[I];
+                        return E.Log != EA.Log && E.Timed() && SameBandAndMode(E, EA) &&
+                               Distance(InClockOf(EA.Log, E.Log, E.Minute), EA.Minute) <=
+                                   KnownCallWindow;
+                    });
+                if (There &&
+                    (Best == None || LogsHolding[C] > LogsHolding[Best] ||
+                     (LogsHolding[C] == LogsHolding[Best] && Calls.Text(C) < Calls.Text(Best))))
+                    Best = C;
+            }
+            if (Best != None) KnownCall[A] = Best;
+        }
+    }
+
+    // A log's entries in time order, made when first asked for.
+    const std::vector<std::uint32_t>& ByTime(std::uint32_t Log) {
+        auto [It, New] = TimeOrder.try_emplace(Log);
+        if (New) {
+            for (std::size_t I = Begin[Log]; I < Begin[Log + 1]; ++I)
+                if (Entries[I].Timed()) It->second.push_back(static_cast<std::uint32_t>(I));
+            std::stable_sort(It->second.begin(), It->second.end(),
+                             [&](std::uint32_t A, std::uint32_t B) {
+                                 return Entries[A].Minute < Entries[B].Minute;
+                             });
+        }
+        return It->second;
+    }
+
+    // How well a log's other QSOs about then bear out the band (or mode) it
+    // gave a QSO, against the one the other log gave: each matched QSO within
+    // WitnessWindow minutes counts for the band its partner logged.
+    int Witnesses(std::uint32_t A, bool Band, std::uint16_t Mine, std::uint16_t Theirs) {
+        const TEntry& EA = Entries[A];
+        if (!EA.Timed()) return 0;
+        const std::vector<std::uint32_t>& Order = ByTime(EA.Log);
+        auto It = std::lower_bound(
+            Order.begin(), Order.end(), EA.Minute - WitnessWindow,
+            [&](std::uint32_t I, std::int64_t T) { return Entries[I].Minute < T; });
+        int Score = 0;
+        for (; It != Order.end() && Entries[*It].Minute <= EA.Minute + WitnessWindow; ++It) {
+            if (*It == A || Match[*It] == None) continue;
+            const TEntry& Other = Entries[Match[*It]];
+            const std::uint16_t Seen = Band ? Other.Band : Other.Mode;
+            Score += (Seen == Mine) - (Seen == Theirs);
+        }
+        return Score;
+    }
+
+    // Whether a QSO's time is out of step with the QSO lines around it in its
+    // log: a time typed wrongly, where the log keeps the order it was made in.
+    bool OutOfStep(std::uint32_t A) const {
+        const TEntry& EA = Entries[A];
+        if (EA.X || !EA.Timed()) return false;
+        const std::uint32_t L = EA.Log;
+        for (std::size_t I = A; I-- > Begin[L];)
+            if (Entries[I].Timed()) {
+                if (EA.Minute < Entries[I].Minute - Tolerance) return true;
+                break;
+            }
+        for (std::size_t I = A + 1; I < BeginX[L]; ++I)
+            if (Entries[I].Timed()) return EA.Minute > Entries[I].Minute + Tolerance;
+        return false;
+    }
+
+    // Two logs that put one QSO at different times, or on different bands or
+    // modes: the side its own log shows to be wrong pays. Where neither log
+    // shows it, both keep the QSO.
+    void JudgeDisagreements() {
+        for (std::uint32_t A = 0; A < Entries.size(); ++A) {
+            const std::uint32_t B = Match[A];
+            if (B == None || B < A || (Tier[A] != LateTime && Tier[A] != OtherBand)) continue;
+            int SideA = 0, SideB = 0; // higher: better borne out
+            if (Tier[A] == LateTime) {
+                SideA = -static_cast<int>(OutOfStep(A));
+                SideB = -static_cast<int>(OutOfStep(B));
+            } else {
+                const bool Band = Entries[A].Band != Entries[B].Band;
+                const auto Of = [&](std::uint32_t I) {
+                    return Band ? Entries[I].Band : Entries[I].Mode;
+                };
+                SideA = Witnesses(A, Band, Of(A), Of(B));
+                SideB = Witnesses(B, Band, Of(B), Of(A));
+            }
+            if (SideA < SideB) Wrong[A] = true;
+            if (SideB < SideA) Wrong[B] = true;
+        }
+    }
+
+    // The times each unreadable line of a log may have held, from the readable
+    // QSO lines around it: between its timed neighbours, or near the one it has.
+    const std::vector<std::pair<std::size_t, std::pair<std::int64_t, std::int64_t>>>&
+    UnreadSpans(std::uint32_t Log) {
+        auto [It, New] = Unread.try_emplace(Log);
+        if (!New) return It->second;
+        std::vector<std::pair<std::size_t, std::int64_t>> Lines; // (line, minute) of timed entries
+        for (std::size_t I = Begin[Log]; I < Begin[Log + 1]; ++I)
+            if (Entries[I].Timed()) Lines.emplace_back(Entries[I].Qso->Line, Entries[I].Minute);
+        std::sort(Lines.begin(), Lines.end());
+        for (const logformats::TLogProblem& Problem : Input[Kept[Log]].Read.Problems) {
+            const auto After = std::lower_bound(Lines.begin(), Lines.end(),
+                                                std::pair{Problem.Line, std::int64_t{0}});
+            std::int64_t Low = std::numeric_limits<std::int64_t>::min() / 2;
+            std::int64_t High = std::numeric_limits<std::int64_t>::max() / 2;
+            if (After != Lines.begin() && After != Lines.end()) {
+                Low = std::min(std::prev(After)->second, After->second);
+                High = std::max(std::prev(After)->second, After->second);
+            } else if (After != Lines.begin()) {
+                Low = High = std::prev(After)->second;
+            } else if (After != Lines.end()) {
+                Low = High = After->second;
+            }
+            It->second.push_back({Problem.Line, {Low, High}});
+        }
+        return It->second;
+    }
+
+    // The unreadable line of the partner's log that may have held a QSO, or 0.
+    std::size_t UnreadLineFor(std::uint32_t A) {
+        const TEntry& EA = Entries[A];
+        if (Input[Kept[EA.Partner]].Read.Problems.empty()) return 0;
+        const std::int64_t At = EA.Timed() ? InClockOf(EA.Partner, EA.Log, EA.Minute) : NoTime;
+        for (const auto& [Line, Span] : UnreadSpans(EA.Partner))
+            if (At == NoTime || (At >= Span.first - TimeWindow && At <= Span.second + TimeWindow))
+                return Line;
+        return 0;
+    }
+
+    bool OutsidePeriod(const TEntry& E) const {
+        if (!Contest.Period || !E.Timed()) return false;
+        const std::int64_t At = E.Minute - Offset[E.Log];
+        return At < Contest.Period->Start || At > Contest.Period->End;
+    }
+
+    TCheckStatus StatusOf(std::uint32_t A, TCheckedQSO& Q) {
         const TEntry& E = Entries[A];
         if (E.X) return TCheckStatus::XQso;
+        if (E.Self) return TCheckStatus::Self;
         if (!E.Primary) return TCheckStatus::Dupe;
-        if (Busted[A]) {
-            Correct = Calls.Text(LogCall[Entries[Partner[A]].Log]);
-            return TCheckStatus::BustedCall;
-        }
-        if (Partner[A] != None) {
+        if (OutsidePeriod(E)) return TCheckStatus::OutOfPeriod;
+        if (const std::uint32_t B = Match[A]; B != None) {
+            const TEntry& Other = Entries[B];
+            if (Wrong[A] && Tier[A] == LateTime) {
+                Q.Correct = CabrilloTime(InClockOf(E.Log, Other.Log, Other.Minute));
+                return TCheckStatus::BustedTime;
+            }
+            if (Wrong[A] && E.Band != Other.Band) {
+                Q.Correct = Other.Qso->Band;
+                return TCheckStatus::BustedBand;
+            }
+            if (Wrong[A]) {
+                Q.Correct = Other.Qso->Mode;
+                return TCheckStatus::BustedMode;
+            }
+            // Logged as a call one edit away, or without the other's suffix.
+            if (E.Partner != Other.Log || E.Worked != LogCall[Other.Log]) {
+                Q.Correct = Calls.Text(LogCall[Other.Log]);
+                return TCheckStatus::BustedCall;
+            }
             // When the other side busted this call, the rest must still match.
-            const std::string& Sent = Entries[Partner[A]].Qso->Sent;
-            if (Sent.empty() || CompareExchange(Contest, E.Qso->Exchange, Sent).Disagree == 0)
-                return TCheckStatus::Ok;
-            Correct = Sent;
+            if (Agreement(A, B).Disagree == 0) return TCheckStatus::Ok;
+            Q.Correct = Other.Qso->Sent;
             return TCheckStatus::BustedExchange;
         }
-        if (Submitted[E.Worked] != None) return TCheckStatus::Nil;
-        if (WorkedByMore[E.Worked] || WorkedBy[E.Worked] != E.Log)
-            return TCheckStatus::NotCheckable;
+        if (E.Partner != None) {
+            if (const std::size_t Line = UnreadLineFor(A)) {
+                Q.OtherLog = Kept[E.Partner];
+                Q.OtherLine = Line;
+                return TCheckStatus::Unverified;
+            }
+            return TCheckStatus::Nil;
+        }
+        if (const auto It = KnownCall.find(A); It != KnownCall.end()) {
+            Q.Correct = Calls.Text(It->second);
+            return TCheckStatus::BustedCall;
+        }
+        if (LogsHolding[E.Worked] > 1) return TCheckStatus::NotCheckable;
         return TCheckStatus::Unique;
     }
 
     TCrossResult Decide() {
-        std::vector<std::size_t> Caused(Kept.size(), 0);
+        std::vector<std::size_t> Caused(Kept.size(), 0), Unverified(Kept.size(), 0);
         Result.Logs.resize(Kept.size());
         for (std::uint32_t L = 0; L < Kept.size(); ++L) {
             TLogCheck& Check = Result.Logs[L];
@@ -388,26 +833,27 @@ private:
             Check.Call = Calls.Text(LogCall[L]);
             Check.ClockOffset = Offset[L];
             Check.Claimed = Claimed[L];
-            Check.Qsos.reserve(First[L + 1] - First[L]);
+            Check.UnreadableLines = Input[Kept[L]].Read.Problems.size();
+            Check.Qsos.reserve(Begin[L + 1] - Begin[L]);
             // The QSOs that stood up, scored again in log order.
             TLogScore Scored(Areas);
-            for (std::size_t A = First[L]; A < First[L + 1]; ++A) {
+            for (std::size_t A = Begin[L]; A < Begin[L + 1]; ++A) {
                 const TEntry& E = Entries[A];
                 TCheckedQSO Q;
                 Q.Qso = E.Qso;
                 Q.X = E.X;
-                Q.Status = StatusOf(static_cast<std::uint32_t>(A), Q.Correct);
-                if (Partner[A] != None) {
-                    Q.OtherLog = Kept[Entries[Partner[A]].Log];
-                    Q.OtherLine = Entries[Partner[A]].Qso->Line;
+                if (Match[A] != None) {
+                    Q.OtherLog = Kept[Entries[Match[A]].Log];
+                    Q.OtherLine = Entries[Match[A]].Qso->Line;
                 }
-                if (Q.Status == TCheckStatus::Nil || Q.Status == TCheckStatus::BustedCall) {
+                Q.Status = StatusOf(static_cast<std::uint32_t>(A), Q);
+                if (Penalised(Q.Status)) {
                     Check.PenaltyPoints += std::int64_t{Penalty} * BandPoints(E.Qso->Band);
-                    const std::uint32_t Target = Q.Status == TCheckStatus::Nil
-                                                     ? Submitted[E.Worked]
-                                                     : Entries[Partner[A]].Log;
-                    if (Target != L) ++Caused[Target];
+                    const std::uint32_t Target =
+                        Match[A] != None ? Entries[Match[A]].Log : E.Partner;
+                    if (Target != None && Target != L) ++Caused[Target];
                 }
+                if (Q.Status == TCheckStatus::Unverified) ++Unverified[E.Partner];
                 if (!E.X && Credited(Q.Status)) Scored.Add(*E.Qso);
                 Check.Qsos.push_back(std::move(Q));
             }
@@ -420,8 +866,10 @@ private:
             Check.Checked.Points =
                 std::max<std::int64_t>(0, Check.Checked.Points - Check.PenaltyPoints);
         }
-        for (std::size_t L = 0; L < Kept.size(); ++L)
+        for (std::size_t L = 0; L < Kept.size(); ++L) {
             Result.Logs[L].ErrorsCaused = Caused[L];
+            Result.Logs[L].UnverifiedCaused = Unverified[L];
+        }
         return std::move(Result);
     }
 
@@ -429,23 +877,34 @@ private:
     const TAreaList& Areas;
     const int Tolerance, Penalty;
     const TContest& Contest;
+    const std::vector<TComparedField> Fields;
+    const std::int64_t TimeWindow; // beyond the tolerance: the same QSO at a wrong time
 
     TCrossResult Result;
     std::vector<std::size_t> Kept;      // input index of each kept log, in call order
     std::vector<std::uint32_t> LogCall; // call id of each kept log
-    TInterner Calls, Bands, Modes;
-    std::vector<TEntry> Entries;    // log by log, QSO lines then X-QSO lines
-    std::vector<std::size_t> First; // each log's first entry; one more at the end
+    TInterner Calls, Bands, Modes, LongKeys;
+    std::vector<TEntry> Entries;             // log by log, QSO lines then X-QSO lines
+    std::vector<std::uint64_t> FieldKeys;    // by entry: received, then sent, per compared field
+    std::vector<std::string_view> Got, Gave; // words of one line, kept from line to line
+    std::vector<std::size_t> Begin;          // each log's first entry; one more at the end
+    std::vector<std::size_t> BeginX;         // each log's first X-QSO entry
     std::vector<TTotals> Claimed;
-    std::vector<std::uint32_t> Submitted; // by call id: the log of that call, or None
-    std::vector<std::uint32_t> WorkedBy;  // by call id: the first log that holds it
-    std::vector<bool> WorkedByMore;       // and whether another log holds it too
-    std::vector<TKey> Sorted;             // the entries by log, call, band, mode, time
-    std::vector<int> Offset;              // by log, minutes
-    std::vector<std::uint32_t> Partner;   // by entry: the entry matched, or None
-    std::vector<bool> Busted;             // by entry: matched through a busted call
+    std::vector<std::uint32_t> Submitted;   // by call id: the log of that call, or None
+    std::vector<std::uint32_t> LogsHolding; // by call id: how many logs hold it
+    std::vector<TSlot> Slots;               // each log's entries by partner and time
+    std::vector<int> Offset;                // by log, minutes
+    std::vector<std::uint32_t> Match;       // by entry: the entry matched, or None
+    std::vector<TTier> Tier;                // by entry: how it was matched
+    std::vector<bool> Wrong; // by entry: its log, not the other, has the time, band or mode wrong
+    std::unordered_map<std::uint32_t, std::uint32_t> KnownCall; // by entry: the call it meant
+    std::vector<std::string> Bases;                             // by call id, once asked for
     std::unordered_map<std::string, std::vector<std::uint32_t>> Dropped;
     std::unordered_map<std::uint32_t, std::vector<std::uint32_t>> NeighbourCache;
+    std::unordered_map<std::uint32_t, std::vector<std::uint32_t>> TimeOrder;
+    std::unordered_map<std::uint32_t,
+                       std::vector<std::pair<std::size_t, std::pair<std::int64_t, std::int64_t>>>>
+        Unread;
 };
 
 } // namespace
@@ -467,13 +926,29 @@ const char* StatusName(TCheckStatus Status) {
         return "unique";
     case TCheckStatus::XQso:
         return "x-qso";
+    case TCheckStatus::BustedBand:
+        return "busted-band";
+    case TCheckStatus::BustedMode:
+        return "busted-mode";
+    case TCheckStatus::BustedTime:
+        return "busted-time";
+    case TCheckStatus::Unverified:
+        return "unverified";
+    case TCheckStatus::Self:
+        return "self";
+    case TCheckStatus::OutOfPeriod:
+        return "out-of-period";
     }
     return "ok";
 }
 
 bool Credited(TCheckStatus Status) {
     return Status == TCheckStatus::Ok || Status == TCheckStatus::NotCheckable ||
-           Status == TCheckStatus::Unique;
+           Status == TCheckStatus::Unique || Status == TCheckStatus::Unverified;
+}
+
+bool Penalised(TCheckStatus Status) {
+    return Status == TCheckStatus::Nil || Status == TCheckStatus::BustedCall;
 }
 
 std::size_t TLogCheck::Count(TCheckStatus Status) const {
