@@ -65,20 +65,24 @@ struct TEntry {
     std::uint32_t Worked; // call id
     // The kept log of the station worked (its call, else its base call), or None.
     std::uint32_t Partner;
+    std::uint32_t Line; // as Qso's, kept here so that a partner's line costs no visit
     std::uint16_t Band, Mode;
     bool X;       // an X-QSO line
     bool Primary; // scored and no dupe (a repeat the contest allows is none)
     bool Self;    // the log's own call
+    bool Counted; // the engine counted it in the claimed score
     bool Timed() const { return Minute != NoTime; }
 };
 
-// A log's entries as matching walks them: by the log of the station worked,
-// then by time, the untimed last.
-struct TSlot {
-    std::int64_t Minute;
-    std::uint32_t Partner;
-    std::uint32_t Index; // into the entries
-    auto Sorting() const { return std::tie(Partner, Minute, Index); }
+// What an entry was matched with, kept as it is paired so that deciding its
+// status later visits no other entry.
+struct TMatched {
+    std::uint32_t Entry = None; // the entry matched, or None
+    std::uint32_t Log = None;   // its log
+    std::uint32_t Line = 0;     // its line
+    TTier Tier = Exact;
+    bool Disagree = false; // the exchange received is not what the other sent
+    bool Wrong = false;    // this log, not the other, has the time, band or mode wrong
 };
 
 struct TPair {
@@ -170,14 +174,19 @@ private:
                  Log,
                  Calls.Id(UpperAscii(Qso.Call)),
                  None,
+                 static_cast<std::uint32_t>(Qso.Line),
                  static_cast<std::uint16_t>(Bands.Id(Qso.Band)),
                  static_cast<std::uint16_t>(Modes.Id(UpperAscii(Qso.Mode))),
                  X,
                  Primary,
-                 false};
+                 false,
+                 Primary};
         E.Self = E.Worked == LogCall[Log];
         Entries.push_back(E);
-        // What this side received and sent, by the fields the contest compares.
+    }
+
+    // What a line received and sent, by the fields the contest compares.
+    void AddFieldKeys(const TLogQSO& Qso) {
         logformats::SplitWords(Qso.Exchange, Got);
         logformats::SplitWords(Qso.Sent, Gave);
         for (const auto& [Words, Place] :
@@ -236,7 +245,6 @@ private:
         for (std::size_t K : Kept)
             Total += Input[K].Read.QSOs.size() + Input[K].Read.XQSOs.size();
         Entries.reserve(Total);
-        FieldKeys.reserve(Total * 2 * Fields.size());
         Claimed.resize(Kept.size());
         Begin.resize(Kept.size());
         BeginX.resize(Kept.size());
@@ -252,6 +260,8 @@ private:
             BeginX[L] = Entries.size();
             for (const TLogQSO& Qso : Read.XQSOs)
                 Add(L, Qso, true, false);
+            for (std::size_t I = BeginX[L]; I < Entries.size(); ++I)
+                Entries[I].Counted = false;
         }
         Begin.push_back(Entries.size());
 
@@ -282,47 +292,71 @@ private:
         }
     }
 
-    // Each log's entries by partner and time, so that the QSOs two logs hold
-    // with each other lie side by side.
+    // Each log's entries by partner and time, the untimed last, so that the
+    // QSOs two logs hold with each other lie side by side in memory and are
+    // walked in order; ByLine keeps the order they were logged in.
     void Arrange() {
-        Slots.resize(Entries.size());
-        for (std::uint32_t I = 0; I < Entries.size(); ++I)
-            Slots[I] = {Entries[I].Minute, Entries[I].Partner, I};
-        for (std::uint32_t L = 0; L < Kept.size(); ++L)
-            std::sort(Slots.begin() + static_cast<std::ptrdiff_t>(Begin[L]),
-                      Slots.begin() + static_cast<std::ptrdiff_t>(Begin[L + 1]),
-                      [](const TSlot& A, const TSlot& B) { return A.Sorting() < B.Sorting(); });
+        std::vector<TEntry> Sorted;
+        Sorted.reserve(Entries.size());
+        ByLine.resize(Entries.size());
+        std::vector<std::uint32_t> Order;
+        for (std::uint32_t L = 0; L < Kept.size(); ++L) {
+            Order.resize(Begin[L + 1] - Begin[L]);
+            for (std::uint32_t I = 0; I < Order.size(); ++I)
+                Order[I] = static_cast<std::uint32_t>(Begin[L]) + I;
+            std::sort(Order.begin(), Order.end(), [&](std::uint32_t A, std::uint32_t B) {
+                return std::tie(Entries[A].Partner, Entries[A].Minute, A) <
+                       std::tie(Entries[B].Partner, Entries[B].Minute, B);
+            });
+            for (std::uint32_t I : Order) {
+                ByLine[I] = static_cast<std::uint32_t>(Sorted.size());
+                Sorted.push_back(Entries[I]);
+            }
+        }
+        Entries = std::move(Sorted);
+        FieldKeys.reserve(Entries.size() * 2 * Fields.size());
+        for (const TEntry& E : Entries)
+            AddFieldKeys(*E.Qso);
         Offset.assign(Kept.size(), 0);
-        Match.assign(Entries.size(), None);
-        Tier.assign(Entries.size(), Exact);
-        Wrong.assign(Entries.size(), false);
+        Matched.assign(Entries.size(), TMatched{});
     }
 
-    // The slots of Log's entries with the station of log Partner.
-    std::pair<const TSlot*, const TSlot*> Run(std::uint32_t Log, std::uint32_t Partner) const {
-        const TSlot* const First = Slots.data() + Begin[Log];
-        const TSlot* const Last = Slots.data() + Begin[Log + 1];
+    // [first, last) of Log's entries with the station of log Partner.
+    std::pair<std::uint32_t, std::uint32_t> Run(std::uint32_t Log, std::uint32_t Partner) const {
+        const TEntry* const First = Entries.data() + Begin[Log];
+        const TEntry* const Last = Entries.data() + Begin[Log + 1];
         const auto Low = std::lower_bound(
-            First, Last, Partner, [](const TSlot& S, std::uint32_t P) { return S.Partner < P; });
+            First, Last, Partner, [](const TEntry& E, std::uint32_t P) { return E.Partner < P; });
         const auto High = std::upper_bound(
-            Low, Last, Partner, [](std::uint32_t P, const TSlot& S) { return P < S.Partner; });
-        return {Low, High};
+            Low, Last, Partner, [](std::uint32_t P, const TEntry& E) { return P < E.Partner; });
+        return {static_cast<std::uint32_t>(Low - Entries.data()),
+                static_cast<std::uint32_t>(High - Entries.data())};
     }
 
-    // Visit(A, its slots with P, P, P's slots with A) for every two logs that
-    // hold QSOs with each other, each two once.
+    // Visit(A, [from, to) of its entries with P, P, [from, to) of P's with A)
+    // for every two logs that hold QSOs with each other, each two once. Each
+    // log's entries are walked once, in order: a cursor per log finds its
+    // QSOs with A, as A rises.
     template <typename Visitor> void ForEachGroup(Visitor&& Visit) const {
+        std::vector<std::uint32_t> Cursor(Begin.begin(), Begin.end() - 1);
         for (std::uint32_t A = 0; A < Kept.size(); ++A) {
-            const TSlot* S = Slots.data() + Begin[A];
-            const TSlot* const End = Slots.data() + Begin[A + 1];
-            while (S != End && S->Partner != None) {
-                const std::uint32_t P = S->Partner;
-                const TSlot* RunEnd = S;
-                while (RunEnd != End && RunEnd->Partner == P)
+            std::uint32_t S = static_cast<std::uint32_t>(Begin[A]);
+            const std::uint32_t End = static_cast<std::uint32_t>(Begin[A + 1]);
+            while (S != End && Entries[S].Partner != None) {
+                const std::uint32_t P = Entries[S].Partner;
+                std::uint32_t RunEnd = S;
+                while (RunEnd != End && Entries[RunEnd].Partner == P)
                     ++RunEnd;
                 if (P > A) {
-                    const auto [From, To] = Run(P, A);
+                    std::uint32_t& From = Cursor[P];
+                    const std::uint32_t PEnd = static_cast<std::uint32_t>(Begin[P + 1]);
+                    while (From != PEnd && Entries[From].Partner < A)
+                        ++From;
+                    std::uint32_t To = From;
+                    while (To != PEnd && Entries[To].Partner == A)
+                        ++To;
                     if (From != To) Visit(A, S, RunEnd, P, From, To);
+                    From = To;
                 }
                 S = RunEnd;
             }
@@ -371,20 +405,19 @@ private:
     // against the other logs' corrected clocks, round by round.
     void EstimateOffsets() {
         std::vector<std::vector<std::pair<std::uint32_t, std::int64_t>>> Seen(Kept.size());
-        ForEachGroup([&](std::uint32_t A, const TSlot* AFrom, const TSlot* ATo, std::uint32_t P,
-                         const TSlot* PFrom, const TSlot* PTo) {
-            const std::size_t NA = static_cast<std::size_t>(ATo - AFrom);
-            const std::size_t NP = static_cast<std::size_t>(PTo - PFrom);
+        ForEachGroup([&](std::uint32_t A, std::uint32_t AFrom, std::uint32_t ATo, std::uint32_t P,
+                         std::uint32_t PFrom, std::uint32_t PTo) {
+            const std::size_t NA = ATo - AFrom, NP = PTo - PFrom;
             if (NA > MaxPinnedGroup || NP > MaxPinnedGroup) return;
             std::array<std::uint8_t, MaxPinnedGroup> CountA{}, CountP{};
             std::array<std::uint8_t, MaxPinnedGroup> OnlyA{};
-            for (std::size_t I = 0; I < NA; ++I) {
-                const TEntry& EA = Entries[AFrom[I].Index];
+            for (std::uint32_t I = 0; I < NA; ++I) {
+                const TEntry& EA = Entries[AFrom + I];
                 if (!EA.Timed()) continue;
-                for (std::size_t J = 0; J < NP; ++J) {
-                    const TEntry& EP = Entries[PFrom[J].Index];
+                for (std::uint32_t J = 0; J < NP; ++J) {
+                    const TEntry& EP = Entries[PFrom + J];
                     if (!EP.Timed() || Distance(EA.Minute, EP.Minute) > OffsetWindow ||
-                        !SameBandAndMode(EA, EP) || !Pinned(AFrom[I].Index, PFrom[J].Index))
+                        !SameBandAndMode(EA, EP) || !Pinned(AFrom + I, PFrom + J))
                         continue;
                     ++CountA[I];
                     ++CountP[J];
@@ -393,8 +426,7 @@ private:
             }
             for (std::size_t I = 0; I < NA; ++I) {
                 if (CountA[I] != 1 || CountP[OnlyA[I]] != 1) continue;
-                const std::int64_t D =
-                    Entries[AFrom[I].Index].Minute - Entries[PFrom[OnlyA[I]].Index].Minute;
+                const std::int64_t D = Entries[AFrom + I].Minute - Entries[PFrom + OnlyA[I]].Minute;
                 Seen[A].emplace_back(P, D);
                 Seen[P].emplace_back(A, -D);
             }
@@ -443,67 +475,77 @@ private:
         return Minute - Offset[From] + Offset[To];
     }
 
-    // Lower is better: the tier, dupes and X-QSOs after the QSOs that count,
-    // the untimed last; then fewer fields that disagree, more that agree, the
-    // calls as logged, the nearer in time.
+    // Lower is better: the tier; then fewer fields that disagree and more that
+    // agree (an exact match at 07:03 beats a wrong one at 07:00); then the QSOs
+    // that count before dupes and X-QSOs, the untimed last; the calls as
+    // logged; the nearer in time.
     std::uint64_t QualityKey(TTier T, std::uint32_t A, std::uint32_t B, bool Untimed,
                              std::int64_t Dist) const {
         const TEntry& EA = Entries[A];
         const TEntry& EB = Entries[B];
         const TAgree There = Agreement(A, B), Back = Agreement(B, A);
-        const std::uint64_t Class = !EA.Primary + !EB.Primary + (Untimed ? 3 : 0);
         const std::uint64_t Disagree = std::min(There.Disagree + Back.Disagree, 15);
         const std::uint64_t Agree = std::min(There.Agree + Back.Agree, 15);
+        const std::uint64_t Class = !EA.Primary + !EB.Primary + (Untimed ? 3 : 0);
         const std::uint64_t Inexact = (EA.Partner == EB.Log && EA.Worked != LogCall[EB.Log]) +
                                       (EB.Partner == EA.Log && EB.Worked != LogCall[EA.Log]);
-        return std::uint64_t{T} << 60 | Class << 56 | Disagree << 52 | (15 - Agree) << 48 |
+        return std::uint64_t{T} << 60 | Disagree << 56 | (15 - Agree) << 52 | Class << 48 |
                Inexact << 46 | static_cast<std::uint64_t>(std::min<std::int64_t>(Dist, 0xFFFF));
     }
+
+    bool Free(std::uint32_t Entry) const { return Matched[Entry].Entry == None; }
 
     // Takes pairs best first, each entry at most once.
     void Pair(std::vector<TPair>& Pairs) {
         std::sort(Pairs.begin(), Pairs.end());
         for (const TPair& P : Pairs) {
-            if (Match[P.A] != None || Match[P.B] != None) continue;
-            Match[P.A] = P.B;
-            Match[P.B] = P.A;
-            Tier[P.A] = Tier[P.B] = static_cast<TTier>(P.Key >> 60);
+            if (!Free(P.A) || !Free(P.B)) continue;
+            const auto T = static_cast<TTier>(P.Key >> 60);
+            for (const auto& [One, Two] : {std::pair{P.A, P.B}, std::pair{P.B, P.A}})
+                Matched[One] = {
+                    Two,  Entries[Two].Log, Entries[Two].Line, T, Agreement(One, Two).Disagree > 0,
+                    false};
         }
     }
 
-    // Visit(entry, minutes apart, untimed) for the slots in [From, To) that
-    // could be A's QSO: within Window minutes of At, or either without a time;
-    // at most MaxCandidates.
+    // Visit(entry, minutes apart, untimed) for the entries in [From, To), in
+    // time order, that could be A's QSO: within Window minutes of At, or
+    // either without a time; at most MaxCandidates.
     template <typename Visitor>
-    void Near(const TEntry& A, std::int64_t At, std::int64_t Window, const TSlot* From,
-              const TSlot* To, Visitor&& Visit) const {
-        const TSlot* const Untimed = std::lower_bound(
-            From, To, NoTime, [](const TSlot& S, std::int64_t T) { return S.Minute < T; });
+    void Near(const TEntry& A, std::int64_t At, std::int64_t Window, std::uint32_t From,
+              std::uint32_t To, Visitor&& Visit) const {
+        const auto Before = [](const TEntry& E, std::int64_t T) { return E.Minute < T; };
+        const TEntry* const First = Entries.data() + From;
+        const TEntry* const Last = Entries.data() + To;
+        const TEntry* const Untimed = std::lower_bound(First, Last, NoTime, Before);
+        const auto IndexOf = [&](const TEntry* E) {
+            return static_cast<std::uint32_t>(E - Entries.data());
+        };
         std::size_t Seen = 0;
         if (A.Timed()) {
-            for (const TSlot *S =
-                     std::lower_bound(From, Untimed, At - Window,
-                                      [](const TSlot&S, std::int64_t T) { return S.Minute < T; });
-                 S != Untimed && S->Minute <= At + Window && Seen < MaxCandidates; ++S, ++Seen)
-                Visit(S->Index, Distance(S->Minute, At), false);
+            for (const TEntry* E = std::lower_bound(First, Untimed, At - Window, Before);
+                 E != Untimed && E->Minute <= At + Window && Seen < MaxCandidates; ++E, ++Seen)
+                Visit(IndexOf(E), Distance(E->Minute, At), false);
         } else {
-            for (const TSlot* S = From; S != Untimed && Seen < MaxCandidates; ++S, ++Seen)
-                Visit(S->Index, std::int64_t{0}, true);
+            for (const TEntry* E = First; E != Untimed && Seen < MaxCandidates; ++E, ++Seen)
+                Visit(IndexOf(E), std::int64_t{0}, true);
         }
-        for (const TSlot* S = Untimed; S != To && Seen < MaxCandidates; ++S, ++Seen)
-            Visit(S->Index, std::int64_t{0}, true);
+        for (const TEntry* E = Untimed; E != Last && Seen < MaxCandidates; ++E, ++Seen)
+            Visit(IndexOf(E), std::int64_t{0}, true);
     }
 
     // The QSOs two logs hold with each other's calls: both calls, band, mode
     // and time first, then the same at a time beyond the tolerance, then on
     // another band or mode at the time; best first within each, one to one.
+    // Every candidate pairs two QSOs of one two logs, so each two are paired on
+    // their own, their QSOs near in memory.
     void MatchByCall() {
         std::vector<TPair> Pairs;
-        Pairs.reserve(Entries.size() / 2 + 1);
-        ForEachGroup([&](std::uint32_t A, const TSlot* AFrom, const TSlot* ATo, std::uint32_t P,
-                         const TSlot* PFrom, const TSlot* PTo) {
-            for (const TSlot* S = AFrom; S != ATo; ++S) {
-                const TEntry& EA = Entries[S->Index];
+        ForEachGroup([&](std::uint32_t A, std::uint32_t AFrom, std::uint32_t ATo, std::uint32_t P,
+                         std::uint32_t PFrom, std::uint32_t PTo) {
+            Pairs.clear();
+            for (std::uint32_t I = AFrom; I != ATo; ++I) {
+                const TEntry& EA = Entries[I];
                 const std::int64_t At = EA.Timed() ? InClockOf(P, A, EA.Minute) : NoTime;
                 Near(EA, At, TimeWindow, PFrom, PTo,
                      [&](std::uint32_t B, std::int64_t Dist, bool Untimed) {
@@ -512,19 +554,19 @@ private:
                          TTier T = Exact;
                          if (Untimed || (Same && Dist <= Tolerance)) {
                              if (!Same) return;
-                         } else if (Same && ExchangesAgree(S->Index, B)) {
+                         } else if (Same && ExchangesAgree(I, B)) {
                              T = LateTime;
                          } else if ((EA.Band == EB.Band) != (EA.Mode == EB.Mode) &&
-                                    Dist <= Tolerance && ExchangesAgree(S->Index, B)) {
+                                    Dist <= Tolerance && ExchangesAgree(I, B)) {
                              T = OtherBand;
                          } else {
                              return;
                          }
-                         Pairs.push_back({QualityKey(T, S->Index, B, Untimed, Dist), S->Index, B});
+                         Pairs.push_back({QualityKey(T, I, B, Untimed, Dist), I, B});
                      });
             }
+            Pair(Pairs);
         });
-        Pair(Pairs);
     }
 
     const std::string& BaseOf(std::uint32_t Call) {
@@ -572,7 +614,7 @@ private:
         std::vector<TPair> Pairs;
         for (std::uint32_t A = 0; A < Entries.size(); ++A) {
             const TEntry& EA = Entries[A];
-            if (Match[A] != None || EA.Self) continue;
+            if (!Free(A) || EA.Self) continue;
             for (std::uint32_t N : Neighbours(EA.Worked)) {
                 if (N == EA.Log || N == EA.Partner) continue;
                 const auto [From, To] = Run(N, EA.Log);
@@ -580,7 +622,7 @@ private:
                 Near(EA, At, Tolerance, From, To,
                      [&](std::uint32_t B, std::int64_t Dist, bool Untimed) {
                          const TAgree There = Agreement(A, B), Back = Agreement(B, A);
-                         if (Match[B] != None || !SameBandAndMode(EA, Entries[B]) ||
+                         if (!Free(B) || !SameBandAndMode(EA, Entries[B]) ||
                              (!Fields.empty() && There.Agree + Back.Agree == 0))
                              return;
                          Pairs.push_back({QualityKey(OtherCall, A, B, Untimed, Dist), A, B});
@@ -597,7 +639,7 @@ private:
         std::vector<std::uint32_t> Uniques;
         for (std::uint32_t A = 0; A < Entries.size(); ++A) {
             const TEntry& E = Entries[A];
-            if (!E.X && E.Primary && !E.Self && Match[A] == None && E.Partner == None &&
+            if (!E.X && E.Primary && !E.Self && Free(A) && E.Partner == None &&
                 LogsHolding[E.Worked] == 1 && E.Timed())
                 Uniques.push_back(A);
         }
@@ -675,7 +717,8 @@ private:
 
     // How well a log's other QSOs about then bear out the band (or mode) it
     // gave a QSO, against the one the other log gave: each matched QSO within
-    // WitnessWindow minutes counts for the band its partner logged.
+    // WitnessWindow minutes counts for the band its partner logged, the nearer
+    // in time the more.
     int Witnesses(std::uint32_t A, bool Band, std::uint16_t Mine, std::uint16_t Theirs) {
         const TEntry& EA = Entries[A];
         if (!EA.Timed()) return 0;
@@ -685,10 +728,12 @@ private:
             [&](std::uint32_t I, std::int64_t T) { return Entries[I].Minute < T; });
         int Score = 0;
         for (; It != Order.end() && Entries[*It].Minute <= EA.Minute + WitnessWindow; ++It) {
-            if (*It == A || Match[*It] == None) continue;
-            const TEntry& Other = Entries[Match[*It]];
+            if (*It == A || Free(*It)) continue;
+            const TEntry& Other = Entries[Matched[*It].Entry];
             const std::uint16_t Seen = Band ? Other.Band : Other.Mode;
-            Score += (Seen == Mine) - (Seen == Theirs);
+            const int Weight =
+                static_cast<int>(WitnessWindow + 1 - Distance(Entries[*It].Minute, EA.Minute));
+            Score += Weight * ((Seen == Mine) - (Seen == Theirs));
         }
         return Score;
     }
@@ -699,13 +744,22 @@ private:
         const TEntry& EA = Entries[A];
         if (EA.X || !EA.Timed()) return false;
         const std::uint32_t L = EA.Log;
-        for (std::size_t I = A; I-- > Begin[L];)
-            if (Entries[I].Timed()) {
-                if (EA.Minute < Entries[I].Minute - Tolerance) return true;
+        // The QSO lines in the order logged: ByLine over [Begin, BeginX).
+        const auto At = [&](std::size_t Position) -> const TEntry& {
+            return Entries[ByLine[Position]];
+        };
+        std::size_t Low = Begin[L], High = BeginX[L];
+        while (Low < High) {
+            const std::size_t Middle = (Low + High) / 2;
+            (At(Middle).Line < EA.Line ? Low = Middle + 1 : High = Middle);
+        }
+        for (std::size_t I = Low; I-- > Begin[L];)
+            if (At(I).Timed()) {
+                if (EA.Minute < At(I).Minute - Tolerance) return true;
                 break;
             }
-        for (std::size_t I = A + 1; I < BeginX[L]; ++I)
-            if (Entries[I].Timed()) return EA.Minute > Entries[I].Minute + Tolerance;
+        for (std::size_t I = Low + 1; I < BeginX[L]; ++I)
+            if (At(I).Timed()) return EA.Minute > At(I).Minute + Tolerance;
         return false;
     }
 
@@ -714,10 +768,11 @@ private:
     // shows it, both keep the QSO.
     void JudgeDisagreements() {
         for (std::uint32_t A = 0; A < Entries.size(); ++A) {
-            const std::uint32_t B = Match[A];
-            if (B == None || B < A || (Tier[A] != LateTime && Tier[A] != OtherBand)) continue;
+            const std::uint32_t B = Matched[A].Entry;
+            const TTier T = Matched[A].Tier;
+            if (B == None || B < A || (T != LateTime && T != OtherBand)) continue;
             int SideA = 0, SideB = 0; // higher: better borne out
-            if (Tier[A] == LateTime) {
+            if (T == LateTime) {
                 SideA = -static_cast<int>(OutOfStep(A));
                 SideB = -static_cast<int>(OutOfStep(B));
             } else {
@@ -728,13 +783,14 @@ private:
                 SideA = Witnesses(A, Band, Of(A), Of(B));
                 SideB = Witnesses(B, Band, Of(B), Of(A));
             }
-            if (SideA < SideB) Wrong[A] = true;
-            if (SideB < SideA) Wrong[B] = true;
+            Matched[A].Wrong = SideA < SideB;
+            Matched[B].Wrong = SideB < SideA;
         }
     }
 
     // The times each unreadable line of a log may have held, from the readable
-    // QSO lines around it: between its timed neighbours, or near the one it has.
+    // QSO lines around it: between its timed neighbours; before the first or
+    // after the last, any time.
     const std::vector<std::pair<std::size_t, std::pair<std::int64_t, std::int64_t>>>&
     UnreadSpans(std::uint32_t Log) {
         auto [It, New] = Unread.try_emplace(Log);
@@ -752,9 +808,9 @@ private:
                 Low = std::min(std::prev(After)->second, After->second);
                 High = std::max(std::prev(After)->second, After->second);
             } else if (After != Lines.begin()) {
-                Low = High = std::prev(After)->second;
+                Low = std::prev(After)->second;
             } else if (After != Lines.end()) {
-                Low = High = After->second;
+                High = After->second;
             }
             It->second.push_back({Problem.Line, {Low, High}});
         }
@@ -784,28 +840,24 @@ private:
         if (E.Self) return TCheckStatus::Self;
         if (!E.Primary) return TCheckStatus::Dupe;
         if (OutsidePeriod(E)) return TCheckStatus::OutOfPeriod;
-        if (const std::uint32_t B = Match[A]; B != None) {
-            const TEntry& Other = Entries[B];
-            if (Wrong[A] && Tier[A] == LateTime) {
-                Q.Correct = CabrilloTime(InClockOf(E.Log, Other.Log, Other.Minute));
-                return TCheckStatus::BustedTime;
-            }
-            if (Wrong[A] && E.Band != Other.Band) {
-                Q.Correct = Other.Qso->Band;
-                return TCheckStatus::BustedBand;
-            }
-            if (Wrong[A]) {
-                Q.Correct = Other.Qso->Mode;
-                return TCheckStatus::BustedMode;
+        if (const TMatched& M = Matched[A]; M.Entry != None) {
+            if (M.Wrong) {
+                const TEntry& Other = Entries[M.Entry];
+                if (M.Tier == LateTime) {
+                    Q.Correct = CabrilloTime(InClockOf(E.Log, Other.Log, Other.Minute));
+                    return TCheckStatus::BustedTime;
+                }
+                Q.Correct = E.Band != Other.Band ? Other.Qso->Band : Other.Qso->Mode;
+                return E.Band != Other.Band ? TCheckStatus::BustedBand : TCheckStatus::BustedMode;
             }
             // Logged as a call one edit away, or without the other's suffix.
-            if (E.Partner != Other.Log || E.Worked != LogCall[Other.Log]) {
-                Q.Correct = Calls.Text(LogCall[Other.Log]);
+            if (E.Partner != M.Log || E.Worked != LogCall[M.Log]) {
+                Q.Correct = Calls.Text(LogCall[M.Log]);
                 return TCheckStatus::BustedCall;
             }
             // When the other side busted this call, the rest must still match.
-            if (Agreement(A, B).Disagree == 0) return TCheckStatus::Ok;
-            Q.Correct = Other.Qso->Sent;
+            if (!M.Disagree) return TCheckStatus::Ok;
+            Q.Correct = Entries[M.Entry].Qso->Sent;
             return TCheckStatus::BustedExchange;
         }
         if (E.Partner != None) {
@@ -825,6 +877,8 @@ private:
     }
 
     TCrossResult Decide() {
+        // What matching alone needed, let go before the results take room.
+        std::vector<std::uint64_t>().swap(FieldKeys);
         std::vector<std::size_t> Caused(Kept.size(), 0), Unverified(Kept.size(), 0);
         Result.Logs.resize(Kept.size());
         for (std::uint32_t L = 0; L < Kept.size(); ++L) {
@@ -835,34 +889,43 @@ private:
             Check.Claimed = Claimed[L];
             Check.UnreadableLines = Input[Kept[L]].Read.Problems.size();
             Check.Qsos.reserve(Begin[L + 1] - Begin[L]);
-            // The QSOs that stood up, scored again in log order.
-            TLogScore Scored(Areas);
-            for (std::size_t A = Begin[L]; A < Begin[L + 1]; ++A) {
+            bool Lost = false; // a QSO the engine counted lost credit
+            for (std::size_t Position = Begin[L]; Position < Begin[L + 1]; ++Position) {
+                const std::uint32_t A = ByLine[Position];
                 const TEntry& E = Entries[A];
                 TCheckedQSO Q;
                 Q.Qso = E.Qso;
                 Q.X = E.X;
-                if (Match[A] != None) {
-                    Q.OtherLog = Kept[Entries[Match[A]].Log];
-                    Q.OtherLine = Entries[Match[A]].Qso->Line;
+                const TMatched& M = Matched[A];
+                if (M.Entry != None) {
+                    Q.OtherLog = Kept[M.Log];
+                    Q.OtherLine = M.Line;
                 }
-                Q.Status = StatusOf(static_cast<std::uint32_t>(A), Q);
+                Q.Status = StatusOf(A, Q);
                 if (Penalised(Q.Status)) {
                     Check.PenaltyPoints += std::int64_t{Penalty} * BandPoints(E.Qso->Band);
-                    const std::uint32_t Target =
-                        Match[A] != None ? Entries[Match[A]].Log : E.Partner;
+                    const std::uint32_t Target = M.Entry != None ? M.Log : E.Partner;
                     if (Target != None && Target != L) ++Caused[Target];
                 }
                 if (Q.Status == TCheckStatus::Unverified) ++Unverified[E.Partner];
-                if (!E.X && Credited(Q.Status)) Scored.Add(*E.Qso);
+                Lost = Lost || (E.Counted && !Credited(Q.Status));
                 Check.Qsos.push_back(std::move(Q));
             }
+            // The QSOs that stood up, scored again in log order; when every
+            // QSO the engine counted stood up, that is the claimed score.
+            Check.Checked = Check.Claimed;
+            if (Lost) {
+                TLogScore Scored(Areas);
+                for (const TCheckedQSO& Q : Check.Qsos)
+                    if (!Q.X && Credited(Q.Status)) Scored.Add(*Q.Qso);
+                Check.Checked = Scored.Totals();
+            }
             // Scored lines then X-QSO lines: merge them into line order.
-            std::stable_sort(Check.Qsos.begin(), Check.Qsos.end(),
-                             [](const TCheckedQSO& A, const TCheckedQSO& B) {
-                                 return A.Qso->Line < B.Qso->Line;
-                             });
-            Check.Checked = Scored.Totals();
+            if (BeginX[L] != Begin[L + 1])
+                std::stable_sort(Check.Qsos.begin(), Check.Qsos.end(),
+                                 [](const TCheckedQSO& A, const TCheckedQSO& B) {
+                                     return A.Qso->Line < B.Qso->Line;
+                                 });
             Check.Checked.Points =
                 std::max<std::int64_t>(0, Check.Checked.Points - Check.PenaltyPoints);
         }
@@ -892,11 +955,9 @@ private:
     std::vector<TTotals> Claimed;
     std::vector<std::uint32_t> Submitted;   // by call id: the log of that call, or None
     std::vector<std::uint32_t> LogsHolding; // by call id: how many logs hold it
-    std::vector<TSlot> Slots;               // each log's entries by partner and time
+    std::vector<std::uint32_t> ByLine;      // by position as logged: the entry
     std::vector<int> Offset;                // by log, minutes
-    std::vector<std::uint32_t> Match;       // by entry: the entry matched, or None
-    std::vector<TTier> Tier;                // by entry: how it was matched
-    std::vector<bool> Wrong; // by entry: its log, not the other, has the time, band or mode wrong
+    std::vector<TMatched> Matched;          // by entry
     std::unordered_map<std::uint32_t, std::uint32_t> KnownCall; // by entry: the call it meant
     std::vector<std::string> Bases;                             // by call id, once asked for
     std::unordered_map<std::string, std::vector<std::uint32_t>> Dropped;
