@@ -85,6 +85,20 @@ struct TMaybeUnread {
     std::string ALine, BLine;
 };
 
+// Every verdict of a check, and each log's scores and counts, as one text.
+std::string Summed(const cli::TCrossResult& Result) {
+    std::string Text;
+    for (const cli::TLogCheck& L : Result.Logs) {
+        Text += L.Call + " " + std::to_string(L.Claimed.Score()) + " " +
+                std::to_string(L.Checked.Score()) + " " + std::to_string(L.ClockOffset) + " " +
+                std::to_string(L.ErrorsCaused) + " " + std::to_string(L.UnverifiedCaused) + ":";
+        for (const cli::TCheckedQSO& Q : L.Qsos)
+            Text += " " + std::to_string(Q.Qso->Line) + StatusName(Q.Status) + Q.Correct;
+        Text += "\n";
+    }
+    return Text;
+}
+
 // Reads every log that sends one, checks them and holds each line to what the
 // simulation knows of it, each log's clock, errors caused and unverified QSOs.
 TSimOutcome CheckSim(TContestSim& Sim, const cli::TContest& Contest,
@@ -130,8 +144,12 @@ TSimOutcome CheckSim(TContestSim& Sim, const cli::TContest& Contest,
     Areas.SetLines(AreaLines);
     cli::TCrossOptions Options;
     Options.Contest = &Contest;
+    Options.Threads = 1;
     const cli::TCrossResult Result = cli::CrossCheck(Logs, Areas, Options);
     EXPECT_EQ(Result.Logs.size(), Logs.size());
+    // A big contest's logs are shared between two threads: the same verdicts.
+    Options.Threads = 2;
+    EXPECT_EQ(Summed(cli::CrossCheck(Logs, Areas, Options)), Summed(Result));
 
     TSimOutcome Outcome;
     Outcome.Unread = Unread;
@@ -755,7 +773,8 @@ TEST(CheckLogsCommand, ExitCodesMessagesAndOutputs) {
         Dir.Write("BROKEN.log", "CALLSIGN: SM5AAA\nQSO: 14010 CW\n"
                                 "QSO: 14010 CW 2026-03-07 1200 SM5AAA 599 AN DL1CCC 599 BO\n");
     const std::string Latin1 = Dir.Write(
-        "X.log", "CALLSIGN: SM5\xC9\nQSO: 14010 CW 2026-03-07 1200 SM5\xC9 599 AN DL1XYZ 599 BO\n");
+        "X.log", "CALLSIGN: SM5\xC9\nQSO: 14010 CW 2026-03-07 1200 SM5\xC9 599 AN DL1XYZ 599 BO\n"
+                 "QSO: 1\"4\\\xC9 CW 2026-03-07 1201 SM5\xC9 599 AN DL1XYZ 599 BO\n");
     struct Case {
         const char* Name;
         std::vector<std::string> Args;
@@ -776,6 +795,11 @@ TEST(CheckLogsCommand, ExitCodesMessagesAndOutputs) {
         {"the table", {Examples}, 0, "G3DDD             3       5     3", ""},
         {"a penalty", {Examples, "--penalty", "2"}, 0, "Penalty", ""},
         {"Latin-1 in JSON", {Latin1, "--json"}, 0, R"("call":"SM5\u00c9")", ""},
+        {"Latin-1 and quotes in a QSO's JSON",
+         {Latin1, "--json"},
+         0,
+         R"("band":"1\"4\\\u00c9","mode":"CW")",
+         ""},
     };
     for (const Case& C : Cases) {
         std::vector<std::string> Args = {"check-logs"};
@@ -852,7 +876,8 @@ TEST(CheckLogsCommand, ReportsTellWhatTheOtherLogShows) {
               std::string::npos)
         << Csv;
     EXPECT_NE(Csv.find("\nB2BB,"), std::string::npos);
-    EXPECT_NE(Run.Out.find(" b-exch b-bmt void unique unver clock\n"), std::string::npos) << Run.Out;
+    EXPECT_NE(Run.Out.find(" b-exch b-bmt void unique unver clock\n"), std::string::npos)
+        << Run.Out;
 }
 
 TEST(CheckLogsCalls, OneEditApart) {

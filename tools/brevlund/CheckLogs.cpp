@@ -69,10 +69,50 @@ TJson TotalsJson(const TTotals& T) {
     return J;
 }
 
+// A log's text as a JSON string, as Latin1() and Dump() write it: plain
+// printable ASCII stands as it is, so that the millions of short texts of a
+// big contest skip the library; anything else goes through it.
+void AppendJsonText(std::string& Out, std::string_view Text) {
+    const bool Plain = std::all_of(Text.begin(), Text.end(), [](char C) {
+        return C >= 0x20 && C < 0x7F && C != '"' && C != '\\';
+    });
+    if (!Plain) {
+        Out += Dump(Latin1(Text));
+        return;
+    }
+    Out += '"';
+    Out.append(Text);
+    Out += '"';
+}
+
+// {"line","call","band","mode","time","status"[,"correct"][,"checkable"]}
+void AppendQsoJson(std::string& Out, const TCheckedQSO& Q) {
+    Out += "{\"line\":";
+    Out += std::to_string(Q.Qso->Line);
+    for (const auto& [Key, Value] : {std::pair{",\"call\":", std::string_view(Q.Qso->Call)},
+                                     {",\"band\":", Q.Qso->Band},
+                                     {",\"mode\":", Q.Qso->Mode}}) {
+        Out += Key;
+        AppendJsonText(Out, Value);
+    }
+    Out += ",\"time\":";
+    AppendJsonText(Out, TimeOf(*Q.Qso));
+    Out += ",\"status\":\"";
+    Out += StatusName(Q.Status);
+    Out += '"';
+    if (!Q.Correct.empty()) {
+        Out += ",\"correct\":";
+        AppendJsonText(Out, Q.Correct);
+    }
+    if (Q.Status == TCheckStatus::NotCheckable) Out += ",\"checkable\":false";
+    Out += '}';
+}
+
 // One log at a time, so that a big contest never sits in memory as JSON.
 void WriteJson(std::ostream& Out, const TCrossResult& Result, const std::vector<TCrossLog>& Logs,
                bool WithPenalty) {
     Out << "{\"logs\":[";
+    std::string Text;
     for (std::size_t I = 0; I < Result.Logs.size(); ++I) {
         const TLogCheck& L = Result.Logs[I];
         TJson J;
@@ -85,21 +125,16 @@ void WriteJson(std::ostream& Out, const TCrossResult& Result, const std::vector<
         J["errors_caused"] = L.ErrorsCaused;
         J["unreadable_lines"] = L.UnreadableLines;
         J["unverified_caused"] = L.UnverifiedCaused;
-        TJson Qsos = TJson::array();
-        for (const TCheckedQSO& Q : L.Qsos) {
-            TJson Item;
-            Item["line"] = Q.Qso->Line;
-            Item["call"] = Latin1(Q.Qso->Call);
-            Item["band"] = Latin1(Q.Qso->Band);
-            Item["mode"] = Latin1(Q.Qso->Mode);
-            Item["time"] = Latin1(TimeOf(*Q.Qso));
-            Item["status"] = StatusName(Q.Status);
-            if (!Q.Correct.empty()) Item["correct"] = Latin1(Q.Correct);
-            if (Q.Status == TCheckStatus::NotCheckable) Item["checkable"] = false;
-            Qsos.push_back(std::move(Item));
+        // The QSOs last, each written straight into the log's text.
+        Text = Dump(J);
+        Text.pop_back();
+        Text += ",\"qsos\":[";
+        for (std::size_t Q = 0; Q < L.Qsos.size(); ++Q) {
+            if (Q) Text += ',';
+            AppendQsoJson(Text, L.Qsos[Q]);
         }
-        J["qsos"] = std::move(Qsos);
-        Out << (I ? "," : "") << Dump(J);
+        Text += "]}";
+        Out << (I ? "," : "") << Text;
     }
     Out << "]}\n";
 }

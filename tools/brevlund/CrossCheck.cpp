@@ -7,7 +7,11 @@
 
 #include <algorithm>
 #include <array>
+#include <deque>
+#include <exception>
 #include <map>
+#include <mutex>
+#include <thread>
 #include <tuple>
 #include <unordered_map>
 
@@ -46,6 +50,10 @@ constexpr std::int64_t WitnessWindow = 10;
 // that call copied wrongly.
 constexpr std::size_t KnownCallLogs = 5;
 constexpr std::int64_t KnownCallWindow = 30;
+
+// From this many QSO lines on, the work done log by log (the engine's scoring
+// above all) is shared between two threads where the machine has two cores.
+constexpr std::size_t TwoThreadsFrom = 100000;
 
 constexpr std::uint32_t None = std::numeric_limits<std::uint32_t>::max();
 constexpr std::int64_t NoTime = std::numeric_limits<std::int64_t>::max();
@@ -95,24 +103,95 @@ struct TAgree {
     int Agree = 0, Disagree = 0;
 };
 
+// Texts by a number each: an open-addressed table of ids beside each text's
+// hash, since every QSO line's call goes through it.
 class TInterner {
 public:
     std::uint32_t Id(std::string_view Text) {
         // Logs keep to a band and a mode for many lines in a row.
-        if (Last != None && *Texts[Last] == Text) return Last;
-        const auto [It, New] =
-            Ids.try_emplace(std::string(Text), static_cast<std::uint32_t>(Texts.size()));
-        if (New) Texts.push_back(&It->first);
-        return Last = It->second;
+        if (Last != None && Texts[Last] == Text) return Last;
+        if (2 * (Texts.size() + 1) > Table.size()) Grow();
+        const std::uint32_t Hash = HashOf(Text);
+        for (std::size_t I = Hash & (Table.size() - 1);; I = (I + 1) & (Table.size() - 1)) {
+            auto& [Id, Of] = Table[I];
+            if (Id == None) {
+                Id = static_cast<std::uint32_t>(Texts.size());
+                Of = Hash;
+                Texts.emplace_back(Text);
+                return Last = Id;
+            }
+            if (Of == Hash && Texts[Id] == Text) return Last = Id;
+        }
     }
-    const std::string& Text(std::uint32_t Id) const { return *Texts[Id]; }
+    // The same of a text in capitals, without making it.
+    std::uint32_t UpperId(std::string_view Text) {
+        char Small[32];
+        if (Text.size() > sizeof Small) return Id(UpperAscii(Text));
+        for (std::size_t I = 0; I < Text.size(); ++I)
+            Small[I] = UpperAscii(Text[I]);
+        return Id(std::string_view(Small, Text.size()));
+    }
+    const std::string& Text(std::uint32_t Id) const { return Texts[Id]; }
     std::size_t Size() const { return Texts.size(); }
 
 private:
-    std::unordered_map<std::string, std::uint32_t> Ids;
-    std::vector<const std::string*> Texts; // keys of Ids, which never move
+    static std::uint32_t HashOf(std::string_view Text) {
+        std::uint64_t H = 1469598103934665603u; // FNV-1a
+        for (char C : Text)
+            H = (H ^ static_cast<unsigned char>(C)) * 1099511628211u;
+        return static_cast<std::uint32_t>(H ^ (H >> 32));
+    }
+    void Grow() {
+        std::vector<std::pair<std::uint32_t, std::uint32_t>> Old(
+            std::max<std::size_t>(64, 2 * Table.size()), {None, 0});
+        Old.swap(Table);
+        for (const auto& [Id, Hash] : Old) {
+            if (Id == None) continue;
+            std::size_t I = Hash & (Table.size() - 1);
+            while (Table[I].first != None)
+                I = (I + 1) & (Table.size() - 1);
+            Table[I] = {Id, Hash};
+        }
+    }
+
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> Table; // (id, hash), or None
+    std::deque<std::string> Texts; // by id; a deque, so that a text never moves
     std::uint32_t Last = None;
 };
+
+// Work(first, last, thread) over the logs [0, Upto.size() - 1), whose QSO
+// lines Upto counts up to each: in two halves of about as many lines on two
+// threads, numbered 0 and 1 (Threads as in TCrossOptions), else on this
+// thread as 0.
+template <typename TWork>
+void ForLogs(int Threads, const std::vector<std::size_t>& Upto, TWork&& Work) {
+    const std::size_t Count = Upto.size() - 1;
+    const bool Two = Threads == 0
+                         ? Upto.back() >= TwoThreadsFrom && std::thread::hardware_concurrency() >= 2
+                         : Threads >= 2;
+    if (!Two) {
+        Work(std::size_t{0}, Count, 0);
+        return;
+    }
+    const auto Half = static_cast<std::size_t>(
+        std::lower_bound(Upto.begin(), Upto.end(), Upto.back() / 2) - Upto.begin());
+    std::exception_ptr Failed;
+    std::thread Other([&] {
+        try {
+            Work(std::min(Half, Count), Count, 1);
+        } catch (...) {
+            Failed = std::current_exception();
+        }
+    });
+    try {
+        Work(std::size_t{0}, std::min(Half, Count), 0);
+    } catch (...) {
+        Other.join();
+        throw;
+    }
+    Other.join();
+    if (Failed) std::rethrow_exception(Failed);
+}
 
 // "YYYY-MM-DD HHMM", as Cabrillo writes a date and time.
 std::string CabrilloTime(std::int64_t Minute) {
@@ -129,7 +208,7 @@ public:
     TChecker(const std::vector<TCrossLog>& Logs, const TAreaList& Areas,
              const TCrossOptions& Options)
         : Input(Logs), Areas(Areas), Tolerance(std::max(0, Options.ToleranceMinutes)),
-          Penalty(std::max(0, Options.Penalty)),
+          Penalty(std::max(0, Options.Penalty)), Threads(Options.Threads),
           Contest(Options.Contest ? *Options.Contest : BuiltInContests().front()),
           Fields(ComparedFields(Contest)),
           // A repeat the contest allows is a QSO of its own, not the same one
@@ -168,32 +247,25 @@ private:
         }
     }
 
-    void Add(std::uint32_t Log, const TLogQSO& Qso, bool X, bool Primary) {
-        TEntry E{&Qso,
-                 logformats::MinuteOf(Qso).value_or(NoTime),
-                 Log,
-                 Calls.Id(UpperAscii(Qso.Call)),
-                 None,
-                 static_cast<std::uint32_t>(Qso.Line),
-                 static_cast<std::uint16_t>(Bands.Id(Qso.Band)),
-                 static_cast<std::uint16_t>(Modes.Id(UpperAscii(Qso.Mode))),
-                 X,
-                 Primary,
-                 false,
-                 Primary};
-        E.Self = E.Worked == LogCall[Log];
-        Entries.push_back(E);
-    }
-
-    // What a line received and sent, by the fields the contest compares.
-    void AddFieldKeys(const TLogQSO& Qso) {
+    // What a line says on its own: its time, what it received and sent by the
+    // fields the contest compares; the texts all logs share come later (Share).
+    void Place(std::uint32_t Log, std::size_t At, const TLogQSO& Qso, bool X, bool Primary,
+               std::vector<std::string_view>& Got, std::vector<std::string_view>& Gave) {
+        TEntry& E = Entries[At];
+        E.Qso = &Qso;
+        E.Minute = logformats::MinuteOf(Qso).value_or(NoTime);
+        E.Log = Log;
+        E.Partner = None;
+        E.Line = static_cast<std::uint32_t>(Qso.Line);
+        E.X = X;
+        E.Primary = E.Counted = Primary;
         logformats::SplitWords(Qso.Exchange, Got);
         logformats::SplitWords(Qso.Sent, Gave);
+        std::uint64_t* Keys = FieldKeys.data() + At * 2 * Fields.size();
         for (const auto& [Words, Place] :
              {std::pair{&Got, &TComparedField::Received}, std::pair{&Gave, &TComparedField::Sent}})
             for (const TComparedField& F : Fields)
-                FieldKeys.push_back(
-                    F.*Place < Words->size() ? Pack(FieldKey(F.Kind, (*Words)[F.*Place])) : 0);
+                *Keys++ = F.*Place < Words->size() ? Pack(FieldKey(F.Kind, (*Words)[F.*Place])) : 0;
     }
 
     // A field's key as one number, 0 for a field the line lacks: short keys
@@ -205,6 +277,7 @@ private:
                 Value |= std::uint64_t{static_cast<unsigned char>(Key[I])} << (8 * (I + 1));
             return Value;
         }
+        const std::lock_guard<std::mutex> Lock(LongKeysInUse);
         return 0xFF | (std::uint64_t{LongKeys.Id(Key)} << 8);
     }
 
@@ -241,29 +314,42 @@ private:
     // Every QSO line of the kept logs, the claimed scores, what each line
     // received and sent, and which log holds the station worked.
     void Collect() {
-        std::size_t Total = 0;
-        for (std::size_t K : Kept)
-            Total += Input[K].Read.QSOs.size() + Input[K].Read.XQSOs.size();
-        Entries.reserve(Total);
-        Claimed.resize(Kept.size());
-        Begin.resize(Kept.size());
+        // Where each log's entries go: its QSO lines, then its X-QSO lines.
+        Begin.assign(1, 0);
         BeginX.resize(Kept.size());
-        for (std::uint32_t L = 0; L < Kept.size(); ++L) {
+        for (std::size_t L = 0; L < Kept.size(); ++L) {
             const logformats::TLogRead& Read = Input[Kept[L]].Read;
-            TLogScore Scored(Areas);
-            const std::vector<TVerdict> Verdicts = ScoreInLogOrder(Scored, Read.QSOs);
-            Claimed[L] = Scored.Totals();
-            Begin[L] = Entries.size();
-            for (std::size_t I = 0; I < Read.QSOs.size(); ++I)
-                Add(L, Read.QSOs[I], false, !Verdicts[I].Duplicate());
-            if (Contest.RepeatAfterMinutes > 0) AllowRepeats(L, Read.QSOs, Verdicts);
-            BeginX[L] = Entries.size();
-            for (const TLogQSO& Qso : Read.XQSOs)
-                Add(L, Qso, true, false);
-            for (std::size_t I = BeginX[L]; I < Entries.size(); ++I)
-                Entries[I].Counted = false;
+            BeginX[L] = Begin.back() + Read.QSOs.size();
+            Begin.push_back(BeginX[L] + Read.XQSOs.size());
         }
-        Begin.push_back(Entries.size());
+        Entries.resize(Begin.back());
+        FieldKeys.assign(Begin.back() * 2 * Fields.size(), 0);
+        Claimed.resize(Kept.size());
+        // Log by log, on two threads for a big contest: the claimed score by
+        // the engine, and what each line says on its own.
+        ForLogs(Threads, Begin, [&](std::size_t First, std::size_t Last, int) {
+            std::vector<std::string_view> Got, Gave; // kept from line to line
+            for (std::size_t L = First; L < Last; ++L) {
+                const logformats::TLogRead& Read = Input[Kept[L]].Read;
+                TLogScore Scored(Areas);
+                const std::vector<TVerdict> Verdicts = ScoreInLogOrder(Scored, Read.QSOs);
+                Claimed[L] = Scored.Totals();
+                const auto Log = static_cast<std::uint32_t>(L);
+                for (std::size_t I = 0; I < Read.QSOs.size(); ++I)
+                    Place(Log, Begin[L] + I, Read.QSOs[I], false, !Verdicts[I].Duplicate(), Got,
+                          Gave);
+                if (Contest.RepeatAfterMinutes > 0) AllowRepeats(Log, Read.QSOs, Verdicts);
+                for (std::size_t I = 0; I < Read.XQSOs.size(); ++I)
+                    Place(Log, BeginX[L] + I, Read.XQSOs[I], true, false, Got, Gave);
+            }
+        });
+        // The texts all logs share, by number.
+        for (TEntry& E : Entries) {
+            E.Worked = Calls.UpperId(E.Qso->Call);
+            E.Band = static_cast<std::uint16_t>(Bands.Id(E.Qso->Band));
+            E.Mode = static_cast<std::uint16_t>(Modes.UpperId(E.Qso->Mode));
+            E.Self = E.Worked == LogCall[E.Log];
+        }
 
         // The log of each call: its own, else one of its base call.
         Submitted.assign(Calls.Size(), None);
@@ -296,27 +382,49 @@ private:
     // QSOs two logs hold with each other lie side by side in memory and are
     // walked in order; ByLine keeps the order they were logged in.
     void Arrange() {
-        std::vector<TEntry> Sorted;
-        Sorted.reserve(Entries.size());
+        // In place, a log at a time: a big contest's entries are not copied whole.
+        const std::size_t PerEntry = 2 * Fields.size();
         ByLine.resize(Entries.size());
-        std::vector<std::uint32_t> Order;
-        for (std::uint32_t L = 0; L < Kept.size(); ++L) {
-            Order.resize(Begin[L + 1] - Begin[L]);
-            for (std::uint32_t I = 0; I < Order.size(); ++I)
-                Order[I] = static_cast<std::uint32_t>(Begin[L]) + I;
-            std::sort(Order.begin(), Order.end(), [&](std::uint32_t A, std::uint32_t B) {
-                return std::tie(Entries[A].Partner, Entries[A].Minute, A) <
-                       std::tie(Entries[B].Partner, Entries[B].Minute, B);
-            });
-            for (std::uint32_t I : Order) {
-                ByLine[I] = static_cast<std::uint32_t>(Sorted.size());
-                Sorted.push_back(Entries[I]);
+        struct TPlace {
+            std::uint32_t Partner;
+            std::int64_t Minute;
+            std::uint32_t Index;
+            bool operator<(const TPlace& O) const {
+                return std::tie(Partner, Minute, Index) < std::tie(O.Partner, O.Minute, O.Index);
             }
-        }
-        Entries = std::move(Sorted);
-        FieldKeys.reserve(Entries.size() * 2 * Fields.size());
-        for (const TEntry& E : Entries)
-            AddFieldKeys(*E.Qso);
+        };
+        ForLogs(Threads, Begin, [&](std::size_t FirstLog, std::size_t LastLog, int) {
+            std::vector<TPlace> Places;
+            std::vector<TEntry> Logged;
+            std::vector<std::uint64_t> Keys;
+            for (std::size_t L = FirstLog; L < LastLog; ++L) {
+                const auto First = static_cast<std::uint32_t>(Begin[L]);
+                Places.clear();
+                for (std::uint32_t I = First; I < Begin[L + 1]; ++I)
+                    Places.push_back({Entries[I].Partner, Entries[I].Minute, I});
+                std::sort(Places.begin(), Places.end());
+                Logged.assign(Entries.begin() + First, Entries.begin() + Begin[L + 1]);
+                Keys.assign(FieldKeys.begin() + First * PerEntry,
+                            FieldKeys.begin() + Begin[L + 1] * PerEntry);
+                for (std::uint32_t K = 0; K < Places.size(); ++K) {
+                    const std::uint32_t From = Places[K].Index - First;
+                    ByLine[Places[K].Index] = First + K;
+                    Entries[First + K] = Logged[From];
+                    std::copy_n(Keys.begin() + From * PerEntry, PerEntry,
+                                FieldKeys.begin() + (First + K) * PerEntry);
+                }
+            }
+        });
+        // A log's groups are those with the logs after it: its share of the
+        // work, so that two threads get about as much.
+        GroupWork.assign(1, 0);
+        for (std::uint32_t L = 0; L < Kept.size(); ++L)
+            GroupWork.push_back(
+                GroupWork.back() +
+                static_cast<std::size_t>(std::count_if(
+                    Entries.begin() + static_cast<std::ptrdiff_t>(Begin[L]),
+                    Entries.begin() + static_cast<std::ptrdiff_t>(Begin[L + 1]),
+                    [&](const TEntry& E) { return E.Partner != None && E.Partner > L; })));
         Offset.assign(Kept.size(), 0);
         Matched.assign(Entries.size(), TMatched{});
     }
@@ -333,34 +441,37 @@ private:
                 static_cast<std::uint32_t>(High - Entries.data())};
     }
 
-    // Visit(A, [from, to) of its entries with P, P, [from, to) of P's with A)
-    // for every two logs that hold QSOs with each other, each two once. Each
-    // log's entries are walked once, in order: a cursor per log finds its
-    // QSOs with A, as A rises.
+    // Visit(A, [from, to) of its entries with P, P, [from, to) of P's with A,
+    // thread) for every two logs that hold QSOs with each other, each two once.
+    // Each log's entries are walked once, in order: a cursor per log finds its
+    // QSOs with A, as A rises. The logs A are shared between threads as
+    // ForLogs shares them; no entry is in two groups.
     template <typename Visitor> void ForEachGroup(Visitor&& Visit) const {
-        std::vector<std::uint32_t> Cursor(Begin.begin(), Begin.end() - 1);
-        for (std::uint32_t A = 0; A < Kept.size(); ++A) {
-            std::uint32_t S = static_cast<std::uint32_t>(Begin[A]);
-            const std::uint32_t End = static_cast<std::uint32_t>(Begin[A + 1]);
-            while (S != End && Entries[S].Partner != None) {
-                const std::uint32_t P = Entries[S].Partner;
-                std::uint32_t RunEnd = S;
-                while (RunEnd != End && Entries[RunEnd].Partner == P)
-                    ++RunEnd;
-                if (P > A) {
-                    std::uint32_t& From = Cursor[P];
-                    const std::uint32_t PEnd = static_cast<std::uint32_t>(Begin[P + 1]);
-                    while (From != PEnd && Entries[From].Partner < A)
-                        ++From;
-                    std::uint32_t To = From;
-                    while (To != PEnd && Entries[To].Partner == A)
-                        ++To;
-                    if (From != To) Visit(A, S, RunEnd, P, From, To);
-                    From = To;
+        ForLogs(Threads, GroupWork, [&](std::size_t FirstA, std::size_t LastA, int Thread) {
+            std::vector<std::uint32_t> Cursor(Begin.begin(), Begin.end() - 1);
+            for (auto A = static_cast<std::uint32_t>(FirstA); A < LastA; ++A) {
+                std::uint32_t S = static_cast<std::uint32_t>(Begin[A]);
+                const std::uint32_t End = static_cast<std::uint32_t>(Begin[A + 1]);
+                while (S != End && Entries[S].Partner != None) {
+                    const std::uint32_t P = Entries[S].Partner;
+                    std::uint32_t RunEnd = S;
+                    while (RunEnd != End && Entries[RunEnd].Partner == P)
+                        ++RunEnd;
+                    if (P > A) {
+                        std::uint32_t& From = Cursor[P];
+                        const std::uint32_t PEnd = static_cast<std::uint32_t>(Begin[P + 1]);
+                        while (From != PEnd && Entries[From].Partner < A)
+                            ++From;
+                        std::uint32_t To = From;
+                        while (To != PEnd && Entries[To].Partner == A)
+                            ++To;
+                        if (From != To) Visit(A, S, RunEnd, P, From, To, Thread);
+                        From = To;
+                    }
+                    S = RunEnd;
                 }
-                S = RunEnd;
             }
-        }
+        });
     }
 
     const std::uint64_t* KeysOf(std::uint32_t Entry, bool Sent) const {
@@ -404,9 +515,11 @@ private:
     // it. A log's offset is the clear majority of its differences, measured
     // against the other logs' corrected clocks, round by round.
     void EstimateOffsets() {
-        std::vector<std::vector<std::pair<std::uint32_t, std::int64_t>>> Seen(Kept.size());
+        using TSeen = std::vector<std::vector<std::pair<std::uint32_t, std::int64_t>>>;
+        TSeen ByThread[2] = {TSeen(Kept.size()), TSeen(Kept.size())};
         ForEachGroup([&](std::uint32_t A, std::uint32_t AFrom, std::uint32_t ATo, std::uint32_t P,
-                         std::uint32_t PFrom, std::uint32_t PTo) {
+                         std::uint32_t PFrom, std::uint32_t PTo, int Thread) {
+            TSeen& Seen = ByThread[Thread];
             const std::size_t NA = ATo - AFrom, NP = PTo - PFrom;
             if (NA > MaxPinnedGroup || NP > MaxPinnedGroup) return;
             std::array<std::uint8_t, MaxPinnedGroup> CountA{}, CountP{};
@@ -431,6 +544,9 @@ private:
                 Seen[P].emplace_back(A, -D);
             }
         });
+        TSeen& Seen = ByThread[0];
+        for (std::size_t L = 0; L < Kept.size(); ++L)
+            Seen[L].insert(Seen[L].end(), ByThread[1][L].begin(), ByThread[1][L].end());
         std::vector<std::int64_t> Values;
         for (int Round = 0; Round < OffsetRounds; ++Round) {
             std::vector<int> Next(Kept.size(), 0);
@@ -540,9 +656,10 @@ private:
     // Every candidate pairs two QSOs of one two logs, so each two are paired on
     // their own, their QSOs near in memory.
     void MatchByCall() {
-        std::vector<TPair> Pairs;
+        std::vector<TPair> ByThread[2];
         ForEachGroup([&](std::uint32_t A, std::uint32_t AFrom, std::uint32_t ATo, std::uint32_t P,
-                         std::uint32_t PFrom, std::uint32_t PTo) {
+                         std::uint32_t PFrom, std::uint32_t PTo, int Thread) {
+            std::vector<TPair>& Pairs = ByThread[Thread];
             Pairs.clear();
             for (std::uint32_t I = AFrom; I != ATo; ++I) {
                 const TEntry& EA = Entries[I];
@@ -818,11 +935,12 @@ private:
     }
 
     // The unreadable line of the partner's log that may have held a QSO, or 0.
-    std::size_t UnreadLineFor(std::uint32_t A) {
+    // The spans are made beforehand (Decide), so that this only reads.
+    std::size_t UnreadLineFor(std::uint32_t A) const {
         const TEntry& EA = Entries[A];
         if (Input[Kept[EA.Partner]].Read.Problems.empty()) return 0;
         const std::int64_t At = EA.Timed() ? InClockOf(EA.Partner, EA.Log, EA.Minute) : NoTime;
-        for (const auto& [Line, Span] : UnreadSpans(EA.Partner))
+        for (const auto& [Line, Span] : Unread.at(EA.Partner))
             if (At == NoTime || (At >= Span.first - TimeWindow && At <= Span.second + TimeWindow))
                 return Line;
         return 0;
@@ -879,56 +997,67 @@ private:
     TCrossResult Decide() {
         // What matching alone needed, let go before the results take room.
         std::vector<std::uint64_t>().swap(FieldKeys);
+        for (std::uint32_t L = 0; L < Kept.size(); ++L)
+            if (!Input[Kept[L]].Read.Problems.empty()) UnreadSpans(L);
         std::vector<std::size_t> Caused(Kept.size(), 0), Unverified(Kept.size(), 0);
+        std::mutex Counting;
         Result.Logs.resize(Kept.size());
-        for (std::uint32_t L = 0; L < Kept.size(); ++L) {
-            TLogCheck& Check = Result.Logs[L];
-            Check.Log = Kept[L];
-            Check.Call = Calls.Text(LogCall[L]);
-            Check.ClockOffset = Offset[L];
-            Check.Claimed = Claimed[L];
-            Check.UnreadableLines = Input[Kept[L]].Read.Problems.size();
-            Check.Qsos.reserve(Begin[L + 1] - Begin[L]);
-            bool Lost = false; // a QSO the engine counted lost credit
-            for (std::size_t Position = Begin[L]; Position < Begin[L + 1]; ++Position) {
-                const std::uint32_t A = ByLine[Position];
-                const TEntry& E = Entries[A];
-                TCheckedQSO Q;
-                Q.Qso = E.Qso;
-                Q.X = E.X;
-                const TMatched& M = Matched[A];
-                if (M.Entry != None) {
-                    Q.OtherLog = Kept[M.Log];
-                    Q.OtherLine = M.Line;
+        ForLogs(Threads, Begin, [&](std::size_t FirstLog, std::size_t LastLog, int) {
+            std::vector<std::size_t> CausedHere(Kept.size(), 0), UnverifiedHere(Kept.size(), 0);
+            for (std::size_t L = FirstLog; L < LastLog; ++L) {
+                TLogCheck& Check = Result.Logs[L];
+                Check.Log = Kept[L];
+                Check.Call = Calls.Text(LogCall[L]);
+                Check.ClockOffset = Offset[L];
+                Check.Claimed = Claimed[L];
+                Check.UnreadableLines = Input[Kept[L]].Read.Problems.size();
+                Check.Qsos.reserve(Begin[L + 1] - Begin[L]);
+                bool Lost = false; // a QSO the engine counted lost credit
+                for (std::size_t Position = Begin[L]; Position < Begin[L + 1]; ++Position) {
+                    const std::uint32_t A = ByLine[Position];
+                    const TEntry& E = Entries[A];
+                    TCheckedQSO Q;
+                    Q.Qso = E.Qso;
+                    Q.X = E.X;
+                    const TMatched& M = Matched[A];
+                    if (M.Entry != None) {
+                        Q.OtherLog = Kept[M.Log];
+                        Q.OtherLine = M.Line;
+                    }
+                    Q.Status = StatusOf(A, Q);
+                    if (Penalised(Q.Status)) {
+                        Check.PenaltyPoints += std::int64_t{Penalty} * BandPoints(E.Qso->Band);
+                        const std::uint32_t Target = M.Entry != None ? M.Log : E.Partner;
+                        if (Target != None && Target != L) ++CausedHere[Target];
+                    }
+                    if (Q.Status == TCheckStatus::Unverified) ++UnverifiedHere[E.Partner];
+                    Lost = Lost || (E.Counted && !Credited(Q.Status));
+                    Check.Qsos.push_back(std::move(Q));
                 }
-                Q.Status = StatusOf(A, Q);
-                if (Penalised(Q.Status)) {
-                    Check.PenaltyPoints += std::int64_t{Penalty} * BandPoints(E.Qso->Band);
-                    const std::uint32_t Target = M.Entry != None ? M.Log : E.Partner;
-                    if (Target != None && Target != L) ++Caused[Target];
+                // The QSOs that stood up, scored again in log order; when every
+                // QSO the engine counted stood up, that is the claimed score.
+                Check.Checked = Check.Claimed;
+                if (Lost) {
+                    TLogScore Scored(Areas);
+                    for (const TCheckedQSO& Q : Check.Qsos)
+                        if (!Q.X && Credited(Q.Status)) Scored.Add(*Q.Qso);
+                    Check.Checked = Scored.Totals();
                 }
-                if (Q.Status == TCheckStatus::Unverified) ++Unverified[E.Partner];
-                Lost = Lost || (E.Counted && !Credited(Q.Status));
-                Check.Qsos.push_back(std::move(Q));
+                // Scored lines then X-QSO lines: merge them into line order.
+                if (BeginX[L] != Begin[L + 1])
+                    std::stable_sort(Check.Qsos.begin(), Check.Qsos.end(),
+                                     [](const TCheckedQSO& A, const TCheckedQSO& B) {
+                                         return A.Qso->Line < B.Qso->Line;
+                                     });
+                Check.Checked.Points =
+                    std::max<std::int64_t>(0, Check.Checked.Points - Check.PenaltyPoints);
             }
-            // The QSOs that stood up, scored again in log order; when every
-            // QSO the engine counted stood up, that is the claimed score.
-            Check.Checked = Check.Claimed;
-            if (Lost) {
-                TLogScore Scored(Areas);
-                for (const TCheckedQSO& Q : Check.Qsos)
-                    if (!Q.X && Credited(Q.Status)) Scored.Add(*Q.Qso);
-                Check.Checked = Scored.Totals();
+            const std::lock_guard<std::mutex> Lock(Counting);
+            for (std::size_t L = 0; L < Kept.size(); ++L) {
+                Caused[L] += CausedHere[L];
+                Unverified[L] += UnverifiedHere[L];
             }
-            // Scored lines then X-QSO lines: merge them into line order.
-            if (BeginX[L] != Begin[L + 1])
-                std::stable_sort(Check.Qsos.begin(), Check.Qsos.end(),
-                                 [](const TCheckedQSO& A, const TCheckedQSO& B) {
-                                     return A.Qso->Line < B.Qso->Line;
-                                 });
-            Check.Checked.Points =
-                std::max<std::int64_t>(0, Check.Checked.Points - Check.PenaltyPoints);
-        }
+        });
         for (std::size_t L = 0; L < Kept.size(); ++L) {
             Result.Logs[L].ErrorsCaused = Caused[L];
             Result.Logs[L].UnverifiedCaused = Unverified[L];
@@ -938,7 +1067,7 @@ private:
 
     const std::vector<TCrossLog>& Input;
     const TAreaList& Areas;
-    const int Tolerance, Penalty;
+    const int Tolerance, Penalty, Threads;
     const TContest& Contest;
     const std::vector<TComparedField> Fields;
     const std::int64_t TimeWindow; // beyond the tolerance: the same QSO at a wrong time
@@ -947,11 +1076,12 @@ private:
     std::vector<std::size_t> Kept;      // input index of each kept log, in call order
     std::vector<std::uint32_t> LogCall; // call id of each kept log
     TInterner Calls, Bands, Modes, LongKeys;
-    std::vector<TEntry> Entries;             // log by log, QSO lines then X-QSO lines
-    std::vector<std::uint64_t> FieldKeys;    // by entry: received, then sent, per compared field
-    std::vector<std::string_view> Got, Gave; // words of one line, kept from line to line
-    std::vector<std::size_t> Begin;          // each log's first entry; one more at the end
-    std::vector<std::size_t> BeginX;         // each log's first X-QSO entry
+    std::mutex LongKeysInUse;             // the threads of Collect share LongKeys
+    std::vector<TEntry> Entries;          // log by log, QSO lines then X-QSO lines
+    std::vector<std::uint64_t> FieldKeys; // by entry: received, then sent, per compared field
+    std::vector<std::size_t> Begin;       // each log's first entry; one more at the end
+    std::vector<std::size_t> BeginX;      // each log's first X-QSO entry
+    std::vector<std::size_t> GroupWork;   // by log: its groups' entries, summed up to it
     std::vector<TTotals> Claimed;
     std::vector<std::uint32_t> Submitted;   // by call id: the log of that call, or None
     std::vector<std::uint32_t> LogsHolding; // by call id: how many logs hold it

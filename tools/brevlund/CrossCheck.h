@@ -58,6 +58,9 @@ struct TCrossOptions {
     int ToleranceMinutes = 3;
     int Penalty = 0; // deducted: this many times the points of each nil and busted-call QSO
     const TContest* Contest = nullptr; // not owned; null: the Brevlund DX Contest
+    // Threads for the work done log by log: 0, two for a big contest where the
+    // machine has two cores; else this many (1 or 2). The verdicts are the same.
+    int Threads = 0;
 };
 
 constexpr std::size_t NoLog = std::numeric_limits<std::size_t>::max();
