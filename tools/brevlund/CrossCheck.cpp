@@ -73,12 +73,12 @@ struct TEntry {
     std::uint32_t Worked; // call id
     // The kept log of the station worked (its call, else its base call), or None.
     std::uint32_t Partner;
-    std::uint32_t Line; // as Qso's, kept here so that a partner's line costs no visit
-    std::uint16_t Band, Mode;
-    bool X;       // an X-QSO line
-    bool Primary; // scored and no dupe (a repeat the contest allows is none)
-    bool Self;    // the log's own call
-    bool Counted; // the engine counted it in the claimed score
+    std::uint32_t Line;       // as Qso's, kept here so that a partner's line costs no visit
+    std::uint32_t Band, Mode; // ids: a log may write any text as its band
+    bool X;                   // an X-QSO line
+    bool Primary;             // scored and no dupe (a repeat the contest allows is none)
+    bool Self;                // the log's own call
+    bool Counted;             // the engine counted it in the claimed score
     bool Timed() const { return Minute != NoTime; }
 };
 
@@ -326,10 +326,17 @@ private:
         FieldKeys.assign(Begin.back() * 2 * Fields.size(), 0);
         Claimed.resize(Kept.size());
         // Log by log, on two threads for a big contest: the claimed score by
-        // the engine, and what each line says on its own.
-        ForLogs(Threads, Begin, [&](std::size_t First, std::size_t Last, int) {
+        // the engine, what each line says on its own, and its call, band and
+        // mode numbered by the thread's own tables, made one below.
+        struct TTexts {
+            TInterner Calls, Bands, Modes;
+        } Local[2];
+        std::vector<std::uint8_t> ThreadOf(Kept.size(), 0);
+        ForLogs(Threads, Begin, [&](std::size_t First, std::size_t Last, int Thread) {
             std::vector<std::string_view> Got, Gave; // kept from line to line
+            TTexts& Texts = Local[Thread];
             for (std::size_t L = First; L < Last; ++L) {
+                ThreadOf[L] = static_cast<std::uint8_t>(Thread);
                 const logformats::TLogRead& Read = Input[Kept[L]].Read;
                 TLogScore Scored(Areas);
                 const std::vector<TVerdict> Verdicts = ScoreInLogOrder(Scored, Read.QSOs);
@@ -341,13 +348,27 @@ private:
                 if (Contest.RepeatAfterMinutes > 0) AllowRepeats(Log, Read.QSOs, Verdicts);
                 for (std::size_t I = 0; I < Read.XQSOs.size(); ++I)
                     Place(Log, BeginX[L] + I, Read.XQSOs[I], true, false, Got, Gave);
+                for (std::size_t I = Begin[L]; I < Begin[L + 1]; ++I) {
+                    TEntry& E = Entries[I];
+                    E.Worked = Texts.Calls.UpperId(E.Qso->Call);
+                    E.Band = Texts.Bands.Id(E.Qso->Band);
+                    E.Mode = Texts.Modes.UpperId(E.Qso->Mode);
+                }
             }
         });
-        // The texts all logs share, by number.
+        // The two threads' numbers made one.
+        std::vector<std::uint32_t> CallOf[2], BandOf[2], ModeOf[2];
+        for (int T = 0; T < 2; ++T)
+            for (const auto& [Shared, Own, To] : {std::tuple{&Calls, &Local[T].Calls, &CallOf[T]},
+                                                  std::tuple{&Bands, &Local[T].Bands, &BandOf[T]},
+                                                  std::tuple{&Modes, &Local[T].Modes, &ModeOf[T]}})
+                for (std::uint32_t Id = 0; Id < Own->Size(); ++Id)
+                    To->push_back(Shared->Id(Own->Text(Id)));
         for (TEntry& E : Entries) {
-            E.Worked = Calls.UpperId(E.Qso->Call);
-            E.Band = static_cast<std::uint16_t>(Bands.Id(E.Qso->Band));
-            E.Mode = static_cast<std::uint16_t>(Modes.UpperId(E.Qso->Mode));
+            const int T = ThreadOf[E.Log];
+            E.Worked = CallOf[T][E.Worked];
+            E.Band = BandOf[T][E.Band];
+            E.Mode = ModeOf[T][E.Mode];
             E.Self = E.Worked == LogCall[E.Log];
         }
 
@@ -836,7 +857,7 @@ private:
     // gave a QSO, against the one the other log gave: each matched QSO within
     // WitnessWindow minutes counts for the band its partner logged, the nearer
     // in time the more.
-    int Witnesses(std::uint32_t A, bool Band, std::uint16_t Mine, std::uint16_t Theirs) {
+    int Witnesses(std::uint32_t A, bool Band, std::uint32_t Mine, std::uint32_t Theirs) {
         const TEntry& EA = Entries[A];
         if (!EA.Timed()) return 0;
         const std::vector<std::uint32_t>& Order = ByTime(EA.Log);
@@ -847,7 +868,7 @@ private:
         for (; It != Order.end() && Entries[*It].Minute <= EA.Minute + WitnessWindow; ++It) {
             if (*It == A || Free(*It)) continue;
             const TEntry& Other = Entries[Matched[*It].Entry];
-            const std::uint16_t Seen = Band ? Other.Band : Other.Mode;
+            const std::uint32_t Seen = Band ? Other.Band : Other.Mode;
             const int Weight =
                 static_cast<int>(WitnessWindow + 1 - Distance(Entries[*It].Minute, EA.Minute));
             Score += Weight * ((Seen == Mine) - (Seen == Theirs));
