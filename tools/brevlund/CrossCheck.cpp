@@ -248,7 +248,7 @@ private:
     }
 
     // What a line says on its own: its time, what it received and sent by the
-    // fields the contest compares; the texts all logs share come later (Share).
+    // fields the contest compares. Its call, band and mode are numbered apart.
     void Place(std::uint32_t Log, std::size_t At, const TLogQSO& Qso, bool X, bool Primary,
                std::vector<std::string_view>& Got, std::vector<std::string_view>& Gave) {
         TEntry& E = Entries[At];
@@ -262,10 +262,10 @@ private:
         logformats::SplitWords(Qso.Exchange, Got);
         logformats::SplitWords(Qso.Sent, Gave);
         std::uint64_t* Keys = FieldKeys.data() + At * 2 * Fields.size();
-        for (const auto& [Words, Place] :
+        for (const auto& [Words, Side] :
              {std::pair{&Got, &TComparedField::Received}, std::pair{&Gave, &TComparedField::Sent}})
             for (const TComparedField& F : Fields)
-                *Keys++ = F.*Place < Words->size() ? Pack(FieldKey(F.Kind, (*Words)[F.*Place])) : 0;
+                *Keys++ = F.*Side < Words->size() ? Pack(FieldKey(F.Kind, (*Words)[F.*Side])) : 0;
     }
 
     // A field's key as one number, 0 for a field the line lacks: short keys
@@ -638,10 +638,10 @@ private:
         for (const TPair& P : Pairs) {
             if (!Free(P.A) || !Free(P.B)) continue;
             const auto T = static_cast<TTier>(P.Key >> 60);
-            for (const auto& [One, Two] : {std::pair{P.A, P.B}, std::pair{P.B, P.A}})
-                Matched[One] = {
-                    Two,  Entries[Two].Log, Entries[Two].Line, T, Agreement(One, Two).Disagree > 0,
-                    false};
+            for (const auto& [One, Two] : {std::pair{P.A, P.B}, std::pair{P.B, P.A}}) {
+                const bool Disagree = Agreement(One, Two).Disagree > 0;
+                Matched[One] = {Two, Entries[Two].Log, Entries[Two].Line, T, Disagree, false};
+            }
         }
     }
 
@@ -674,8 +674,8 @@ private:
     // The QSOs two logs hold with each other's calls: both calls, band, mode
     // and time first, then the same at a time beyond the tolerance, then on
     // another band or mode at the time; best first within each, one to one.
-    // Every candidate pairs two QSOs of one two logs, so each two are paired on
-    // their own, their QSOs near in memory.
+    // Every candidate pairs two QSOs of the same two logs, so each two logs are
+    // paired on their own, their QSOs near in memory.
     void MatchByCall() {
         std::vector<TPair> ByThread[2];
         ForEachGroup([&](std::uint32_t A, std::uint32_t AFrom, std::uint32_t ATo, std::uint32_t P,
