@@ -2,9 +2,12 @@
 //
 //   benchtool cabrillo QSOS FILE   a made-up Cabrillo log of QSOS random calls,
 //                                  shaped as LogScoreBench's
-//   benchtool contest LINES FOLDER a simulated contest of LINES QSO lines in
+//   benchtool contest LINES FOLDER [DEFINITION]
+//                                  a simulated contest of LINES QSO lines in
 //                                  Cabrillo logs, with its area list beside them,
-//                                  as CheckLogsBench writes it
+//                                  as CheckLogsBench writes it; with DEFINITION,
+//                                  of serial numbers and repeats after 30
+//                                  minutes, its definition written there
 //   benchtool measure COMMAND...   runs COMMAND, its output to /dev/null, and
 //                                  prints its wall seconds and peak RSS in KiB;
 //                                  exits as COMMAND did
@@ -55,10 +58,11 @@ int main(int Argc, char** Argv) {
     const std::string Mode = Argc > 1 ? Argv[1] : "";
     if (Mode == "cabrillo" && Argc == 4)
         return brevlund::bench::WriteCabrillo(std::atol(Argv[2]), Argv[3]);
-    if (Mode == "contest" && Argc == 4)
-        return brevlund::bench::WriteContest(std::atoi(Argv[2]), Argv[3]);
+    if (Mode == "contest" && (Argc == 4 || Argc == 5))
+        return brevlund::bench::WriteContest(std::atoi(Argv[2]), Argv[3], Argc == 5 ? Argv[4] : "");
     if (Mode == "measure" && Argc > 2) return Measure(Argv + 2);
-    std::fprintf(stderr, "usage: benchtool cabrillo QSOS FILE | contest LINES FOLDER | "
-                         "measure COMMAND...\n");
+    std::fprintf(stderr,
+                 "usage: benchtool cabrillo QSOS FILE | contest LINES FOLDER [DEFINITION] | "
+                 "measure COMMAND...\n");
     return 2;
 }

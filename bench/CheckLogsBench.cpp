@@ -1,8 +1,9 @@
 // brevlund check-logs over a simulated contest of 10,000, 100,000 and
-// 1,000,000 QSO lines (50, 200 and 2,000 Cabrillo logs), beside reading the
-// same files and splitting their lines into words, so that the checking's own
-// cost shows as a ratio. Peak memory is the process's, reported after each run;
-// the logs are written by a child process so that making them costs nothing here.
+// 1,000,000 QSO lines (50, 200 and 2,000 Cabrillo logs), and over one of
+// serial numbers that allows repeats, beside reading the same files and
+// splitting their lines into words, so that the checking's own cost shows as a
+// ratio. Peak memory is the process's, reported after each run; the logs are
+// written by a child process so that making them costs nothing here.
 //
 //   ./run bench --benchmark_filter='CheckLogs|ReadAndSplit'
 #include "CheckLogs.h"
@@ -33,26 +34,27 @@ class TContestFolders {
 public:
     ~TContestFolders() {
         for (const auto& [Lines, Folder] : Folders)
-            std::system(("rm -rf '" + Folder + "'").c_str());
+            std::system(("rm -rf '" + Folder + "' '" + Folder + ".json'").c_str());
     }
 
-    const std::string& Of(int Lines) {
-        auto It = Folders.find(Lines);
+    // With Repeats, the folder's definition is Folder + ".json".
+    const std::string& Of(int Lines, bool Repeats = false) {
+        auto It = Folders.find({Lines, Repeats});
         if (It != Folders.end()) return It->second;
         char Pattern[] = "/tmp/brevlund-checklogs-XXXXXX";
         const std::string Folder = mkdtemp(Pattern);
         const pid_t Child = fork();
         if (Child == 0) {
-            bench::WriteContest(Lines, Folder);
+            bench::WriteContest(Lines, Folder, Repeats ? Folder + ".json" : "");
             _exit(0);
         }
         int Status = 0;
         waitpid(Child, &Status, 0);
-        return Folders.emplace(Lines, Folder).first->second;
+        return Folders.emplace(std::pair{Lines, Repeats}, Folder).first->second;
     }
 
 private:
-    std::map<int, std::string> Folders;
+    std::map<std::pair<int, bool>, std::string> Folders;
 };
 
 TContestFolders Contests;
@@ -69,10 +71,11 @@ double PeakMiB() {
     return static_cast<double>(Usage.ru_maxrss) / 1024.0;
 }
 
-void CheckLogs(benchmark::State& State) {
+void RunCheckLogs(benchmark::State& State, bool Repeats) {
     const int Lines = static_cast<int>(State.range(0));
     cli::TCheckLogsOptions Options;
-    Options.Inputs = {Contests.Of(Lines)};
+    Options.Inputs = {Contests.Of(Lines, Repeats)};
+    if (Repeats) Options.Contest = cli::LoadContest(Options.Inputs.front() + ".json");
     TNullBuffer Null;
     std::ostream Out(&Null), Err(&Null);
     for (auto _ : State)
@@ -80,6 +83,14 @@ void CheckLogs(benchmark::State& State) {
     State.SetComplexityN(Lines);
     State.counters["QSOs"] = Lines;
     State.counters["peak_MiB"] = PeakMiB();
+}
+
+void CheckLogs(benchmark::State& State) {
+    RunCheckLogs(State, false);
+}
+
+void CheckLogsRepeats(benchmark::State& State) {
+    RunCheckLogs(State, true);
 }
 
 // The floor under any checker: every file read whole, its lines split into words.
@@ -116,3 +127,4 @@ BENCHMARK(CheckLogs)
     ->Arg(1000000)
     ->Unit(benchmark::kMillisecond)
     ->Complexity(benchmark::oNLogN);
+BENCHMARK(CheckLogsRepeats)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);

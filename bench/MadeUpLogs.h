@@ -48,10 +48,32 @@ inline int WriteCabrillo(long Count, const char* Path) {
 
 // A contest of Lines QSO lines in Cabrillo logs of about 500 lines a station
 // (200 in the smallest, which would run out of distinct QSOs otherwise), and
-// the area list of the areas the stations send; 0 when written.
-inline int WriteContest(int Lines, const std::string& Folder) {
+// the area list of the areas the stations send; 0 when written. With
+// Definition, the contest exchanges serial numbers and allows a station again
+// after 30 minutes: a fifth of the QSOs are made again, and Definition gets
+// the contest's definition for check-logs --contest.
+inline int WriteContest(int Lines, const std::string& Folder, const std::string& Definition = {}) {
     const int Stations = std::max(50, Lines / 500);
-    brevlund::test::TContestSim Sim(11, Stations, Lines / 2);
+    const bool Repeats = !Definition.empty();
+    brevlund::test::TContestSim Sim(11, Stations, Repeats ? Lines * 5 / 12 : Lines / 2);
+    if (Repeats) {
+        const std::size_t First = Sim.Qsos.size();
+        for (std::size_t I = 0; I < First; ++I) {
+            brevlund::test::TSimQso Again = Sim.Qsos[I];
+            Again.Minute += 32 + Sim.Pick(58);
+            if (Sim.Pick(5) == 0 && Again.Minute < brevlund::test::TContestSim::ContestMinutes)
+                Sim.Qsos.push_back(Again);
+        }
+        Sim.NumberSerials();
+        std::ofstream Contest(Definition, std::ios::binary);
+        Contest << R"({"contest": "SERIALS-AND-REPEATS",
+ "sent": [{"name": "rst", "kind": "rst"}, {"name": "serial", "kind": "number"}],
+ "received": [{"name": "rst", "kind": "rst"}, {"name": "serial", "kind": "number"}],
+ "compare": ["serial"],
+ "repeat_after_minutes": 30}
+)";
+        if (!Contest) return 1;
+    }
     for (const brevlund::test::TSimQso& Q : Sim.Qsos)
         Sim.WriteBoth(Q);
     Sim.Finish();

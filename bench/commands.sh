@@ -6,6 +6,10 @@
 # still exits 0; only a command that fails makes it exit non-zero.
 #
 #   bench/commands.sh [BUILD]    BUILD holds brevlund and benchtool (build/release)
+#
+# BREVLUND_BENCH_BIG=1 adds check-logs over a contest the size of the biggest
+# real ones, 5,000,000 QSO lines in 10,000 logs with --json: about a minute
+# more, most of it writing the logs.
 set -euo pipefail
 build=${1:-build/release}
 brevlund=$build/brevlund
@@ -50,8 +54,16 @@ for a in {A..Z}; do echo "${a}A=${a}A"; done >"$work/brevlund.dom"
 # so the bigger log shows the rescan with less noise of the machine around it.
 write_database "$work/rescan10k.sqlite" 10000
 write_database "$work/rescan100k.sqlite" 100000
-mkdir "$work/contest"
+mkdir "$work/contest" "$work/repeats"
 "$tool" contest 1000000 "$work/contest"
+# Serial numbers, a station again after 30 minutes: the definition beside, not
+# among, the logs.
+"$tool" contest 1000000 "$work/repeats" "$work/repeats.json"
+big=${BREVLUND_BENCH_BIG:-}
+if [ -n "$big" ]; then
+    mkdir "$work/big"
+    "$tool" contest 5000000 "$work/big"
+fi
 
 sql='Select * from Log order by CallSign' # the rescan's statement
 split='{n+=NF} END{print n}'
@@ -64,6 +76,13 @@ for ((run = 0; run < runs; run++)); do
     done
     measure checklogs "$brevlund" check-logs "$work/contest"
     measure checklogs.floor awk "$split" "$work"/contest/*.log
+    measure checkrepeats "$brevlund" check-logs "$work/repeats" --contest "$work/repeats.json"
+    measure checkrepeats.floor awk "$split" "$work"/repeats/*.log
+    if [ -n "$big" ]; then
+        # The results as sponsors take them: --json, into a file.
+        measure checkbig sh -c '"$0" check-logs "$1" --json >"$1.json"' "$brevlund" "$work/big"
+        measure checkbig.floor awk "$split" "$work"/big/*.log
+    fi
 done
 
 median() { sort -n "$work/$1" | awk '{t[NR] = $1} END {print t[int((NR + 1) / 2)]}'; }
@@ -99,6 +118,14 @@ Whole processes, median of $runs runs, each beside its floor in the same run:
               floor: sqlite3 DB '$sql' >/dev/null
   check-logs  brevlund check-logs contest       1,000,000 QSO lines in 2,000 Cabrillo logs
               floor: awk '$split' contest/*.log
+              and repeats/ --contest repeats.json: serial numbers, a station again after 30 minutes
+EOF
+if [ -n "$big" ]; then
+    cat <<EOF
+              and big/ --json >big.json: 5,000,000 QSO lines in 10,000 logs
+EOF
+fi
+cat <<EOF
 
 EOF
 printf "%-28s %10s %10s %8s %10s   %-16s %s\n" Command Time Floor Ratio Peak Goal Result
@@ -106,3 +133,9 @@ row "score, 1M QSOs" score 0.8 3 300
 row "rescan, 10,000 rows" rescan10k - 1.3 -
 row "rescan, 100,000 rows" rescan100k - 1.3 -
 row "check-logs, 1M QSO lines" checklogs - 5 1024
+row "check-logs, 1M, repeats" checkrepeats - 5 1024
+if [ -n "$big" ]; then
+    row "check-logs, 5M, --json" checkbig 30 - 4096
+else
+    echo "(check-logs over 5M QSO lines in 10,000 logs: BREVLUND_BENCH_BIG=1 ./run bench)"
+fi

@@ -28,15 +28,18 @@ struct TSimQso {
     int Band = 0; // into Bands
     bool Phone = false;
     int Minute = 0;
+    int SerialA = 0, SerialB = 0; // what each sent, in a contest of serial numbers
 };
 
 // One line of a log and what the check must say of it: a status, or
 // "credited" for any credited one (a call that sent no log is ok or unique).
 struct TSimLine {
     int Minute = 0; // as the station logged it, clock error included
+    int Order = 0;  // when it was logged: logs keep the order QSOs were made in
     std::string Text;
     std::string Expect = "credited";
     std::string Correct;
+    bool Unreadable = false; // no QSO line the reader can read
 };
 
 class TContestSim {
@@ -66,19 +69,33 @@ public:
             Stations.push_back(std::move(S));
         }
         Logs.resize(Stations.size());
-        std::unordered_set<std::uint64_t> Used;
         while (static_cast<int>(Qsos.size()) < QsoCount) {
             TSimQso Q;
             Q.A = Pick(StationCount);
-            Q.B = Pick(StationCount);
-            Q.Band = Pick(6);
-            Q.Phone = Pick(3) == 0;
             Q.Minute = 30 + Pick(ContestMinutes - 90);
-            if (Q.A == Q.B || (!Stations[Q.A].Submits && !Stations[Q.B].Submits)) continue;
-            if (!Used.insert(ComboKey(Q.A, Q.B, Q.Band, Q.Phone)).second) continue;
-            Used.insert(ComboKey(Q.B, Q.A, Q.Band, Q.Phone));
-            Qsos.push_back(Q);
+            Spell(Q.A, Q.Minute, Q.Band, Q.Phone);
+            // Someone on the same band and mode just then.
+            Q.B = Pick(StationCount);
+            if (OnSpell(Q.B, Q)) AddQso(Q);
         }
+    }
+
+    // The band and mode a station is on at a minute: it keeps to one for half
+    // an hour, as operators do.
+    static void Spell(int Station, int Minute, int& Band, bool& Phone) {
+        std::uint32_t H = static_cast<std::uint32_t>(Station) * 2654435761u ^
+                          static_cast<std::uint32_t>(Minute / 30) * 40503u;
+        H ^= H >> 15;
+        H *= 2246822519u;
+        H ^= H >> 13;
+        Band = static_cast<int>(H % 6);
+        Phone = H / 6 % 3 == 0;
+    }
+    static bool OnSpell(int Station, const TSimQso& Q) {
+        int Band = 0;
+        bool Phone = false;
+        Spell(Station, Q.Minute, Band, Phone);
+        return Band == Q.Band && Phone == Q.Phone;
     }
 
     int Pick(int N) { return static_cast<int>(Random() % static_cast<unsigned>(N)); }
@@ -88,17 +105,71 @@ public:
                static_cast<std::uint64_t>(Band * 2 + Phone);
     }
 
-    // No station's call is it or one edit from it, but Except's.
+    // A true QSO, unless it is with itself, between two stations that send no
+    // log, or a pair, band and mode already worked.
+    bool AddQso(const TSimQso& Q) {
+        if (Q.A == Q.B || (!Stations[Q.A].Submits && !Stations[Q.B].Submits)) return false;
+        if (!Used.insert(ComboKey(Q.A, Q.B, Q.Band, Q.Phone)).second) return false;
+        Used.insert(ComboKey(Q.B, Q.A, Q.Band, Q.Phone));
+        Qsos.push_back(Q);
+        return true;
+    }
+
+    // A busy spell: Count more true QSOs of station A with stations that send
+    // logs, who come to its band and mode, one a minute from Minute on. Not
+    // yet written.
+    std::vector<TSimQso> RunOf(int A, int Band, bool Phone, int Minute, int Count) {
+        std::vector<TSimQso> Run;
+        for (int Try = 0; Try < 2000 && static_cast<int>(Run.size()) < Count; ++Try) {
+            TSimQso Q;
+            Q.A = A;
+            Q.B = Pick(static_cast<int>(Stations.size()));
+            Q.Band = Band;
+            Q.Phone = Phone;
+            Q.Minute = Minute + static_cast<int>(Run.size());
+            if (Stations[Q.B].Submits && AddQso(Q)) Run.push_back(Qsos.back());
+        }
+        return Run;
+    }
+
+    // Serial numbers as each station sent them: 1, 2, 3 ... in time order.
+    void NumberSerials() {
+        std::vector<TSimQso*> InTime;
+        for (TSimQso& Q : Qsos)
+            InTime.push_back(&Q);
+        std::stable_sort(InTime.begin(), InTime.end(),
+                         [](const TSimQso* A, const TSimQso* B) { return A->Minute < B->Minute; });
+        std::vector<int> Sent(Stations.size(), 0);
+        for (TSimQso* Q : InTime) {
+            Q->SerialA = ++Sent[Q->A];
+            Q->SerialB = ++Sent[Q->B];
+        }
+        Serials = true;
+    }
+
+    // No station's call, nor its base call, is it or one edit from it, but Except's.
     bool FarFromAll(const std::string& Call, int Except) const {
-        for (int I = 0; I < static_cast<int>(Stations.size()); ++I)
-            if (I != Except &&
-                (Stations[I].Call == Call || cli::OneEditApart(Stations[I].Call, Call)))
+        const std::string Base = cli::BaseCall(Call);
+        for (int I = 0; I < static_cast<int>(Stations.size()); ++I) {
+            if (I == Except) continue;
+            const std::string Other = cli::BaseCall(Stations[I].Call);
+            if (Stations[I].Call == Call || cli::OneEditApart(Stations[I].Call, Call) ||
+                Other == Base || cli::OneEditApart(Other, Base))
                 return false;
+        }
         return true;
     }
 
     std::string Sent(int Station, bool Phone) const {
         return std::string(Phone ? "59 " : "599 ") + Stations[Station].Area;
+    }
+
+    // What Station sent in the QSO: its area, or its serial number.
+    std::string Sent(int Station, const TSimQso& Q) const {
+        if (!Serials) return Sent(Station, Q.Phone);
+        char Serial[8];
+        std::snprintf(Serial, sizeof Serial, "%03d", Station == Q.A ? Q.SerialA : Q.SerialB);
+        return std::string(Q.Phone ? "59 " : "599 ") + Serial;
     }
 
     // The line Own writes for a QSO with the call Logged, the other's time
@@ -107,6 +178,7 @@ public:
                     const TSimQso& Q, int Jitter = 0, bool X = false) {
         TSimLine L;
         L.Minute = Q.Minute + Jitter + Stations[Own].Clock;
+        L.Order = Q.Minute;
         // The contest starts at 12:00 on the 7th.
         const int Since = 720 + L.Minute;
         const int Date = 7 + Since / 1440, Hour = Since % 1440 / 60, Min = Since % 60;
@@ -114,10 +186,20 @@ public:
         std::snprintf(Text, sizeof Text, "%s %5d %s 2026-03-%02d %02d%02d %-10s %-7s %-10s %s",
                       X ? "X-QSO:" : "QSO:", Frequencies[Q.Band] + Q.Minute % 50,
                       Q.Phone ? "PH" : "CW", Date, Hour, Min, Stations[Own].Call.c_str(),
-                      Sent(Own, Q.Phone).c_str(), Logged.c_str(), Received.c_str());
+                      Sent(Own, Q).c_str(), Logged.c_str(), Received.c_str());
         L.Text = Text;
         Logs[Own].push_back(std::move(L));
         return Logs[Own].back();
+    }
+
+    // Own's line for the QSO, cut short after its own call, as a mail program
+    // or a hand edit leaves it: no reader can read it.
+    TSimLine& WriteUnreadable(int Own, const TSimQso& Q) {
+        TSimLine& L = Write(Own, "", "", Q);
+        L.Text = L.Text.substr(0, L.Text.find(Stations[Own].Call) + Stations[Own].Call.size());
+        L.Unreadable = true;
+        L.Expect.clear();
+        return L;
     }
 
     // A true QSO in both logs, as it happened; the other side's time a minute
@@ -126,19 +208,19 @@ public:
     void WriteBoth(const TSimQso& Q) {
         const int Jitter = Pick(3) - 1;
         if (Stations[Q.A].Submits)
-            Write(Q.A, Stations[Q.B].Call, Sent(Q.B, Q.Phone), Q).Expect =
+            Write(Q.A, Stations[Q.B].Call, Sent(Q.B, Q), Q).Expect =
                 Stations[Q.B].Submits ? "ok" : "credited";
         if (Stations[Q.B].Submits)
-            Write(Q.B, Stations[Q.A].Call, Sent(Q.A, Q.Phone), Q, Jitter).Expect =
+            Write(Q.B, Stations[Q.A].Call, Sent(Q.A, Q), Q, Jitter).Expect =
                 Stations[Q.A].Submits ? "ok" : "credited";
     }
 
-    // Puts each log's lines in time order; a line's number is then its place
-    // after the header.
+    // Puts each log's lines in the order they were made; a line's number is
+    // then its place after the header.
     void Finish() {
         for (auto& Log : Logs)
             std::stable_sort(Log.begin(), Log.end(), [](const TSimLine& A, const TSimLine& B) {
-                return A.Minute < B.Minute;
+                return A.Order < B.Order;
             });
     }
 
@@ -157,6 +239,8 @@ public:
     std::vector<TSimStation> Stations;
     std::vector<TSimQso> Qsos;
     std::vector<std::vector<TSimLine>> Logs; // by station
+    std::unordered_set<std::uint64_t> Used;  // pairs, bands and modes worked
+    bool Serials = false;                    // exchanges of serial numbers (NumberSerials)
 };
 
 // File-level variations, apart from the contest itself: the same log as other

@@ -109,10 +109,50 @@ TJson TotalsJson(const TTotals& T) {
     return J;
 }
 
+// A log's text as a JSON string, as Latin1() and Dump() write it: plain
+// printable ASCII stands as it is, so that the millions of short texts of a
+// big contest skip the library; anything else goes through it.
+void AppendJsonText(std::string& Out, std::string_view Text) {
+    const bool Plain = std::all_of(Text.begin(), Text.end(), [](char C) {
+        return C >= 0x20 && C < 0x7F && C != '"' && C != '\\';
+    });
+    if (!Plain) {
+        Out += Dump(Latin1(Text));
+        return;
+    }
+    Out += '"';
+    Out.append(Text);
+    Out += '"';
+}
+
+// {"line","call","band","mode","time","status"[,"correct"][,"checkable"]}
+void AppendQsoJson(std::string& Out, const TCheckedQSO& Q) {
+    Out += "{\"line\":";
+    Out += std::to_string(Q.Qso->Line);
+    for (const auto& [Key, Value] : {std::pair{",\"call\":", std::string_view(Q.Qso->Call)},
+                                     {",\"band\":", Q.Qso->Band},
+                                     {",\"mode\":", Q.Qso->Mode}}) {
+        Out += Key;
+        AppendJsonText(Out, Value);
+    }
+    Out += ",\"time\":";
+    AppendJsonText(Out, TimeOf(*Q.Qso));
+    Out += ",\"status\":\"";
+    Out += StatusName(Q.Status);
+    Out += '"';
+    if (!Q.Correct.empty()) {
+        Out += ",\"correct\":";
+        AppendJsonText(Out, Q.Correct);
+    }
+    if (Q.Status == TCheckStatus::NotCheckable) Out += ",\"checkable\":false";
+    Out += '}';
+}
+
 // One log at a time, so that a big contest never sits in memory as JSON.
 void WriteJson(std::ostream& Out, const TCrossResult& Result, const std::vector<TCrossLog>& Logs,
                const std::vector<TNotChecked>& NotChecked, bool WithPenalty) {
     Out << "{\"logs\":[";
+    std::string Text;
     for (std::size_t I = 0; I < Result.Logs.size(); ++I) {
         const TLogCheck& L = Result.Logs[I];
         TJson J;
@@ -123,21 +163,18 @@ void WriteJson(std::ostream& Out, const TCrossResult& Result, const std::vector<
         J["checked"] = TotalsJson(L.Checked);
         if (WithPenalty) J["penalty_points"] = L.PenaltyPoints;
         J["errors_caused"] = L.ErrorsCaused;
-        TJson Qsos = TJson::array();
-        for (const TCheckedQSO& Q : L.Qsos) {
-            TJson Item;
-            Item["line"] = Q.Qso->Line;
-            Item["call"] = Latin1(Q.Qso->Call);
-            Item["band"] = Latin1(Q.Qso->Band);
-            Item["mode"] = Latin1(Q.Qso->Mode);
-            Item["time"] = Latin1(TimeOf(*Q.Qso));
-            Item["status"] = StatusName(Q.Status);
-            if (Q.Status == TCheckStatus::BustedCall || Q.Status == TCheckStatus::BustedExchange)
-                Item["correct"] = Latin1(Q.Correct);
-            Qsos.push_back(std::move(Item));
+        J["unreadable_lines"] = L.UnreadableLines;
+        J["unverified_caused"] = L.UnverifiedCaused;
+        // The QSOs last, each written straight into the log's text.
+        Text = Dump(J);
+        Text.pop_back();
+        Text += ",\"qsos\":[";
+        for (std::size_t Q = 0; Q < L.Qsos.size(); ++Q) {
+            if (Q) Text += ',';
+            AppendQsoJson(Text, L.Qsos[Q]);
         }
-        J["qsos"] = std::move(Qsos);
-        Out << (I ? "," : "") << Dump(J);
+        Text += "]}";
+        Out << (I ? "," : "") << Text;
     }
     for (std::size_t I = 0; I < NotChecked.size(); ++I) {
         TJson J;
@@ -177,8 +214,8 @@ void WriteTable(std::ostream& Out, const TCrossResult& Result,
         << Column("Points", 8) << Column("Mults", 6) << Column("Score", 12) << Column("QSOs", 7)
         << Column("Points", 8) << Column("Mults", 6) << Column("Score", 12)
         << (WithPenalty ? Column("Penalty", 8) : "") << Column("dupe", 6) << Column("nil", 6)
-        << Column("b-call", 7) << Column("b-exch", 7) << Column("unique", 7) << Column("clock", 6)
-        << "\n";
+        << Column("b-call", 7) << Column("b-exch", 7) << Column("b-bmt", 6) << Column("void", 5)
+        << Column("unique", 7) << Column("unver", 6) << Column("clock", 6) << "\n";
     for (const TLogCheck* L : Ranked(Result)) {
         Out << std::left << std::setw(12) << L->Call << std::right << Column(L->Claimed.QSOs, 7)
             << Column(L->Claimed.Points, 8) << Column(L->Claimed.Multipliers, 6)
@@ -188,7 +225,12 @@ void WriteTable(std::ostream& Out, const TCrossResult& Result,
             << Column(L->Count(TCheckStatus::Dupe), 6) << Column(L->Count(TCheckStatus::Nil), 6)
             << Column(L->Count(TCheckStatus::BustedCall), 7)
             << Column(L->Count(TCheckStatus::BustedExchange), 7)
+            << Column(L->Count(TCheckStatus::BustedBand) + L->Count(TCheckStatus::BustedMode) +
+                          L->Count(TCheckStatus::BustedTime),
+                      6)
+            << Column(L->Count(TCheckStatus::Self) + L->Count(TCheckStatus::OutOfPeriod), 5)
             << Column(L->Count(TCheckStatus::Unique), 7)
+            << Column(L->Count(TCheckStatus::Unverified), 6)
             << Column((L->ClockOffset > 0 ? "+" : "") + std::to_string(L->ClockOffset), 6) << "\n";
     }
     for (const TNotChecked& N : NotChecked)
@@ -204,6 +246,15 @@ std::string ReportName(const std::string& Call) {
         Name += Plain ? C : '_';
     }
     return (Name.empty() ? "_" : Name) + ".txt";
+}
+
+// "2 hours", "5 hours 30 minutes", "7 minutes".
+std::string Duration(int Minutes) {
+    const auto Unit = [](int N, const char* Name) {
+        return std::to_string(N) + " " + Name + (N == 1 ? "" : "s");
+    };
+    if (Minutes < 60) return Unit(Minutes, "minute");
+    return Unit(Minutes / 60, "hour") + (Minutes % 60 ? " " + Unit(Minutes % 60, "minute") : "");
 }
 
 std::string Logged(const TLogQSO& Q) {
@@ -232,11 +283,14 @@ std::string Report(const TLogCheck& L, const std::vector<TCrossLog>& Logs,
     if (L.ClockOffset == 0)
         R << "no correction.\n";
     else
-        R << "your log's times were " << std::abs(L.ClockOffset) << " minutes "
+        R << "your log's times were " << Duration(std::abs(L.ClockOffset)) << " "
           << (L.ClockOffset > 0 ? "ahead" : "behind")
           << " of the other logs; they were corrected before matching.\n";
     R << "Errors caused: " << L.ErrorsCaused
       << " (QSOs in other logs with your call copied wrongly or not in your log).\n";
+    if (L.UnreadableLines > 0)
+        R << "Unreadable lines: " << L.UnreadableLines << "; QSOs in other logs they left "
+          << "unverified: " << L.UnverifiedCaused << ".\n";
 
     R << "\nQSOs that lost credit:\n";
     std::size_t Lost = 0;
@@ -253,10 +307,31 @@ std::string Report(const TLogCheck& L, const std::vector<TCrossLog>& Logs,
             Why = "not in the log of " + UpperAscii(Q.Qso->Call) + " (NIL)";
             break;
         case TCheckStatus::BustedCall:
-            Why = "busted call: the log of " + Q.Correct + " holds this QSO (" + Other + ")";
+            Why =
+                Q.OtherLog == NoLog
+                    ? "busted call: " + Q.Correct + ", which other logs hold, was on that band then"
+                    : "busted call: the log of " + Q.Correct + " holds this QSO (" + Other + ")";
             break;
         case TCheckStatus::BustedExchange:
             Why = "busted exchange: the other station sent \"" + Q.Correct + "\" (" + Other + ")";
+            break;
+        case TCheckStatus::BustedBand:
+            Why = "busted band: the log of " + CallOfLog(Q.OtherLog) + " holds this QSO on " +
+                  Q.Correct + " (" + Other + ")";
+            break;
+        case TCheckStatus::BustedMode:
+            Why = "busted mode: the log of " + CallOfLog(Q.OtherLog) + " holds this QSO in " +
+                  Q.Correct + " (" + Other + ")";
+            break;
+        case TCheckStatus::BustedTime:
+            Why = "busted time: the log of " + CallOfLog(Q.OtherLog) + " holds this QSO at " +
+                  Q.Correct + " by your clock (" + Other + ")";
+            break;
+        case TCheckStatus::Self:
+            Why = "your own call";
+            break;
+        case TCheckStatus::OutOfPeriod:
+            Why = "outside the contest period";
             break;
         default:
             continue;
@@ -265,6 +340,16 @@ std::string Report(const TLogCheck& L, const std::vector<TCrossLog>& Logs,
         ++Lost;
     }
     if (Lost == 0) R << "  none\n";
+
+    R << "\nUnverified (credited; the other log could not be read there):\n";
+    std::size_t Unverified = 0;
+    for (const TCheckedQSO& Q : L.Qsos)
+        if (Q.Status == TCheckStatus::Unverified) {
+            R << "  line " << Q.Qso->Line << ": " << Logged(*Q.Qso) << ": " << CallOfLog(Q.OtherLog)
+              << "'s line " << Q.OtherLine << " could not be read\n";
+            ++Unverified;
+        }
+    if (Unverified == 0) R << "  none\n";
 
     R << "\nUniques (credited; no other log holds the call):\n";
     std::size_t Uniques = 0;
@@ -288,10 +373,13 @@ std::string CsvField(const std::string& Text) {
 std::string ResultsCsv(const TCrossResult& Result, const std::vector<TCrossLog>& Logs,
                        const std::vector<TNotChecked>& NotChecked) {
     std::ostringstream Csv;
-    Csv << "call,file,claimed_qsos,claimed_points,claimed_multipliers,claimed_score,"
-           "checked_qsos,checked_points,checked_multipliers,checked_score,penalty_points,"
-           "dupe,nil,busted_call,busted_exchange,unique,not_checkable,clock_offset_minutes,"
-           "errors_caused,status,reason\n";
+    const std::string_view Header =
+        "call,file,claimed_qsos,claimed_points,claimed_multipliers,claimed_score,"
+        "checked_qsos,checked_points,checked_multipliers,checked_score,penalty_points,"
+        "dupe,nil,busted_call,busted_exchange,unique,not_checkable,clock_offset_minutes,"
+        "errors_caused,busted_band,busted_mode,busted_time,unverified,self,out_of_period,"
+        "unreadable_lines,unverified_caused,status,reason";
+    Csv << Header << "\n";
     for (const TLogCheck* L : Ranked(Result)) {
         Csv << CsvField(L->Call) << "," << CsvField(Logs[L->Log].File);
         for (const TTotals* T : {&L->Claimed, &L->Checked})
@@ -300,10 +388,18 @@ std::string ResultsCsv(const TCrossResult& Result, const std::vector<TCrossLog>&
             << L->Count(TCheckStatus::Nil) << "," << L->Count(TCheckStatus::BustedCall) << ","
             << L->Count(TCheckStatus::BustedExchange) << "," << L->Count(TCheckStatus::Unique)
             << "," << L->Count(TCheckStatus::NotCheckable) << "," << L->ClockOffset << ","
-            << L->ErrorsCaused << ",checked,\n";
+            << L->ErrorsCaused;
+        for (TCheckStatus S :
+             {TCheckStatus::BustedBand, TCheckStatus::BustedMode, TCheckStatus::BustedTime,
+              TCheckStatus::Unverified, TCheckStatus::Self, TCheckStatus::OutOfPeriod})
+            Csv << "," << L->Count(S);
+        Csv << "," << L->UnreadableLines << "," << L->UnverifiedCaused << ",checked,\n";
     }
     for (const TNotChecked& N : NotChecked)
-        Csv << CsvField(N.Call) << "," << CsvField(N.File) << std::string(17, ',')
+        // Empty counts: every column but the call, the file, the status and the reason.
+        Csv << CsvField(N.Call) << "," << CsvField(N.File)
+            << std::string(
+                   static_cast<std::size_t>(std::count(Header.begin(), Header.end(), ',') - 3), ',')
             << ",not-checked," << CsvField(N.Reason) << "\n";
     return Csv.str();
 }

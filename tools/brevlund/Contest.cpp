@@ -221,19 +221,37 @@ std::string BaseCall(std::string_view Call) {
     return UpperAscii(Longest);
 }
 
-bool SameField(TFieldKind Kind, std::string_view A, std::string_view B) {
+std::string FieldKey(TFieldKind Kind, std::string_view Value) {
     switch (Kind) {
     case TFieldKind::Rst:
-        return true;
+        return std::string();
     case TFieldKind::Number:
-        if (AllDigits(A) && AllDigits(B)) return WithoutLeadingZeros(A) == WithoutLeadingZeros(B);
-        return SameTextAscii(A, B);
+        // Digits without leading zeros; a value with anything else is text, and
+        // its capitals always hold something other than digits.
+        if (AllDigits(Value)) return std::string(WithoutLeadingZeros(Value));
+        return UpperAscii(Value);
     case TFieldKind::Text:
-        return SameTextAscii(A, B);
+        return UpperAscii(Value);
     case TFieldKind::Call:
-        return BaseCall(A) == BaseCall(B);
+        return BaseCall(Value);
     }
-    return false;
+    return std::string(Value);
+}
+
+bool SameField(TFieldKind Kind, std::string_view A, std::string_view B) {
+    return FieldKey(Kind, A) == FieldKey(Kind, B);
+}
+
+std::vector<TComparedField> ComparedFields(const TContest& Contest) {
+    std::vector<TComparedField> Fields;
+    for (const std::string& Name : Contest.Compare) {
+        TComparedField F;
+        const TExchangeField* Field = Named(Contest.Received, Name, F.Received);
+        if (!Field || !Named(Contest.Sent, Name, F.Sent)) continue;
+        F.Kind = Field->Kind;
+        Fields.push_back(F);
+    }
+    return Fields;
 }
 
 TAgreement CompareExchange(const TContest& Contest, std::string_view Received,
@@ -241,12 +259,9 @@ TAgreement CompareExchange(const TContest& Contest, std::string_view Received,
     const std::vector<std::string_view> Got = logformats::SplitWords(Received);
     const std::vector<std::string_view> Gave = logformats::SplitWords(Sent);
     TAgreement Result;
-    for (const std::string& Name : Contest.Compare) {
-        std::size_t R = 0, S = 0;
-        const TExchangeField* Field = Named(Contest.Received, Name, R);
-        Named(Contest.Sent, Name, S);
-        if (!Field || R >= Got.size() || S >= Gave.size()) continue;
-        if (SameField(Field->Kind, Got[R], Gave[S]))
+    for (const TComparedField& F : ComparedFields(Contest)) {
+        if (F.Received >= Got.size() || F.Sent >= Gave.size()) continue;
+        if (SameField(F.Kind, Got[F.Received], Gave[F.Sent]))
             ++Result.Agree;
         else
             ++Result.Disagree;

@@ -62,8 +62,10 @@ const std::vector<TContest>& BuiltInContests();
 // "NAME: sent ...; received ...; compare ..." a line each, for --contest list.
 std::string ContestList();
 
-// Whether two values of a field agree, as its kind compares them.
+// Whether two values of a field agree, as its kind compares them: exactly
+// when their keys are equal, so that a checker can compare keys it made once.
 bool SameField(TFieldKind Kind, std::string_view A, std::string_view B);
+std::string FieldKey(TFieldKind Kind, std::string_view Value);
 
 // A call without a portable or other suffix or prefix: its longest part
 // between "/" ("OH2DDD" of "OH2DDD/P" and of "SV9/OH2DDD"), in capitals.
@@ -76,6 +78,12 @@ std::string BaseCall(std::string_view Call);
 struct TAgreement {
     int Agree = 0, Disagree = 0;
 };
+// A compared field and its places among the received and the sent tokens.
+struct TComparedField {
+    TFieldKind Kind = TFieldKind::Text;
+    std::size_t Received = 0, Sent = 0;
+};
+std::vector<TComparedField> ComparedFields(const TContest& Contest);
 TAgreement CompareExchange(const TContest& Contest, std::string_view Received,
                            std::string_view Sent);
 
