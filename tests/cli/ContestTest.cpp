@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 namespace brevlund {
 namespace {
@@ -124,6 +125,16 @@ TEST(Contest, OnTheCommandLine) {
 
     EXPECT_EQ(test::Brevlund({"check-logs", Examples, "--contest", "brevlund-dx"}).Out,
               test::Brevlund({"check-logs", Examples}).Out);
+    // The entrants' reports name the contest checked.
+    test::TTempDir Dir;
+    ASSERT_EQ(
+        test::Brevlund({"check-logs", Examples, "--contest", "rst+text", "--out", Dir.Path}).Code,
+        0);
+    std::ifstream Report(Dir.Path + "/SM5AAA.txt");
+    std::string Title;
+    std::getline(Report, Title);
+    EXPECT_EQ(Title.rfind("rst+text: the checked log of SM5AAA", 0), 0u) << Title;
+
     const test::TRun Unknown = test::Brevlund({"check-logs", Examples, "--contest", "cqww"});
     EXPECT_EQ(Unknown.Code, 2);
     EXPECT_NE(Unknown.Err.find("no built-in contest \"cqww\""), std::string::npos) << Unknown.Err;

@@ -261,15 +261,21 @@ std::string Logged(const TLogQSO& Q) {
     return Q.Call + " " + Q.Band + " " + Q.Mode + " " + TimeOf(Q) + " \"" + Q.Exchange + "\"";
 }
 
+// The contest as the entrants' reports name it.
+std::string ContestTitle(const TContest& Contest) {
+    return Contest.Name == BuiltInContests().front().Name ? "Brevlund DX Contest" : Contest.Name;
+}
+
 std::string Report(const TLogCheck& L, const std::vector<TCrossLog>& Logs,
-                   const TCrossResult& Result, int Penalty) {
+                   const TCrossResult& Result, const TCheckLogsOptions& O) {
+    const int Penalty = O.Penalty;
     std::ostringstream R;
     const auto CallOfLog = [&](std::size_t Input) {
         for (const TLogCheck& Other : Result.Logs)
             if (Other.Log == Input) return Other.Call;
         return std::string();
     };
-    R << "Brevlund DX Contest: the checked log of " << L.Call << " (" << Logs[L.Log].File
+    R << ContestTitle(O.Contest) << ": the checked log of " << L.Call << " (" << Logs[L.Log].File
       << ")\n\n";
     R << std::left << std::setw(10) << "" << std::right << Column("QSOs", 7) << Column("Points", 8)
       << Column("Multipliers", 12) << Column("Score", 12) << "\n";
@@ -416,9 +422,9 @@ bool WriteFile(const fs::path& Path, const std::string& Text, std::ostream& Err)
 }
 
 // The report of a log that was not checked, for its entrant.
-std::string NotCheckedReport(const TNotChecked& N) {
-    return "Brevlund DX Contest: the log " + (N.Call.empty() ? "" : "of " + N.Call + " ") + "(" +
-           N.File + ") was not checked.\n\nWhy: " + N.Reason + "\n";
+std::string NotCheckedReport(const TNotChecked& N, const TContest& Contest) {
+    return ContestTitle(Contest) + ": the log " + (N.Call.empty() ? "" : "of " + N.Call + " ") +
+           "(" + N.File + ") was not checked.\n\nWhy: " + N.Reason + "\n";
 }
 
 bool WriteOutDir(const TCheckLogsOptions& O, const TCrossResult& Result,
@@ -433,8 +439,7 @@ bool WriteOutDir(const TCheckLogsOptions& O, const TCrossResult& Result,
     std::set<std::string> Written;
     for (const TLogCheck& L : Result.Logs) {
         Written.insert(ReportName(L.Call));
-        if (!WriteFile(fs::path(O.OutDir) / ReportName(L.Call), Report(L, Logs, Result, O.Penalty),
-                       Err))
+        if (!WriteFile(fs::path(O.OutDir) / ReportName(L.Call), Report(L, Logs, Result, O), Err))
             return false;
     }
     // Named by the call, else by the file; never over a checked log's report.
@@ -442,7 +447,7 @@ bool WriteOutDir(const TCheckLogsOptions& O, const TCrossResult& Result,
         const std::string Name =
             ReportName(N.Call.empty() ? UpperAscii(fs::path(N.File).stem().string()) : N.Call);
         if (Written.insert(Name).second &&
-            !WriteFile(fs::path(O.OutDir) / Name, NotCheckedReport(N), Err))
+            !WriteFile(fs::path(O.OutDir) / Name, NotCheckedReport(N, O.Contest), Err))
             return false;
     }
     return WriteFile(fs::path(O.OutDir) / "results.csv", ResultsCsv(Result, Logs, NotChecked), Err);
