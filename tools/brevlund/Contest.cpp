@@ -16,56 +16,33 @@ namespace {
 
 using TJsonIn = nlohmann::json;
 
-TExchangeField Field(const char* Name, TFieldKind Kind) {
-    return {Name, Kind};
+// The kinds by their names in a definition, the one table both ways.
+constexpr std::pair<TFieldKind, const char*> KindNames[] = {
+    {TFieldKind::Rst, "rst"},
+    {TFieldKind::Number, "number"},
+    {TFieldKind::Text, "text"},
+    {TFieldKind::Call, "call"},
+};
+
+const char* KindName(TFieldKind Kind) {
+    for (const auto& [Each, Name] : KindNames)
+        if (Each == Kind) return Name;
+    return "text";
+}
+
+// A built-in contest whose exchange is a report and one field, compared.
+TContest ReportAnd(const char* Contest, const char* Name, TFieldKind Kind) {
+    const std::vector<TExchangeField> Exchange = {{"rst", TFieldKind::Rst}, {Name, Kind}};
+    return {Contest, Exchange, Exchange, {Name}, 0, std::nullopt};
 }
 
 std::vector<TContest> MakeBuiltIns() {
-    const TExchangeField Rst = Field("rst", TFieldKind::Rst);
-    std::vector<TContest> All;
-    // The Brevlund DX Contest: a report and the area, the area compared.
-    All.push_back({"brevlund-dx",
-                   {Rst, Field("area", TFieldKind::Text)},
-                   {Rst, Field("area", TFieldKind::Text)},
-                   {"area"},
-                   0,
-                   std::nullopt});
-    // A report and a serial number, as in the WPX contests.
-    All.push_back({"rst+serial",
-                   {Rst, Field("serial", TFieldKind::Number)},
-                   {Rst, Field("serial", TFieldKind::Number)},
-                   {"serial"},
-                   0,
-                   std::nullopt});
-    // A report and a zone, as in the CQ World Wide contests.
-    All.push_back({"rst+zone",
-                   {Rst, Field("zone", TFieldKind::Number)},
-                   {Rst, Field("zone", TFieldKind::Number)},
-                   {"zone"},
-                   0,
-                   std::nullopt});
-    // A report and a word: a state, a province, a name, a power.
-    All.push_back({"rst+text",
-                   {Rst, Field("text", TFieldKind::Text)},
-                   {Rst, Field("text", TFieldKind::Text)},
-                   {"text"},
-                   0,
-                   std::nullopt});
-    return All;
-}
-
-const char* KindName(TFieldKind Kind) {
-    switch (Kind) {
-    case TFieldKind::Rst:
-        return "rst";
-    case TFieldKind::Number:
-        return "number";
-    case TFieldKind::Text:
-        return "text";
-    case TFieldKind::Call:
-        return "call";
-    }
-    return "text";
+    return {
+        ReportAnd("brevlund-dx", "area", TFieldKind::Text),    // the Brevlund DX Contest
+        ReportAnd("rst+serial", "serial", TFieldKind::Number), // as in the WPX contests
+        ReportAnd("rst+zone", "zone", TFieldKind::Number),     // as in the CQ World Wide contests
+        ReportAnd("rst+text", "text", TFieldKind::Text), // a state, a province, a name, a power
+    };
 }
 
 std::int64_t MinuteOrFail(const TJsonIn& Value, const std::string& Where) {
@@ -91,17 +68,12 @@ std::vector<TExchangeField> FieldsOrFail(const TJsonIn& Root, const char* Side,
             throw TNothingDone(Where + ": each field needs a \"name\"");
         const std::string Name = Item["name"];
         const std::string Kind = Item.value("kind", std::string("text"));
-        TExchangeField F{Name, TFieldKind::Text};
-        if (Kind == "rst")
-            F.Kind = TFieldKind::Rst;
-        else if (Kind == "number")
-            F.Kind = TFieldKind::Number;
-        else if (Kind == "call")
-            F.Kind = TFieldKind::Call;
-        else if (Kind != "text")
+        const auto Known = std::find_if(std::begin(KindNames), std::end(KindNames),
+                                        [&](const auto& Each) { return Kind == Each.second; });
+        if (Known == std::end(KindNames))
             throw TNothingDone(Where + ": field \"" + Name + "\" has kind \"" + Kind +
                                "\"; the kinds are rst, number, text and call");
-        Fields.push_back(std::move(F));
+        Fields.push_back({Name, Known->first});
     }
     return Fields;
 }

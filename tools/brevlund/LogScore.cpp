@@ -40,7 +40,7 @@ std::vector<TVerdict> ScoreInLogOrder(TLogScore& Scored,
                                       const std::vector<logformats::TLogQSO>& Qsos) {
     // A few QSOs ahead, so that a big log's duplicate lookups find their slot
     // of the hash index in the cache.
-    constexpr std::size_t Ahead = 8;
+    constexpr std::size_t Ahead = TLogScore::PrefetchAhead;
     std::vector<TVerdict> Verdicts;
     Verdicts.reserve(Qsos.size());
     for (std::size_t I = 0; I < Qsos.size(); ++I) {

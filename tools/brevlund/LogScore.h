@@ -43,8 +43,10 @@ public:
     // the tests and a fuzz target hold it to the plug-in's sorted path.
     TVerdict Add(const logformats::TLogQSO& Qso);
 
-    // Scoring Qso comes soon: see TWorkedList::Prefetch.
+    // Scoring Qso comes soon: see TWorkedList::Prefetch. This many QSOs ahead
+    // gives the memory time to answer.
     void Prefetch(const logformats::TLogQSO& Qso) const;
+    static constexpr std::size_t PrefetchAhead = 8;
 
     const TTally& Tally() const { return Scores; }
     TTotals Totals() const { return brevlund::Totals(Scores.BandStats); }
@@ -80,7 +82,7 @@ public:
     void Finish();
 
 private:
-    static constexpr std::size_t Ahead = 8;
+    static constexpr std::size_t Ahead = TLogScore::PrefetchAhead;
     TLogScore& Scored;
     logformats::TLogQSO Waiting[Ahead]; // a ring; its texts keep their room
     std::size_t Taken = 0, Done = 0;
