@@ -87,9 +87,9 @@ TEST_F(ReportTest, ExampleLogsHeaderAndLists) {
     EXPECT_EQ(Data["hours"].front(),
               cli::TJson::parse(R"({"hour":"2026-03-07T12:00Z","qsos":{"14":4}})"));
     EXPECT_EQ(Data["hours"][6], cli::TJson::parse(R"({"hour":"2026-03-07T18:00Z","qsos":{}})"));
-    EXPECT_EQ(
-        Data["multipliers"].front(),
-        cli::TJson::parse(R"({"time":"2026-03-07T12:00Z","band":"14","area":"AN","line":11})"));
+    EXPECT_EQ(Data["multipliers"].front(),
+              cli::TJson::parse(R"({"time":"2026-03-07T12:00Z","band":"14","area":"AN","line":11,
+                             "outside":false})"));
     EXPECT_EQ(Data["offtimes"], cli::TJson::parse(R"([
         {"from":"2026-03-07T14:00Z","to":"2026-03-07T15:00Z","minutes":60},
         {"from":"2026-03-07T17:00Z","to":"2026-03-07T22:00Z","minutes":300}])"));
