@@ -180,9 +180,9 @@ body { font: 15px/1.4 system-ui, sans-serif; margin: 1.5em; color: #1b1f23; back
 h1 { font-size: 1.6em; margin: 0 0 .2em; }
 h2 { font-size: 1.15em; margin: 1.4em 0 .4em; }
 .lead { color: #555; margin: 0 0 1em; }
-.layout { display: flex; flex-wrap: wrap; gap: 2em; align-items: flex-start; }
-.main { flex: 3 1 40em; min-width: 0; }
-.side { flex: 1 1 18em; }
+.layout { display: grid; grid-template-columns: minmax(0, 1fr); gap: 0 2.5em; }
+@media (min-width: 1500px) { .layout { grid-template-columns: minmax(0, 3fr) minmax(0, 1fr); } }
+.scroll { overflow-x: auto; }
 table { border-collapse: collapse; margin: 0 0 1em; font-variant-numeric: tabular-nums; }
 th, td { padding: .25em .55em; border-bottom: 1px solid #e1e4e8; text-align: left; vertical-align: top; }
 th { background: #f3f5f7; font-weight: 600; white-space: nowrap; }
@@ -272,8 +272,9 @@ std::string CallLink(const TEntrant& E) {
 // ---- The first page -------------------------------------------------------
 
 std::string CategoryTable(const TSite& Site, const std::string& Category, std::size_t Number) {
-    std::string T = "<h2>" + Html(CategoryShown(Category)) + "</h2>\n<table class=\"sortable\" " +
-                    "id=\"category-" + std::to_string(Number) + "\">\n" +
+    std::string T = "<h2>" + Html(CategoryShown(Category)) +
+                    "</h2>\n<div class=\"scroll\"><table class=\"sortable\" " + "id=\"category-" +
+                    std::to_string(Number) + "\">\n" +
                     Headings({{"Rank", true},
                               {"Call", false},
                               {"Name", false},
@@ -300,7 +301,7 @@ std::string CategoryTable(const TSite& Site, const std::string& Category, std::s
              Cell(static_cast<std::int64_t>(L.ErrorsCaused)) + Cell(Flags(E.Header.Flags)) +
              "</tr>\n";
     }
-    return T + "</tbody>\n</table>\n";
+    return T + "</tbody>\n</table></div>\n";
 }
 
 // The best checked score of each area's ranked entrants.
@@ -312,19 +313,20 @@ std::string AreaTable(const TSite& Site) {
         ++Count;
         if (!Winner || E.Check->Checked.Score() > Winner->Check->Checked.Score()) Winner = &E;
     }
-    std::string T = "<h2>Area winners</h2>\n<table class=\"sortable\" id=\"areas\">\n" +
-                    Headings({{"Area", false},
-                              {"Winner", false},
-                              {"Category", false},
-                              {"Score", true},
-                              {"Entrants", true}}) +
-                    "<tbody>\n";
+    std::string T =
+        "<h2>Area winners</h2>\n<div class=\"scroll\"><table class=\"sortable\" id=\"areas\">\n" +
+        Headings({{"Area", false},
+                  {"Winner", false},
+                  {"Category", false},
+                  {"Score", true},
+                  {"Entrants", true}}) +
+        "<tbody>\n";
     for (const auto& [Area, Of] : Best)
         T += "<tr>" + Cell(Html(Area)) + Cell(CallLink(*Of.first)) +
              Cell(Html(CategoryShown(Of.first->Header.Category))) +
              Cell(Of.first->Check->Checked.Score()) + Cell(static_cast<std::int64_t>(Of.second)) +
              "</tr>\n";
-    return T + "</tbody>\n</table>\n";
+    return T + "</tbody>\n</table></div>\n";
 }
 
 // Every log's QSO lines by band: logged, credited, lost, dupes, and the logs on it.
@@ -349,21 +351,22 @@ std::string BandTable(const TSite& Site) {
         if (Bands.count(std::string(Band))) Order.emplace_back(Band);
     for (const auto& [Band, Counts] : Bands)
         if (std::find(Order.begin(), Order.end(), Band) == Order.end()) Order.push_back(Band);
-    std::string T = "<h2>Bands</h2>\n<table class=\"sortable\" id=\"bands\">\n" +
-                    Headings({{"Band", false},
-                              {"Logs", true},
-                              {"QSOs logged", true},
-                              {"Credited", true},
-                              {"Lost", true},
-                              {"Dupes", true}}) +
-                    "<tbody>\n";
+    std::string T =
+        "<h2>Bands</h2>\n<div class=\"scroll\"><table class=\"sortable\" id=\"bands\">\n" +
+        Headings({{"Band", false},
+                  {"Logs", true},
+                  {"QSOs logged", true},
+                  {"Credited", true},
+                  {"Lost", true},
+                  {"Dupes", true}}) +
+        "<tbody>\n";
     for (const std::string& Band : Order) {
         const TBand& B = Bands[Band];
         T += "<tr>" + Cell(Html(Band)) + Cell(static_cast<std::int64_t>(B.Logs.size())) +
              Cell(B.Logged) + Cell(B.Credited) + Cell(B.Logged - B.Credited - B.Dupes) +
              Cell(B.Dupes) + "</tr>\n";
     }
-    return T + "</tbody>\n</table>\n";
+    return T + "</tbody>\n</table></div>\n";
 }
 
 std::string IndexPage(const TSite& Site) {
