@@ -180,11 +180,13 @@ body { font: 15px/1.4 system-ui, sans-serif; margin: 1.5em; color: #1b1f23; back
 h1 { font-size: 1.6em; margin: 0 0 .2em; }
 h2 { font-size: 1.15em; margin: 1.4em 0 .4em; }
 .lead { color: #555; margin: 0 0 1em; }
-.layout { display: grid; grid-template-columns: minmax(0, 1fr); gap: 0 2.5em; }
-@media (min-width: 1500px) { .layout { grid-template-columns: minmax(0, 3fr) minmax(0, 1fr); } }
+.layout { display: flex; flex-wrap: wrap; gap: 0 2.5em; align-items: flex-start; }
+.main, .side { flex: 0 1 auto; }
+.side { display: flex; flex-wrap: wrap; gap: 0 2.5em; }
 .scroll { overflow-x: auto; }
+li.sub { margin-left: 1.5em; list-style: circle; }
 table { border-collapse: collapse; margin: 0 0 1em; font-variant-numeric: tabular-nums; }
-th, td { padding: .25em .55em; border-bottom: 1px solid #e1e4e8; text-align: left; vertical-align: top; }
+th, td { padding: .25em .55em; border-bottom: 1px solid #e1e4e8; text-align: left; vertical-align: top; white-space: nowrap; }
 th { background: #f3f5f7; font-weight: 600; white-space: nowrap; }
 td.n, th.n { text-align: right; }
 table.sortable th { cursor: pointer; user-select: none; }
@@ -382,17 +384,20 @@ std::string IndexPage(const TSite& Site) {
     for (std::size_t I = 0; I < Site.Categories.size(); ++I)
         P += CategoryTable(Site, Site.Categories[I], I + 1);
     if (Site.Categories.empty()) P += "<p>No entrant to rank.</p>\n";
-    P += "</main>\n<aside class=\"side\">\n" + AreaTable(Site) + BandTable(Site);
-    P += "<h2>Check logs</h2>\n<ul class=\"plain\" id=\"checklogs\">\n";
+    P += "</main>\n<aside class=\"side\">\n<section>" + AreaTable(Site) + "</section>\n<section>" +
+         BandTable(Site) + "</section>\n";
+    P += "<section>\n<h2>Check logs</h2>\n<ul class=\"plain\" id=\"checklogs\">\n";
     for (const TEntrant& E : Site.Entrants)
         if (E.Header.CheckLog) P += "<li>" + CallLink(E) + "</li>\n";
     P += CheckLogs ? "" : "<li>none</li>\n";
-    P += "</ul>\n<h2>Logs not checked</h2>\n<ul class=\"plain\" id=\"not-checked\">\n";
+    P += "</ul>\n</section>\n<section>\n<h2>Logs not checked</h2>\n<ul class=\"plain\" "
+         "id=\"not-checked\">\n";
     for (const TNotChecked& N : *Site.NotChecked)
         P += "<li>" + Html(N.Call.empty() ? fs::path(N.File).filename().string() : N.Call) + ": " +
              Html(N.Reason) + "</li>\n";
     P += Site.NotChecked->empty() ? "<li>none</li>\n" : "";
-    P += "</ul>\n</aside>\n</div>\n<footer>Checked with brevlund: each log against the logs of "
+    P += "</ul>\n</section>\n</aside>\n</div>\n<footer>Checked with brevlund: each log against the "
+         "logs of "
          "the stations it worked, and scored again over the QSOs that stood up. Also as "
          "<a href=\"results.csv\">results.csv</a> and <a href=\"results.json\">results.json</a>."
          "</footer>\n";
@@ -591,7 +596,8 @@ std::string ReportPage(const TSite& Site, const std::vector<TSection>& Report, c
         }
         P += "<ul class=\"plain\">\n";
         for (const std::string& Line : S.Lines)
-            P += "<li>" + Html(Line) + "</li>\n";
+            P += (Line.rfind("  ", 0) == 0 ? "<li class=\"sub\">" : "<li>") + Html(Trim(Line)) +
+                 "</li>\n";
         P += S.Lines.empty() ? "<li>none</li>\n</ul>\n" : "</ul>\n";
     }
     return P + "<footer>Also as <a href=\"" + E.Page + ".txt\">" + E.Page +
