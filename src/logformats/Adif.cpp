@@ -75,10 +75,22 @@ bool QsoOf(const TRecord& Record, TLogQSO& Qso, std::string& Problem) {
     Qso.Mode = AdifMode(*Mode);
     Qso.Exchange = ExchangeOf(Record, "SRX_STRING", "RST_RCVD", "SRX");
     if (Freq) Qso.Frequency = *Freq;
-    if (const std::string* Date = Record.Find("QSO_DATE"); Date && Date->size() == 8)
-        Qso.Date = Date->substr(0, 4) + "-" + Date->substr(4, 2) + "-" + Date->substr(6, 2);
-    if (const std::string* Time = Record.Find("TIME_ON"); Time && Time->size() >= 4)
-        Qso.Time = Time->substr(0, 4);
+    // A date or time that does not exist would put the QSO anywhere in time.
+    if (const std::string* Date = Record.Find("QSO_DATE"); Date && !Date->empty()) {
+        if (Date->size() == 8)
+            Qso.Date = Date->substr(0, 4) + "-" + Date->substr(4, 2) + "-" + Date->substr(6, 2);
+        if (!ValidDate(Qso.Date)) {
+            Problem = "QSO_DATE \"" + *Date + "\" is no date that exists; ADIF writes YYYYMMDD";
+            return false;
+        }
+    }
+    if (const std::string* Time = Record.Find("TIME_ON"); Time && !Time->empty()) {
+        if (Time->size() == 4 || Time->size() == 6) Qso.Time = Time->substr(0, 4);
+        if (!ValidTime(Qso.Time) || (Time->size() == 6 && !ValidTime("00" + Time->substr(4, 2)))) {
+            Problem = "TIME_ON \"" + *Time + "\" is no time of day; ADIF writes HHMM or HHMMSS";
+            return false;
+        }
+    }
     for (const char* Name : {"STATION_CALLSIGN", "OPERATOR"})
         if (const std::string* Mine = Record.Find(Name);
             Mine && !Mine->empty() && Qso.MyCall.empty())

@@ -154,6 +154,16 @@ bool ReadQsoLine(const std::vector<std::string_view>& Words, const TQsoLayout& L
             return false;
         }
     }
+    // A date or time that does not exist would put the QSO anywhere in time.
+    if (!ValidDate(Words[3])) {
+        Problem = "date " + Quote(Words[3]) + " is no date that exists; Cabrillo writes YYYY-MM-DD";
+        return false;
+    }
+    if (!ValidTime(Words[4])) {
+        Problem =
+            "time " + Quote(Words[4]) + " is no time of day; Cabrillo writes HHMM, 0000 to 2359";
+        return false;
+    }
     const std::string_view Call = Words[6 + Sent];
     if (Fits || Notes.Extra)
         if (const char* Why = UnlikeACall(Call))
@@ -216,7 +226,7 @@ TLogRead ReadCabrillo(std::string_view Text, const TQsoLayout& Layout, TQsoSink*
                 const std::size_t ValueStart = Line.find(':') + 1;
                 const std::string_view Value = Trim(Line.substr(ValueStart));
                 Ended = Tag == "END-OF-LOG";
-                Read.Header.emplace_back(std::move(Tag), std::string(Value));
+                Read.Header.push_back({std::move(Tag), std::string(Value), Number});
             }
             return;
         }

@@ -3,8 +3,8 @@
 namespace brevlund::logformats {
 
 std::string TLogRead::HeaderValue(std::string_view Tag) const {
-    for (const auto& [Name, Value] : Header)
-        if (Name == Tag) return Value;
+    for (const THeaderLine& Line : Header)
+        if (Line.Tag == Tag) return Line.Value;
     return {};
 }
 
@@ -74,18 +74,49 @@ std::optional<std::int64_t> MinuteOf(const TLogQSO& Qso) {
     return MinuteOf(Qso.Date, Qso.Time);
 }
 
-std::optional<std::int64_t> MinuteOf(std::string_view Date, std::string_view Time) {
-    unsigned Year = 0, Month = 0, Day = 0, Hour = 0, Minute = 0;
-    if (Date.size() != 10 || Date[4] != '-' || Date[7] != '-' || !Digits(Date, 0, 4, Year) ||
-        !Digits(Date, 5, 2, Month) || !Digits(Date, 8, 2, Day) || Time.size() != 4 ||
-        !Digits(Time, 0, 2, Hour) || !Digits(Time, 2, 2, Minute))
+namespace {
+
+struct TCivilDate {
+    unsigned Year = 0, Month = 0, Day = 0;
+};
+
+std::optional<TCivilDate> DateOf(std::string_view Date) {
+    TCivilDate D;
+    if (Date.size() != 10 || Date[4] != '-' || Date[7] != '-' || !Digits(Date, 0, 4, D.Year) ||
+        !Digits(Date, 5, 2, D.Month) || !Digits(Date, 8, 2, D.Day))
         return std::nullopt;
     static constexpr unsigned DaysIn[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    const bool Leap = (Year % 4 == 0 && Year % 100 != 0) || Year % 400 == 0;
-    if (Month < 1 || Month > 12 || Day < 1 || Day > DaysIn[Month - 1] ||
-        (Month == 2 && Day == 29 && !Leap) || Hour > 23 || Minute > 59)
+    const bool Leap = (D.Year % 4 == 0 && D.Year % 100 != 0) || D.Year % 400 == 0;
+    if (D.Month < 1 || D.Month > 12 || D.Day < 1 || D.Day > DaysIn[D.Month - 1] ||
+        (D.Month == 2 && D.Day == 29 && !Leap))
         return std::nullopt;
-    return DaysFromCivil(Year, Month, Day) * 1440 + Hour * 60 + Minute;
+    return D;
+}
+
+// Minutes into the day.
+std::optional<unsigned> TimeOf(std::string_view Time) {
+    unsigned Hour = 0, Minute = 0;
+    if (Time.size() != 4 || !Digits(Time, 0, 2, Hour) || !Digits(Time, 2, 2, Minute) || Hour > 23 ||
+        Minute > 59)
+        return std::nullopt;
+    return Hour * 60 + Minute;
+}
+
+} // namespace
+
+bool ValidDate(std::string_view Date) {
+    return DateOf(Date).has_value();
+}
+
+bool ValidTime(std::string_view Time) {
+    return TimeOf(Time).has_value();
+}
+
+std::optional<std::int64_t> MinuteOf(std::string_view Date, std::string_view Time) {
+    const std::optional<TCivilDate> D = DateOf(Date);
+    const std::optional<unsigned> T = TimeOf(Time);
+    if (!D || !T) return std::nullopt;
+    return DaysFromCivil(D->Year, D->Month, D->Day) * 1440 + *T;
 }
 
 std::vector<std::string_view> SplitWords(std::string_view Line) {

@@ -51,9 +51,16 @@ struct TLogRead {
     // Cabrillo's X-QSO lines: QSOs the log's own author asks not to score,
     // still evidence that the other side's QSO happened.
     std::vector<TLogQSO> XQSOs;
-    // Cabrillo header tags in capitals with their values ("CALLSIGN", "SM5AAA"),
-    // in file order; the QSO lines are not among them.
-    std::vector<std::pair<std::string, std::string>> Header;
+    // Cabrillo header tags in capitals with their values ("CALLSIGN", "SM5AAA")
+    // and lines, in file order; the QSO lines are not among them.
+    struct THeaderLine {
+        std::string Tag, Value;
+        std::size_t Line = 0;
+        bool operator==(const THeaderLine& O) const {
+            return Tag == O.Tag && Value == O.Value && Line == O.Line;
+        }
+    };
+    std::vector<THeaderLine> Header;
 
     // The first value of a header tag, or empty.
     std::string HeaderValue(std::string_view Tag) const;
@@ -100,6 +107,11 @@ std::string LogCallOf(const TLogRead& Read);
 std::optional<std::int64_t> MinuteOf(const TLogQSO& Qso);
 // The same of a date "YYYY-MM-DD" and a time "HHMM".
 std::optional<std::int64_t> MinuteOf(std::string_view Date, std::string_view Time);
+
+// Whether a date "YYYY-MM-DD" and a time "HHMM" exist: Feb 30, hour 24 and
+// minute 60 do not.
+bool ValidDate(std::string_view Date);
+bool ValidTime(std::string_view Time);
 
 // Lines as the engine splits them: CR LF, LF or CR, a NUL an ordinary byte.
 using brevlund::ForEachLine;

@@ -31,9 +31,9 @@ protected:
 };
 
 const char* const Cabrillo = "START-OF-LOG: 3.0\n"
-                             "QSO: 14000 CW d t ME 599 X SM5A 599 AB\n"
-                             "QSO: 7000 CW d t ME 599 X OH2B 599 cd\n"
-                             "QSO: 14000 CW d t ME 599 X SM5A 599 CD\n"
+                             "QSO: 14000 CW 2026-03-07 1200 ME 599 X SM5A 599 AB\n"
+                             "QSO: 7000 CW 2026-03-07 1200 ME 599 X OH2B 599 cd\n"
+                             "QSO: 14000 CW 2026-03-07 1200 ME 599 X SM5A 599 CD\n"
                              "END-OF-LOG:\n";
 
 const char* const Summary = "Band\t  QSOs\tPoints\t   OBL\t\n"
@@ -129,8 +129,9 @@ TEST_F(CommandsTest, ExitCodesAndMessages) {
 // --qsos it is kept. Both roads give the same summary, messages and exit code,
 // whatever the format and order.
 TEST_F(CommandsTest, ScoringAsReadEqualsScoringKept) {
-    const std::string Mixed = std::string(Cabrillo).insert(18, "QSO: 14000 CW d t ME\n") +
-                              "after the end\nQSO: 3500 XX d t ME 599 X K1A 599 EF\n";
+    const std::string Mixed =
+        std::string(Cabrillo).insert(18, "QSO: 14000 CW 2026-03-07 1200 ME\n") +
+        "after the end\nQSO: 3500 XX 2026-03-07 1200 ME 599 X K1A 599 EF\n";
     const std::string Logs[] = {
         File("mixed.log", Mixed),
         File("a.adi", "<CALL:2>A1<BAND:3>20m<MODE:2>CW<SRX:2>AB<EOR>\n<CALL:2>A1<MODE:2>CW<EOR>\n"
@@ -153,11 +154,11 @@ TEST_F(CommandsTest, ScoringAsReadEqualsScoringKept) {
 
 TEST_F(CommandsTest, MalformedLinesAreReportedAndTheRestScored) {
     const std::string Log = File("bad.log", "START-OF-LOG: 3.0\n"
-                                            "QSO: 14000 CW d t ME 599 X SM5A 599 AB\n"
-                                            "QSO: 7000 CW d t ME 599 X OH2B 599 cd\n"
-                                            "QSO: 14000 CW d t ME 599 X SM5A 599 CD\n"
-                                            "QSO: 14000 CW d t ME\n"
-                                            "QSO: 21000 CW d t ME 5 X Y1 5 EF\n"
+                                            "QSO: 14000 CW 2026-03-07 1200 ME 599 X SM5A 599 AB\n"
+                                            "QSO: 7000 CW 2026-03-07 1200 ME 599 X OH2B 599 cd\n"
+                                            "QSO: 14000 CW 2026-03-07 1200 ME 599 X SM5A 599 CD\n"
+                                            "QSO: 14000 CW 2026-03-07 1200 ME\n"
+                                            "QSO: 21000 CW 2026-03-07 1200 ME 5 X Y1 5 EF\n"
                                             "END-OF-LOG:\n");
     const TRun Run = Brevlund({"score", Log});
     EXPECT_EQ(Run.Code, 1);
@@ -242,7 +243,7 @@ TEST_F(CommandsTest, LogsAsTheyArrive) {
           "UTF-16 with a byte-order mark"}},
         {"no QSO could be read",
          "n.log",
-         "QSO: 14000 CW d t ME 599 001 S50A\n",
+         "QSO: 14000 CW 2026-03-07 1200 ME 599 001 S50A\n",
          2,
          "",
          {": no QSOs found: not a Cabrillo log? (1 line could not be read; the first, line 1: "
@@ -250,7 +251,7 @@ TEST_F(CommandsTest, LogsAsTheyArrive) {
         // Nothing lost: exit 0, at most a warning.
         {"notes after END-OF-LOG:",
          "n.log",
-         Q + "END-OF-LOG:\nQSO: 7000 CW d t ME 1 K1A 2\n-- \nsent from my phone\n",
+         Q + "END-OF-LOG:\nQSO: 7000 CW 2026-03-07 1200 ME 1 K1A 2\n-- \nsent from my phone\n",
          0,
          " Score: 1*1=1",
          {":3: warning: 3 lines after END-OF-LOG: passed over; the log ends there"}},
@@ -325,9 +326,9 @@ TEST_F(CommandsTest, LogsAsTheyArrive) {
           "\"004\" is no transmitter id (0 or 1); is a token missing or one too many?"}},
         {"a wrapped line",
          "w.log",
-         Q + "QSO: 7005 CW d t SM0XYZ 599 CT 001\nS50A 599 004\n"
-             "QSO: 7005 CW d t SM0XYZ 599 CT 002\nUA3A 599 TULA\n"
-             "QSO: 7005 CW d t SM0XYZ 599 CT CT3A 599 007\n",
+         Q + "QSO: 7005 CW 2026-03-07 1200 SM0XYZ 599 CT 001\nS50A 599 004\n"
+             "QSO: 7005 CW 2026-03-07 1200 SM0XYZ 599 CT 002\nUA3A 599 TULA\n"
+             "QSO: 7005 CW 2026-03-07 1200 SM0XYZ 599 CT CT3A 599 007\n",
          1,
          "   7\t     1\t     2\t     0\t\n",
          {":2: \"CT\" stands where the call belongs and is not a call (letters, digits and \"/\", "
@@ -336,8 +337,9 @@ TEST_F(CommandsTest, LogsAsTheyArrive) {
           ":5: not a Cabrillo line"}},
         {"VHF bands: codes and kHz make one band each",
          "v.log",
-         "QSO: 50125 CW d t SM0XYZ 599 X SM5A 599 AB\nQSO: 50 CW d t SM0XYZ 599 X SM5A 599 AB\n"
-         "QSO: 50200 CW d t SM0XYZ 599 X SM5A 599 AB\n",
+         "QSO: 50125 CW 2026-03-07 1200 SM0XYZ 599 X SM5A 599 AB\nQSO: 50 CW 2026-03-07 1200 "
+         "SM0XYZ 599 X SM5A 599 AB\n"
+         "QSO: 50200 CW 2026-03-07 1200 SM0XYZ 599 X SM5A 599 AB\n",
          0,
          "  50\t     1\t     0\t     1\t\n",
          {}},

@@ -172,7 +172,8 @@ TEST(Cabrillo, Examples) {
          {{1, "OH2B", "3.5", "RTTY", "599 7 BO"}},
          {}},
         {"frequencies outside the bands stand as written; modes in capitals",
-         "QSO: 14351 FT8 d t ME 1 K1A 2\nQSO: 14351 DG d t ME 1 K1A 2\nQSO: 1800 cw d t ME 1 A1 "
+         "QSO: 14351 FT8 2026-03-07 1200 ME 1 K1A 2\nQSO: 14351 DG 2026-03-07 1200 ME 1 K1A "
+         "2\nQSO: 1800 cw 2026-03-07 1200 ME 1 A1 "
          "2\n",
          {{1, "K1A", "14351", "FT8", "2"},
           {2, "K1A", "14351", "DIGI", "2"},
@@ -180,10 +181,12 @@ TEST(Cabrillo, Examples) {
          {},
          {1}}, // one warning for the band no contest has
         {"VHF band codes in any case and kHz from 50 MHz up",
-         "QSO: 50 PH d t ME 59 K1A 59\nQSO: 1.2g CW d t ME 5 K1A 5\nQSO: 50125 CW d t ME 5 K1A 5\n"
-         "QSO: 123G CW d t ME 5 K1A 5\nQSO: light CW d t ME 5 K1A 5\nQSO: 144300 FM d t ME 5 K1A "
+         "QSO: 50 PH 2026-03-07 1200 ME 59 K1A 59\nQSO: 1.2g CW 2026-03-07 1200 ME 5 K1A 5\nQSO: "
+         "50125 CW 2026-03-07 1200 ME 5 K1A 5\n"
+         "QSO: 123G CW 2026-03-07 1200 ME 5 K1A 5\nQSO: light CW 2026-03-07 1200 ME 5 K1A 5\nQSO: "
+         "144300 FM 2026-03-07 1200 ME 5 K1A "
          "5\n"
-         "QSO: 60000 CW d t ME 5 K1A 5\n",
+         "QSO: 60000 CW 2026-03-07 1200 ME 5 K1A 5\n",
          {{1, "K1A", "50", "SSB", "59"},
           {2, "K1A", "1.2G", "CW", "5"},
           {3, "K1A", "50", "CW", "5"},
@@ -194,17 +197,20 @@ TEST(Cabrillo, Examples) {
          {},
          {7}},
         {"lines end at CR LF, LF or CR",
-         "QSO: 14000 CW d t ME 1 A1 2\rQSO: 14000 CW d t ME 1 B1 2\r\n\nQSO: 14000 CW d t ME 1 C1 "
+         "QSO: 14000 CW 2026-03-07 1200 ME 1 A1 2\rQSO: 14000 CW 2026-03-07 1200 ME 1 B1 "
+         "2\r\n\nQSO: 14000 CW 2026-03-07 1200 ME 1 C1 "
          "2",
          {{1, "A1", "14", "CW", "2"}, {2, "B1", "14", "CW", "2"}, {4, "C1", "14", "CW", "2"}},
          {}},
         {"tag in small letters; X-QSO and unknown tags passed over",
-         "qso: 14000 CW d t ME 1 A1 2\nX-QSO: 14000 CW d t ME 1 B1 2\nCLUB: x\n",
+         "qso: 14000 CW 2026-03-07 1200 ME 1 A1 2\nX-QSO: 14000 CW 2026-03-07 1200 ME 1 B1 "
+         "2\nCLUB: x\n",
          {{1, "A1", "14", "CW", "2"}},
          {}},
         {"malformed lines are reported, the others still read",
-         "QSO: 14000 CW d t\nQSO: 14000 CW d t ME A1\nQSO:14000 CW d t ME 1 A1 2\nstray text\n" +
-             Q1 + "\nQSO: 14000 CW d t ME 1 A1 2 1\n",
+         "QSO: 14000 CW d t\nQSO: 14000 CW 2026-03-07 1200 ME A1\nQSO:14000 CW 2026-03-07 1200 ME "
+         "1 A1 2\nstray text\n" +
+             Q1 + "\nQSO: 14000 CW 2026-03-07 1200 ME 1 A1 2 1\n",
          {{5, "SM5AAA", "14", "CW", "599 AN"}, {6, "A1", "14", "CW", "2"}},
          {1, 2, 3, 4}},
         {"empty text", "", {}, {}},
@@ -217,37 +223,41 @@ TEST(Cabrillo, Examples) {
          {},
          {1, 2}},
         {"the call's place holds no call; a call in small letters is one",
-         "QSO: 7005 CW d t AA1ZZZ 599 CT 599 S50A 004\nQSO: 7005 CW d t AA1ZZZ 599 s50a 599\n"
-         "QSO: 7005 CW d t AA1ZZZ 599 S5-0A 599\nQSO: 7005 CW d t AA1ZZZ 599 S50A/P 599\n"
-         "QSO: 7005 CW d t AA1ZZZ 599 9999 599\n",
+         "QSO: 7005 CW 2026-03-07 1200 AA1ZZZ 599 CT 599 S50A 004\nQSO: 7005 CW 2026-03-07 1200 "
+         "AA1ZZZ 599 s50a 599\n"
+         "QSO: 7005 CW 2026-03-07 1200 AA1ZZZ 599 S5-0A 599\nQSO: 7005 CW 2026-03-07 1200 AA1ZZZ "
+         "599 S50A/P 599\n"
+         "QSO: 7005 CW 2026-03-07 1200 AA1ZZZ 599 9999 599\n",
          {{2, "S50A", "7", "CW", "599"}, {4, "S50A/P", "7", "CW", "599"}},
          {1, 3, 5}},
         {"no-break spaces where blanks belong, in Latin-1 and in UTF-8",
          "QSO:\xA0"
-         "14000 CW d t ME 1\xA0\xA0K1A 2\nQSO:\xC2\xA0"
-         "14000\tCW d t ME 1 K1B 2\n",
+         "14000 CW 2026-03-07 1200 ME 1\xA0\xA0K1A 2\nQSO:\xC2\xA0"
+         "14000\tCW 2026-03-07 1200 ME 1 K1B 2\n",
          {{1, "K1A", "14", "CW", "2"}, {2, "K1B", "14", "CW", "2"}},
          {}},
         {"an A0 byte inside a UTF-8 character stays in its token",
-         "QSO: 14000 CW d t ME 1 K1A V\xC3\xA0"
+         "QSO: 14000 CW 2026-03-07 1200 ME 1 K1A V\xC3\xA0"
          "CLAV\n",
          {{1, "K1A", "14", "CW",
            "V\xC3\xA0"
            "CLAV"}},
          {}},
         {"a QSO line wrapped onto two lines: both parts reported, the next QSO kept",
-         "QSO: 14000 CW d t AA1ZZZ 599 CT 001\nS50A 599 004\n"
-         "QSO: 14000 CW d t AA1ZZZ 599 CT 002\nUA3A 599 TULA\n"
-         "QSO: 14000 CW d t AA1ZZZ 599 CT CT3A 599 007\n",
+         "QSO: 14000 CW 2026-03-07 1200 AA1ZZZ 599 CT 001\nS50A 599 004\n"
+         "QSO: 14000 CW 2026-03-07 1200 AA1ZZZ 599 CT 002\nUA3A 599 TULA\n"
+         "QSO: 14000 CW 2026-03-07 1200 AA1ZZZ 599 CT CT3A 599 007\n",
          {{5, "CT3A", "14", "CW", "599 007"}},
          {1, 2, 3, 4}},
         {"END-OF-LOG: ends the log; one warning for what follows",
-         Q1 + "\nEND-OF-LOG:\nQSO: 7000 CW d t ME 1 K1A 2\n\nThanks for the contest!\n73\n",
+         Q1 + "\nEND-OF-LOG:\nQSO: 7000 CW 2026-03-07 1200 ME 1 K1A 2\n\nThanks for the "
+              "contest!\n73\n",
          {{1, "SM5AAA", "14", "CW", "599 AN"}},
          {},
          {3}},
         {"lines beginning with # are comments",
-         "# written by hand\nSTART-OF-LOG: 3.0\n  #QSO: 14000 CW d t ME 1 K1A 2\n" + Q1 + "\n",
+         "# written by hand\nSTART-OF-LOG: 3.0\n  #QSO: 14000 CW 2026-03-07 1200 ME 1 K1A 2\n" +
+             Q1 + "\n",
          {{4, "SM5AAA", "14", "CW", "599 AN"}},
          {}},
         {"Cabrillo 2.0",
@@ -256,6 +266,12 @@ TEST(Cabrillo, Examples) {
          "END-OF-LOG:\n",
          {{4, "W1AW", "3.5", "SSB", "59 CT"}},
          {}},
+        {"dates and times that do not exist are read as no QSO",
+         "QSO: 14000 CW 2026/03/07 1200 ME 1 K1A 2\nQSO: 14000 CW 2026-02-29 1200 ME 1 K1A 2\n"
+         "QSO: 14000 CW 2024-02-29 2359 ME 1 K1A 2\nQSO: 14000 CW 2026-03-07 2400 ME 1 K1A 2\n"
+         "QSO: 14000 CW 2026-03-07 1260 ME 1 K1A 2\nQSO: 14000 CW 2026-03-07 12:00 ME 1 K1A 2\n",
+         {{3, "K1A", "14", "CW", "2"}},
+         {1, 2, 4, 5, 6}},
     };
     for (const Example& E : Examples)
         Expect(E, ReadCabrillo(E.Text));
@@ -264,9 +280,10 @@ TEST(Cabrillo, Examples) {
 // One warning for each band and mode the readers do not know, at its first
 // QSO, with the count of its QSOs; X-QSO lines are not scored and not counted.
 TEST(LogFormats, UnknownBandsAndModesWarnedOnce) {
-    const TLogRead Cab = ReadCabrillo("QSO: 14000 CW d t ME 1 K1A 2\nQSO: 5357 XX d t ME 1 K1A 2\n"
-                                      "QSO: 5357 xx d t ME 1 K1B 2\nX-QSO: 5360 YY d t ME 1 K1C 2\n"
-                                      "QSO: 5357 CW d t ME 1 K1C 2\nEND-OF-LOG:\nbye\n");
+    const TLogRead Cab = ReadCabrillo(
+        "QSO: 14000 CW 2026-03-07 1200 ME 1 K1A 2\nQSO: 5357 XX 2026-03-07 1200 ME 1 K1A 2\n"
+        "QSO: 5357 xx 2026-03-07 1200 ME 1 K1B 2\nX-QSO: 5360 YY 2026-03-07 1200 ME 1 K1C 2\n"
+        "QSO: 5357 CW 2026-03-07 1200 ME 1 K1C 2\nEND-OF-LOG:\nbye\n");
     std::vector<std::string> Got;
     for (const TLogProblem& W : Cab.Warnings)
         Got.push_back(std::to_string(W.Line) + ": " + W.Message);
@@ -283,8 +300,9 @@ TEST(LogFormats, UnknownBandsAndModesWarnedOnce) {
 }
 
 TEST(Cabrillo, XQsoLinesFollowTheSameTokenRules) {
-    const TLogRead Read = ReadCabrillo("X-QSO: 7005 CW d t AA1ZZZ 599 CT 001 S50A 599 004\n"
-                                       "X-QSO: 7005 CW d t AA1ZZZ 599 CT S50A 599 004 1\n");
+    const TLogRead Read =
+        ReadCabrillo("X-QSO: 7005 CW 2026-03-07 1200 AA1ZZZ 599 CT 001 S50A 599 004\n"
+                     "X-QSO: 7005 CW 2026-03-07 1200 AA1ZZZ 599 CT S50A 599 004 1\n");
     ASSERT_EQ(Read.XQSOs.size(), 1u);
     EXPECT_EQ(Read.XQSOs[0].Call, "S50A");
     ASSERT_EQ(Read.Problems.size(), 1u);
@@ -292,11 +310,12 @@ TEST(Cabrillo, XQsoLinesFollowTheSameTokenRules) {
 }
 
 TEST(Cabrillo, GivenExchangeTokens) {
-    const std::string Text = "QSO: 14000 CW d t ME 599 KA A1 599 AN\n"      // 2 each way
-                             "QSO: 14000 CW d t ME 599 KA B1 599 AN 1\n"    // and a transmitter
-                             "QSO: 14000 CW d t ME 599 C1 599\n"            // 1 each way
-                             "QSO: 14000 CW d t ME 599 KA 1 D1 599 AN 2\n"  // 3 each way
-                             "QSO: 14000 CW d t ME 599 KA 001 E1 599 AN\n"; // 7 tokens
+    const std::string Text =
+        "QSO: 14000 CW 2026-03-07 1200 ME 599 KA A1 599 AN\n"      // 2 each way
+        "QSO: 14000 CW 2026-03-07 1200 ME 599 KA B1 599 AN 1\n"    // and a transmitter
+        "QSO: 14000 CW 2026-03-07 1200 ME 599 C1 599\n"            // 1 each way
+        "QSO: 14000 CW 2026-03-07 1200 ME 599 KA 1 D1 599 AN 2\n"  // 3 each way
+        "QSO: 14000 CW 2026-03-07 1200 ME 599 KA 001 E1 599 AN\n"; // 7 tokens
     const Example Two{"two tokens",
                       Text,
                       {{1, "A1", "14", "CW", "599 AN"}, {2, "B1", "14", "CW", "599 AN"}},
@@ -318,9 +337,9 @@ TEST(Cabrillo, GivenExchangeTokens) {
 // Lines that fit are read so, a transmitter id after them or not; the others
 // from their own count.
 TEST(Cabrillo, LayoutOfAContest) {
-    const TLogRead Read = ReadCabrillo("QSO: 14000 CW d t ME 599 KA 001 E1 599 AN\n"
-                                       "QSO: 14000 CW d t ME 599 KA 002 F1 599 CE 1\n"
-                                       "QSO: 14000 CW d t ME 599 KA G1 599 DA\n",
+    const TLogRead Read = ReadCabrillo("QSO: 14000 CW 2026-03-07 1200 ME 599 KA 001 E1 599 AN\n"
+                                       "QSO: 14000 CW 2026-03-07 1200 ME 599 KA 002 F1 599 CE 1\n"
+                                       "QSO: 14000 CW 2026-03-07 1200 ME 599 KA G1 599 DA\n",
                                        {3, 2, false});
     ASSERT_EQ(Read.QSOs.size(), 3u);
     const std::pair<const char*, const char*> Want[] = {
@@ -343,10 +362,10 @@ TEST(Cabrillo, LayoutPlacesTheCall) {
     const Case Cases[] = {
         {{2, 2, false},
          {"a busted call without a digit, one in small letters, one with a hyphen",
-          "QSO: 14000 CW d t sm0xyz 599 KA HAGQLF 599 AN\n"
-          "QSO: 14000 CW d t SM0XYZ 599 KA ha6qlf 599 AN 1\n"
-          "QSO: 14000 CW d t SM0XYZ 599 KA HA6-LF 599 AN\n"
-          "QSO: 14000 CW d t SM0XYZ 599 KA HAGQLF 599 AN 3\n",
+          "QSO: 14000 CW 2026-03-07 1200 sm0xyz 599 KA HAGQLF 599 AN\n"
+          "QSO: 14000 CW 2026-03-07 1200 SM0XYZ 599 KA ha6qlf 599 AN 1\n"
+          "QSO: 14000 CW 2026-03-07 1200 SM0XYZ 599 KA HA6-LF 599 AN\n"
+          "QSO: 14000 CW 2026-03-07 1200 SM0XYZ 599 KA HAGQLF 599 AN 3\n",
           {{1, "HAGQLF", "14", "CW", "599 AN"},
            {2, "HA6QLF", "14", "CW", "599 AN"},
            {3, "HA6-LF", "14", "CW", "599 AN"},
@@ -355,8 +374,9 @@ TEST(Cabrillo, LayoutPlacesTheCall) {
           {1, 3, 4, 4}}},
         {{2, 2, false},
          {"a points column: read, one warning at its first line",
-          "QSO: 14000 CW d t ME 599 KA K1A 599 AN 0\nQSO: 14000 CW d t ME 599 KA K1B 599 AN 3\n"
-          "QSO: 14000 CW d t ME 599 KA K1C 599 AN 1 2\n",
+          "QSO: 14000 CW 2026-03-07 1200 ME 599 KA K1A 599 AN 0\nQSO: 14000 CW 2026-03-07 1200 ME "
+          "599 KA K1B 599 AN 3\n"
+          "QSO: 14000 CW 2026-03-07 1200 ME 599 KA K1C 599 AN 1 2\n",
           {{1, "K1A", "14", "CW", "599 AN"},
            {2, "K1B", "14", "CW", "599 AN"},
            {3, "K1C", "14", "CW", "599 AN"}},
@@ -364,28 +384,30 @@ TEST(Cabrillo, LayoutPlacesTheCall) {
           {2}}},
         {{2, 2, false},
          {"more tokens but no call in its place: the line's own count, else reported",
-          "QSO: 14000 CW d t ME 599 KA 001 K1A 599 AN 002\n"
-          "QSO: 14000 CW d t ME 599 KA 001 K1A 599 AN\n"
-          "QSO: 14000 CW d t ME 599 001 5 K1A 599 002\n"
-          "QSO: 14000 CW d t ME 599 KA AN K1A 599 BO\n",
+          "QSO: 14000 CW 2026-03-07 1200 ME 599 KA 001 K1A 599 AN 002\n"
+          "QSO: 14000 CW 2026-03-07 1200 ME 599 KA 001 K1A 599 AN\n"
+          "QSO: 14000 CW 2026-03-07 1200 ME 599 001 5 K1A 599 002\n"
+          "QSO: 14000 CW 2026-03-07 1200 ME 599 KA AN K1A 599 BO\n",
           {{1, "K1A", "14", "CW", "599 AN 002"}},
           {2, 3, 4}}},
         {{2, 2, false},
          {"fewer tokens: the line's own count, a call in its place",
-          "QSO: 14000 CW d t ME 599 K1A 599\nQSO: 14000 CW d t ME 599 CT 599\n",
+          "QSO: 14000 CW 2026-03-07 1200 ME 599 K1A 599\nQSO: 14000 CW 2026-03-07 1200 ME 599 CT "
+          "599\n",
           {{1, "K1A", "14", "CW", "599"}},
           {2}}},
         {{2, 2, true},
          {"strict: a points column still read, any other count reported",
-          "QSO: 14000 CW d t ME 599 KA K1A 599 AN 3\nQSO: 14000 CW d t ME 599 K1A 599\n"
-          "QSO: 14000 CW d t ME 599 KA 1 D1 599 AN 2\n",
+          "QSO: 14000 CW 2026-03-07 1200 ME 599 KA K1A 599 AN 3\nQSO: 14000 CW 2026-03-07 1200 ME "
+          "599 K1A 599\n"
+          "QSO: 14000 CW 2026-03-07 1200 ME 599 KA 1 D1 599 AN 2\n",
           {{1, "K1A", "14", "CW", "599 AN"}},
           {2, 3},
           {1}}},
         {{3, 2, false},
          {"exchanges of different lengths; X-QSO lines alike",
-          "QSO: 14000 CW d t ME 599 KA 001 ab1cd 599 AN\n"
-          "X-QSO: 14000 CW d t ME 599 KA 002 599 599 AN\n",
+          "QSO: 14000 CW 2026-03-07 1200 ME 599 KA 001 ab1cd 599 AN\n"
+          "X-QSO: 14000 CW 2026-03-07 1200 ME 599 KA 002 599 599 AN\n",
           {{1, "AB1CD", "14", "CW", "599 AN"}},
           {},
           {2}}},
@@ -510,6 +532,17 @@ TEST(Adif, Examples) {
          F("CALL", "K1A") + F("BAND", "20m") + F("MODE", "CW") + "<EOR>\n<EOH>\n",
          {{1, "K1A", "14", "CW", ""}},
          {2}},
+        {"dates and times that do not exist are read as no QSO; none given is no fault",
+         F("CALL", "K1A") + F("BAND", "20m") + F("MODE", "CW") + F("QSO_DATE", "20260230") +
+             "<EOR>\n" + F("CALL", "K1A") + F("BAND", "20m") + F("MODE", "CW") +
+             F("QSO_DATE", "2026-03-07") + "<EOR>\n" + F("CALL", "K1A") + F("BAND", "20m") +
+             F("MODE", "CW") + F("TIME_ON", "2500") + "<EOR>\n" + F("CALL", "K1A") +
+             F("BAND", "20m") + F("MODE", "CW") + F("TIME_ON", "120060") + "<EOR>\n" +
+             F("CALL", "K1B") + F("BAND", "20m") + F("MODE", "CW") + F("QSO_DATE", "20240229") +
+             F("TIME_ON", "235959") + "<EOR>\n" + F("CALL", "K1C") + F("BAND", "20m") +
+             F("MODE", "CW") + "<EOR>\n",
+         {{5, "K1B", "14", "CW", ""}, {6, "K1C", "14", "CW", ""}},
+         {1, 2, 3, 4}},
     };
     for (const Example& E : Examples)
         Expect(E, ReadAdif(E.Text));
@@ -596,7 +629,7 @@ TEST(LogText, DecodedToSingleBytes) {
     using cli::TLogFormat;
     const std::pair<std::string, std::optional<TLogFormat>> Contents[] = {
         {"START-OF-LOG: 3.0\nSOAPBOX: <EOR> was here\n", TLogFormat::Cabrillo},
-        {"  qso: 14000 CW d t ME 1 K1A 2\n", TLogFormat::Cabrillo},
+        {"  qso: 14000 CW 2026-03-07 1200 ME 1 K1A 2\n", TLogFormat::Cabrillo},
         {"made by hand <eoh>", TLogFormat::Adif},
         {"<call:4>K1AB<BAND:3>20m<EOR>", TLogFormat::Adif},
         {"AN=AN\nBO=BO\n", std::nullopt},

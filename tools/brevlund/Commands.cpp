@@ -3,6 +3,7 @@
 #include "CheckLogs.h"
 #include "Contest.h"
 #include "Diagnostics.h"
+#include "EntryCheck.h"
 #include "Json.h"
 #include "LogInput.h"
 #include "LogJob.h"
@@ -51,7 +52,8 @@ struct TScoreOptions {
     TLogJobOptions Job;
     std::string Order;
     int ExchangeTokens = 0;
-    bool Json = false, Qsos = false, Needed = false;
+    bool Json = false, Qsos = false, Needed = false, Check = false;
+    std::optional<TContest> Contest; // --contest
 };
 
 void PrintQsosText(std::ostream& Out, const TLogJob& Job) {
@@ -104,8 +106,46 @@ void PrintNeededText(std::ostream& Out, const TLogScore& Scored) {
     }
 }
 
+TJson FindingsJson(const std::vector<TEntryFinding>& Findings) {
+    TJson List = TJson::array();
+    for (const TEntryFinding& F : Findings) {
+        TJson Item = {{"line", F.Line}, {"message", Latin1(F.Message)}};
+        if (F.Flag) Item["flag"] = std::string(EntryFlagName(*F.Flag));
+        List.push_back(std::move(Item));
+    }
+    return List;
+}
+
+// What an entrant runs before sending: a line a finding, and a last line
+// saying whether the log is fit to send. Lines that could not be read were
+// told already and count too.
+int PrintCheck(std::ostream& Out, const TLogJob& Job, const std::vector<TEntryFinding>& Findings) {
+    for (const TEntryFinding& F : Findings)
+        Out << Job.Log << ":" << F.Line << ": " << F.Message << "\n";
+    const std::size_t Unread = Job.Read.Problems.size();
+    if (Findings.empty() && Unread == 0) {
+        Out << Job.Log << ": fit to send: the header holds to Cabrillo 3 and every line was read\n";
+        return 0;
+    }
+    Out << Job.Log << ": not fit to send: " << Findings.size()
+        << (Findings.size() == 1 ? " finding" : " findings");
+    if (Unread > 0) Out << ", " << Unread << (Unread == 1 ? " line" : " lines") << " not read";
+    Out << "\n";
+    return 1;
+}
+
 int ScoreLog(const TScoreOptions& O, std::ostream& Out, std::ostream& Err) {
     const TLogJob Job = RunLogJob(O.Job, Err);
+    const TContest* Contest = O.Contest ? &*O.Contest : nullptr;
+    if (O.Check && O.Json) {
+        TJson Result = ScoreJson(Job, O);
+        const std::vector<TEntryFinding> Findings = CheckLogEntry(Job, Contest);
+        Result["check"] = {{"findings", FindingsJson(Findings)},
+                           {"fit_to_send", Findings.empty() && Job.Read.Problems.empty()}};
+        Out << Dump(Result) << "\n";
+        return Findings.empty() ? Job.ExitCode() : 1;
+    }
+    if (O.Check) return PrintCheck(Out, Job, CheckLogEntry(Job, Contest));
     if (O.Json) {
         Out << Dump(ScoreJson(Job, O)) << "\n";
     } else {
@@ -193,7 +233,8 @@ int Run(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& E
     Score->footer("LOG is Cabrillo (.log, .cbr), ADIF (.adi, .adif), the logging program's "
                   "database (.db, .sqlite, .sqlite3)\nor CSV (.csv: call;band;mode;exchange); "
                   "under another name, Cabrillo or ADIF by its content.\nExit 0: all read; 1: "
-                  "some lines could not be read; 2: nothing scored.");
+                  "some lines could not be read (with --check: or the check found\nsomething); 2: "
+                  "nothing scored.");
     Score->allow_extras();
     Score->add_option("LOG", O.Job.Log, "the log file")->type_name("")->required();
     AreasOption(Score, O.Job.Areas, "the area list (default: brevlund.dom beside the log)");
@@ -221,6 +262,10 @@ int Run(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& E
     Flag(Score, "--json", O.Json, "print one JSON object");
     Flag(Score, "--qsos", O.Qsos, "list every QSO with its verdict first");
     Flag(Score, "--needed", O.Needed, "add the areas still needed per band");
+    Flag(Score, "--check", O.Check,
+         "check the log before sending it: its Cabrillo 3 header, CLAIMED-SCORE, the QSOs' "
+         "times against the contest's period (with --contest) and bands against a single-band "
+         "category; exit 1 when anything is found");
 
     std::string AreaFile;
     CLI::App* Check = App.add_subcommand(
@@ -345,10 +390,13 @@ int Run(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& E
         if (O.Job.TokensGiven && ScoreContest)
             throw TUsageError("--exchange-tokens and --contest: give one or the other");
         if (O.Job.TokensGiven) O.Job.Read.Layout = {O.ExchangeTokens, O.ExchangeTokens, true};
-        if (ScoreContest) O.Job.Read.Layout = LayoutOf(LoadContest(*ScoreContest));
+        if (ScoreContest) {
+            O.Contest = LoadContest(*ScoreContest);
+            O.Job.Read.Layout = LayoutOf(*O.Contest);
+        }
         if (!O.Order.empty()) O.Job.ByCall = O.Order == "call";
         // The summary alone needs no QSO once it is scored.
-        O.Job.KeepQsos = O.Qsos;
+        O.Job.KeepQsos = O.Qsos || O.Check;
         return ScoreLog(O, Out, Err);
     }
     if (ReportCommand->parsed()) {

@@ -42,10 +42,10 @@ TJson ReportJson(const std::string& LogName, const TLogJob& Job, const TReportDa
     TJson Result;
     Result["log"] = Latin1(LogName);
     TJson Category = TJson::object();
-    for (const auto& [Tag, Value] : Read.Header)
-        if (const std::string Key = Latin1(Tag).get<std::string>();
-            Tag.rfind("CATEGORY", 0) == 0 && !Category.contains(Key))
-            Category[Key] = Latin1(Value);
+    for (const logformats::TLogRead::THeaderLine& H : Read.Header)
+        if (const std::string Key = Latin1(H.Tag).get<std::string>();
+            H.Tag.rfind("CATEGORY", 0) == 0 && !Category.contains(Key))
+            Category[Key] = Latin1(H.Value);
     Result["header"] = {{"call", Latin1(logformats::LogCallOf(Read))},
                         {"contest", Latin1(Read.HeaderValue("CONTEST"))},
                         {"category", std::move(Category)}};
