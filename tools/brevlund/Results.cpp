@@ -2,11 +2,13 @@
 
 #include "CrossCheck.h"
 #include "Diagnostics.h"
+#include "EntryCheck.h"
 #include "Json.h"
 #include "LogScore.h"
 
 #include "engine/Scoring.h"
 #include "engine/Text.h"
+#include "logformats/EntryHeader.h"
 
 #include <algorithm>
 #include <cmath>
@@ -40,22 +42,25 @@ struct TDeclared {
     std::vector<std::string> Flags; // distinct, in the flags' order
 };
 
-const char* const CategoryTags[] = {
-    "CATEGORY-OPERATOR", "CATEGORY-BAND",     "CATEGORY-MODE",
-    "CATEGORY-POWER",    "CATEGORY-ASSISTED", "CATEGORY-TRANSMITTER",
-    "CATEGORY-STATION",  "CATEGORY-TIME",     "CATEGORY-OVERLAY"};
-
-TDeclared Declared(const TCrossLog& Log, const TLogCheck&, const TContest&) {
-    const logformats::TLogRead& Read = Log.Read;
+// The header as written and the entry held to it, as `score --check`
+// holds it, against the score the engine gave the log.
+TDeclared Declared(const TCrossLog& Log, const TLogCheck& Check, const TContest& Contest) {
+    std::vector<logformats::THeaderNote> Notes;
+    const logformats::TEntryHeader Header = logformats::ReadEntryHeader(Log.Read, &Notes);
     TDeclared D;
-    for (const char* Tag : CategoryTags)
-        if (const std::string Value(Trim(Read.HeaderValue(Tag))); !Value.empty())
-            D.Category += (D.Category.empty() ? "" : " ") + UpperAscii(Value);
-    D.CheckLog = UpperAscii(Trim(Read.HeaderValue("CATEGORY-OPERATOR"))) == "CHECKLOG";
-    D.Name = std::string(Trim(Read.HeaderValue("NAME")));
-    D.Club = std::string(Trim(Read.HeaderValue("CLUB")));
-    D.Location = std::string(Trim(Read.HeaderValue("LOCATION")));
-    D.Soapbox = std::string(Trim(Read.HeaderValue("SOAPBOX")));
+    D.Category = Header.CategoryText();
+    D.CheckLog = Header.CheckLog();
+    D.Name = Header.Name.Value;
+    D.Club = Header.Club.Value;
+    D.Location = Header.Location.Value;
+    D.Soapbox = Header.Soapbox.Value;
+    const std::vector<TEntryFinding> Findings = CheckEntry(
+        {Log.Read, Header, std::move(Notes), Check.Claimed.Score(), Contest.Period, Contest.Name});
+    for (const TEntryFinding& F : Findings)
+        D.Findings.push_back(
+            {F.Line, F.Message, F.Flag ? std::string(EntryFlagName(*F.Flag)) : std::string()});
+    for (TEntryFlag Flag : FlagsOf(Findings))
+        D.Flags.emplace_back(EntryFlagName(Flag));
     return D;
 }
 
@@ -511,9 +516,13 @@ std::vector<TSection> ReportSections(const TSite& Site, const TEntrant& E, const
                                               " of the other logs; corrected before matching"));
     Report.push_back(std::move(Score));
 
-    TSection Flagged{"Flags", {}};
+    TSection Flagged{"Flags and what the header check found", {}};
+    std::string FlagList;
+    for (const std::string& F : E.Header.Flags)
+        FlagList += (FlagList.empty() ? "" : ", ") + F;
+    Flagged.Lines.push_back("Flags: " + (FlagList.empty() ? std::string("none") : FlagList));
     for (const TFinding& F : E.Header.Findings)
-        Flagged.Lines.push_back((F.Flag.empty() ? "" : F.Flag + ": ") + "line " +
+        Flagged.Lines.push_back("  " + (F.Flag.empty() ? "" : F.Flag + ": ") + "line " +
                                 std::to_string(F.Line) + ": " + F.Message);
     Report.push_back(std::move(Flagged));
 
