@@ -571,7 +571,14 @@ std::vector<TSection> ReportSections(const TSite& Site, const TEntrant& E, const
             (C.OwnLine ? " (your line " + std::to_string(C.OwnLine) + ")" : std::string()));
     }
     Report.push_back(std::move(Caused));
-    if (!E.Header.Soapbox.empty()) Report.push_back({"Soapbox", {E.Header.Soapbox}});
+    if (!E.Header.Soapbox.empty()) {
+        TSection Soapbox{"Soapbox", {}};
+        for (std::size_t Start = 0, End = 0; End != std::string::npos; Start = End + 1) {
+            End = E.Header.Soapbox.find('\n', Start);
+            Soapbox.Lines.push_back(E.Header.Soapbox.substr(Start, End - Start));
+        }
+        Report.push_back(std::move(Soapbox));
+    }
     return Report;
 }
 
