@@ -55,12 +55,12 @@ TEST(Results, SimulatedContestWithCategories) {
     for (std::size_t I = 0; I < Sim.Qsos.size(); ++I) {
         const test::TSimQso& Q = Sim.Qsos[I];
         if (I % 23 == 5) { // A copied the exchange wrongly
-            TPlanted P{Q.A, Q.B, Sim.Write(Q.A, Sim.Stations[Q.B].Call, "599 ZZ", Q).Text};
+            TPlanted P{Q.A, Q.B, Sim.Write(Q.A, Sim.Stations[Q.B].Call, "599 ZZ", Q).Text, ""};
             P.BLine = Sim.Write(Q.B, Sim.Stations[Q.A].Call, Sim.Sent(Q.A, Q), Q).Text;
             Planted.push_back(P);
         } else if (I % 29 == 7) { // not in B's log
             Planted.push_back(
-                {Q.A, Q.B, Sim.Write(Q.A, Sim.Stations[Q.B].Call, Sim.Sent(Q.B, Q), Q).Text});
+                {Q.A, Q.B, Sim.Write(Q.A, Sim.Stations[Q.B].Call, Sim.Sent(Q.B, Q), Q).Text, ""});
         } else {
             Sim.WriteBoth(Q);
         }
@@ -184,7 +184,7 @@ TEST(Results, FileNamesNotCheckedAndEscaping) {
     EXPECT_EQ(Index.find("<script>alert"), std::string::npos);
     EXPECT_NE(Index.find("&lt;script&gt;alert(&quot;x&quot;)"), std::string::npos);
     EXPECT_NE(Index.find("&#39;q&#39; &amp; &quot;r&quot;"), std::string::npos);
-    for (const std::string Page : {Index, ReadAll(Out + "/SM5AAA-P.html")}) {
+    for (const std::string& Page : {Index, ReadAll(Out + "/SM5AAA-P.html")}) {
         EXPECT_EQ(Page.find("http:"), std::string::npos);
         EXPECT_EQ(Page.find("https:"), std::string::npos);
         EXPECT_EQ(Page.find("<img"), std::string::npos);
