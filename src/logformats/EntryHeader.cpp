@@ -80,6 +80,7 @@ public:
     // A part's value from a CATEGORY-... line or a CATEGORY: word. The first
     // line that gives a part holds; a later one that differs is noted.
     void SetPart(TCategoryPart Part, std::string_view Value, std::size_t Line, bool Check) {
+        if (Value.empty()) return; // says nothing
         THeaderValue& Slot = Header.Category[static_cast<std::size_t>(Part)];
         const std::string Upper = UpperAscii(Value);
         const std::string Tag = "CATEGORY-" + std::string(CategoryPartName(Part));
@@ -137,8 +138,9 @@ private:
     std::vector<THeaderNote>* Notes;
 };
 
+// The first line that gives a tag a value holds; an empty value says nothing.
 void Keep(THeaderValue& Slot, std::string_view Value, std::size_t Line) {
-    if (!Slot.Given()) Slot = {std::string(Value), Line};
+    if (!Slot.Given() && !Value.empty()) Slot = {std::string(Value), Line};
 }
 
 } // namespace
@@ -211,8 +213,7 @@ TEntryHeader ReadEntryHeader(const TLogRead& Read, std::vector<THeaderNote>* Not
         const std::string& Tag = H.Tag;
         if (Tag == "CALLSIGN") {
             const std::vector<std::string_view> Words = SplitWords(H.Value);
-            if (!Header.Call.Given())
-                Header.Call = {UpperAscii(Words.empty() ? "" : Words[0]), H.Line};
+            if (!Words.empty()) Keep(Header.Call, UpperAscii(Words[0]), H.Line);
         } else if (Tag == "CONTEST") {
             Keep(Header.Contest, H.Value, H.Line);
         } else if (Tag == "CLAIMED-SCORE") {
@@ -228,12 +229,11 @@ TEntryHeader ReadEntryHeader(const TLogRead& Read, std::vector<THeaderNote>* Not
                 Header.Soapbox = {H.Value, H.Line};
             else
                 Header.Soapbox.Value += "\n" + H.Value;
-        } else if (Tag == "START-OF-LOG") {
-            Keep(Header.StartOfLog, H.Value, H.Line);
-        } else if (Tag == "END-OF-LOG") {
-            Keep(Header.EndOfLog, H.Value, H.Line);
+        } else if (Tag == "START-OF-LOG" || Tag == "END-OF-LOG") {
+            THeaderValue& Slot = Tag == "END-OF-LOG" ? Header.EndOfLog : Header.StartOfLog;
+            if (!Slot.Given()) Slot = {H.Value, H.Line}; // the tag itself counts
         } else if (Tag == "CATEGORY") {
-            Reader.OldCategoryLine(H.Value, H.Line);
+            Keep(Header.OldCategory, H.Value, H.Line);
         } else if (Tag.rfind("CATEGORY-", 0) == 0) {
             const std::string_view Name = std::string_view(Tag).substr(9);
             bool Known = false;
@@ -246,6 +246,10 @@ TEntryHeader ReadEntryHeader(const TLogRead& Read, std::vector<THeaderNote>* Not
                 Reader.Note(H.Line, Tag + ": is none of Cabrillo 3's category tags; passed over");
         }
     }
+    // Cabrillo 2's line gives the category only to a log without Cabrillo 3's
+    // tags; beside them it is the sponsor's own class, kept as written.
+    if (Header.OldCategory.Given() && !Header.HasCategory())
+        Reader.OldCategoryLine(Header.OldCategory.Value, Header.OldCategory.Line);
     return Header;
 }
 

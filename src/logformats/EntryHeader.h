@@ -17,7 +17,7 @@
 
 namespace brevlund::logformats {
 
-// A header value and the line it stands on (0: not in the log).
+// A header value and the line it stands on (0: not in the log, or empty).
 struct THeaderValue {
     std::string Value;
     std::size_t Line = 0;
@@ -52,10 +52,14 @@ struct TEntryHeader {
     THeaderValue Name, Club, Location;
     // SOAPBOX: lines in order, joined by line ends; Line: the first.
     THeaderValue Soapbox;
-    THeaderValue StartOfLog, EndOfLog; // START-OF-LOG: (the version) and END-OF-LOG:
+    // START-OF-LOG: (the version) and END-OF-LOG:, given even when empty.
+    THeaderValue StartOfLog, EndOfLog;
     // Each part as written, in capitals; Line 0 when the log does not say.
     std::array<THeaderValue, CategoryParts> Category;
-    // A Cabrillo 2 CATEGORY: line gave the category.
+    // The first CATEGORY: line as written: Cabrillo 2's category, or beside
+    // Cabrillo 3's tags a sponsor's own class.
+    THeaderValue OldCategory;
+    // That line gave the category: the log has none of Cabrillo 3's tags.
     bool CategoryLine = false;
 
     const THeaderValue& Part(TCategoryPart P) const {

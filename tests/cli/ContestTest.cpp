@@ -57,7 +57,8 @@ TEST(Contest, SponsorsDefinitions) {
             "received": [{"name": "nr", "kind": "number"}, {"name": "last", "kind": "number"}],
             "compare":  ["nr", "last"],
             "repeat_after_minutes": 30,
-            "period": {"start": "2016-08-20 0800", "end": "2016-08-20 1159"}})",
+            "period": {"start": "2016-08-20 0800", "end": "2016-08-20 1159"},
+            "cabrillo_contest": ["LZ-FD", "LZ-HF-FIELD"]})",
         "lz.json");
     EXPECT_EQ(LzFd.Name, "LZ-FD");
     ASSERT_EQ(LzFd.Received.size(), 2u);
@@ -68,6 +69,7 @@ TEST(Contest, SponsorsDefinitions) {
     ASSERT_TRUE(LzFd.Period);
     EXPECT_EQ(LzFd.Period->End - LzFd.Period->Start, 239);
     EXPECT_EQ(cli::LayoutOf(LzFd).Sent, 2);
+    EXPECT_EQ(LzFd.CabrilloNames, (std::vector<std::string>{"LZ-FD", "LZ-HF-FIELD"}));
 
     const struct {
         const char* Json;
@@ -92,6 +94,9 @@ TEST(Contest, SponsorsDefinitions) {
         {R"({"contest": "X", "sent": [{"name": "a"}], "received": [{"name": "a"}],
              "period": {"start": "2016-02-30 0800", "end": "2016-08-20 0700"}})",
          "no time such as"},
+        {R"({"contest": "X", "sent": [{"name": "a"}], "received": [{"name": "a"}],
+             "cabrillo_contest": "X"})",
+         "must list the names"},
     };
     for (const auto& B : Bad) {
         try {

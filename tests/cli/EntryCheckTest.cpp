@@ -48,7 +48,8 @@ TEST(ScoreCheck, HeadersAndQsosBeforeSending) {
     const std::string Other = Dir.Write(
         "other.json", R"({"contest": "SPRING-SPRINT", "sent": [{"name": "rst", "kind": "rst"},
         {"name": "area", "kind": "text"}], "received": [{"name": "rst", "kind": "rst"},
-        {"name": "area", "kind": "text"}], "compare": ["area"]})");
+        {"name": "area", "kind": "text"}], "compare": ["area"],
+        "cabrillo_contest": ["SPRING-SPRINT", "SPRINT"]})");
     struct Case {
         const char* Name;
         std::vector<std::pair<std::string, std::string>> Edits;
@@ -111,7 +112,7 @@ TEST(ScoreCheck, HeadersAndQsosBeforeSending) {
          {},
          {"--contest", Other},
          1,
-         {"3: CONTEST: \"BREVLUND-DX\" is not \"SPRING-SPRINT\""}},
+         {"3: CONTEST: \"BREVLUND-DX\" is not \"SPRING-SPRINT\" or \"SPRINT\", the contest"}},
         {"no END-OF-LOG", {{"END-OF-LOG:\n", ""}}, {}, 1, {"1: no END-OF-LOG: line"}},
         {"a line not read",
          {{"1202", "2460"}},
@@ -176,6 +177,11 @@ TEST(EntryHeader, CategoriesAsWritten) {
         {"CATEGORY-POWER: MEDIUMISH\nCATEGORY-TIME: 6-HOURS\nCATEGORY-OVERLAY: ROOKIE\n",
          "MEDIUMISH 6-HOURS ROOKIE", false, std::nullopt, std::nullopt, 1},
         {"CALLSIGN: sm5aaa\n", "", false, std::nullopt, std::nullopt, 0},
+        // Beside Cabrillo 3's tags a CATEGORY: line is the sponsor's own
+        // class; an empty value says nothing.
+        {"CATEGORY: A - Single Operator LP\nCATEGORY-OPERATOR: SINGLE-OP\nCATEGORY-ASSISTED:\n"
+         "CATEGORY-BAND: ALL\nCLAIMED-SCORE:\n",
+         "SINGLE-OP ALL", false, std::nullopt, std::nullopt, 0},
     };
     for (const Case& C : Cases) {
         SCOPED_TRACE(C.Header);

@@ -23,6 +23,12 @@ struct TQso {
 
 const std::vector<std::string> AreaPool = {"AB", "CD", "EF", "GH"};
 
+// A contest period as a definition writes it: "2026-03-07 1200".
+using TPeriod = std::optional<std::pair<std::string, std::string>>;
+TPeriod Within(const char* Start, const char* End) {
+    return std::make_pair(std::string(Start), std::string(End));
+}
+
 // The model.
 struct TModel {
     std::vector<std::string> Hours;                         // "2026-03-07T14:00Z"
@@ -32,6 +38,10 @@ struct TModel {
     std::vector<std::string> OffTimes;                                    // "from to minutes"
     std::int64_t OnTime = 0;
     bool Timed = false;
+    std::vector<std::size_t> Outside;              // log indexes, in time order
+    std::map<std::string, std::int64_t> Modes;     // QSOs the summary counts
+    std::vector<std::string> Best;                 // "minutes QSOs from" for 10 and 60
+    std::map<std::string, std::int64_t> Elsewhere; // per band: counted, yet in no hour
 };
 
 std::optional<std::time_t> Seconds(const TQso& Q) {
@@ -75,7 +85,11 @@ std::string AreaOf(std::string Exchange) {
     return {};
 }
 
-TModel Model(const std::vector<TQso>& Log) {
+std::time_t SecondsOf(const std::string& DateAndTime) {
+    return *Seconds({DateAndTime.substr(0, 10), DateAndTime.substr(11), "", "", ""});
+}
+
+TModel Model(const std::vector<TQso>& Log, const TPeriod& Period = {}) {
     TModel M;
     std::set<std::tuple<std::string, std::string, std::string>> Worked;
     std::set<std::pair<std::string, std::string>> Keys;
@@ -90,13 +104,48 @@ TModel Model(const std::vector<TQso>& Log) {
             M.Mults.emplace_back(S ? Label(*S) : "", Log[I].Band, A);
         }
     }
+    for (std::size_t I = 0; I < Log.size(); ++I)
+        if (!Duplicate[I]) ++M.Modes[Log[I].Mode];
     std::vector<std::pair<std::time_t, std::size_t>> Timed;
     for (std::size_t I = 0; I < Log.size(); ++I)
-        if (const auto S = Seconds(Log[I])) Timed.emplace_back(*S, I);
+        if (const auto S = Seconds(Log[I]))
+            Timed.emplace_back(*S, I);
+        else if (!Duplicate[I])
+            ++M.Elsewhere[Log[I].Band];
     if (Timed.empty()) return M;
     M.Timed = true;
     std::stable_sort(Timed.begin(), Timed.end(),
                      [](const auto& A, const auto& B) { return A.first < B.first; });
+    // Outside the contest: outside its period, else more than two days from
+    // the median (the earlier middle one of an even count).
+    const std::time_t Median = Timed[(Timed.size() - 1) / 2].first;
+    std::vector<std::pair<std::time_t, std::size_t>> Inside;
+    for (const auto& [S, I] : Timed) {
+        const bool Far = Period ? S < SecondsOf(Period->first) || S > SecondsOf(Period->second)
+                                : std::abs(S - Median) > 48 * 3600;
+        if (!Far) {
+            Inside.emplace_back(S, I);
+            continue;
+        }
+        M.Outside.push_back(I);
+        if (!Duplicate[I]) ++M.Elsewhere[Log[I].Band];
+    }
+    Timed = Inside;
+    if (Timed.empty()) return M;
+    // The best windows, each counted afresh from every QSO that could open it.
+    for (const std::time_t Minutes : {10, 60}) {
+        std::size_t Best = 0;
+        std::time_t From = 0;
+        for (const auto& [Start, I] : Timed) {
+            if (Duplicate[I]) continue;
+            std::size_t In = 0;
+            for (const auto& [S, J] : Timed)
+                In += !Duplicate[J] && S >= Start && S < Start + Minutes * 60;
+            if (In > Best) std::tie(Best, From) = std::make_pair(In, Start);
+        }
+        M.Best.push_back(std::to_string(Minutes) + " " + std::to_string(Best) + " " +
+                         (Best ? Label(From) : cli::TimeText(0)));
+    }
     const std::time_t First = Timed.front().first / 3600 * 3600;
     for (std::time_t H = First; H <= Timed.back().first; H += 3600)
         M.Hours.push_back(Label(H));
@@ -133,9 +182,10 @@ TModel Model(const std::vector<TQso>& Log) {
 struct TRun {
     TReportData Data;
     std::vector<std::vector<std::string>> Needed; // per band label, as `score --needed`
+    std::map<std::string, std::int64_t> BandQsos; // the summary's
 };
 
-TRun Build(const std::vector<TQso>& Log) {
+TRun Build(const std::vector<TQso>& Log, const TPeriod& Period = {}) {
     std::vector<logformats::TLogQSO> Qsos;
     for (std::size_t I = 0; I < Log.size(); ++I) {
         logformats::TLogQSO Q;
@@ -155,9 +205,15 @@ TRun Build(const std::vector<TQso>& Log) {
     Areas.SetLines(Lines);
     cli::TLogScore Scored(Areas);
     const std::vector<cli::TVerdict> Verdicts = cli::ScoreInLogOrder(Scored, Qsos);
-    TRun Run{cli::BuildReportData(Qsos, Verdicts, Scored), {}};
+    std::optional<cli::TContestPeriod> InMinutes;
+    if (Period)
+        InMinutes =
+            cli::TContestPeriod{SecondsOf(Period->first) / 60, SecondsOf(Period->second) / 60};
+    TRun Run{cli::BuildReportData(Qsos, Verdicts, Scored, InMinutes), {}, {}};
     for (std::string_view Band : BandLabels)
         Run.Needed.push_back(Scored.Needed(Band));
+    for (const TStatistic& S : Scored.Tally().BandStats)
+        Run.BandQsos[S.Band] = S.QSOs;
     return Run;
 }
 
@@ -169,10 +225,42 @@ std::vector<std::string> OffTimeTexts(const TReportData& D) {
     return Texts;
 }
 
-void ExpectModel(const std::vector<TQso>& Log) {
-    const TModel M = Model(Log);
-    const TRun Run = Build(Log);
+// Where the test's bands lie, in MHz.
+const std::map<std::string, double> TestBandMHz = {
+    {"1.8", 1.8}, {"3.5", 3.5}, {"5357", 5.357}, {"7", 7},   {"10", 10},
+    {"14", 14},   {"21", 21},   {"28", 28},      {"50", 50}, {"1.2G", 1200}};
+
+void ExpectModel(const std::vector<TQso>& Log, const TPeriod& Period = {}) {
+    const TModel M = Model(Log, Period);
+    const TRun Run = Build(Log, Period);
     const TReportData& D = Run.Data;
+
+    std::vector<std::size_t> Outside;
+    for (const std::size_t I : D.Outside)
+        Outside.push_back(I);
+    EXPECT_EQ(Outside, M.Outside);
+    const std::map<std::string, std::int64_t> Modes(D.Modes.begin(), D.Modes.end());
+    EXPECT_EQ(Modes, M.Modes);
+    std::vector<std::string> Best;
+    for (const cli::TReportBestRate& B : D.BestRates)
+        Best.push_back(std::to_string(B.Minutes) + " " + std::to_string(B.Qsos) + " " +
+                       cli::TimeText(B.From));
+    EXPECT_EQ(Best, M.Best);
+    // Every band of the summary once, by frequency.
+    ASSERT_EQ(D.Bands.size(), Run.BandQsos.size());
+    for (std::size_t B = 1; B < D.Bands.size(); ++B)
+        EXPECT_LT(TestBandMHz.at(D.Bands[B - 1]), TestBandMHz.at(D.Bands[B]));
+    // The hourly table's column totals, as the rate chart's bars add up: the
+    // summary's QSOs less those with no time or outside the contest.
+    std::map<std::string, std::int64_t> Columns;
+    for (const cli::TReportHour& H : D.Hours)
+        for (const auto& [Band, Count] : H.Qsos)
+            Columns[Band] += Count;
+    for (const auto& [Band, Count] : Run.BandQsos) {
+        const auto Elsewhere = M.Elsewhere.find(Band);
+        EXPECT_EQ(Columns[Band] + (Elsewhere == M.Elsewhere.end() ? 0 : Elsewhere->second), Count)
+            << Band;
+    }
 
     ASSERT_EQ(D.HasTimes, M.Timed);
     ASSERT_EQ(D.Hours.size(), M.Hours.size());
@@ -189,6 +277,8 @@ void ExpectModel(const std::vector<TQso>& Log) {
     ASSERT_EQ(D.Multipliers.size(), M.Mults.size());
     for (std::size_t I = 0; I < D.Multipliers.size(); ++I) {
         const cli::TReportMultiplier& Got = D.Multipliers[I];
+        EXPECT_EQ(Got.Outside,
+                  std::find(M.Outside.begin(), M.Outside.end(), Got.Line - 1) != M.Outside.end());
         EXPECT_EQ(std::make_tuple(Got.Time ? cli::TimeText(*Got.Time) : std::string(), Got.Band,
                                   Got.Area),
                   M.Mults[I]);
@@ -227,6 +317,9 @@ struct TCase {
     std::size_t HourCount;
     std::vector<std::string> OffTimes;
     std::int64_t OnTime;
+    TPeriod Period = {};
+    std::vector<std::size_t> Outside = {}; // lines
+    std::vector<std::string> Best = {};    // "minutes QSOs from", for 10 and 60
 };
 
 const TCase Cases[] = {
@@ -250,7 +343,8 @@ const TCase Cases[] = {
      {"2028-02-28T23:00Z", "2029-01-01T00:00Z"},
      308 * 24 - 22, // 308 days from 28 February to 1 January, 23:00 to 00:00
      {"2028-02-29T00:10Z 2028-12-31T23:45Z 442055"},
-     50},
+     50,
+     Within("2028-01-01 0000", "2029-12-31 2359")},
     {"a 60-minute gap is an off-time, a 59-minute one is not",
      {{"2026-03-07", "1000", "A", "14", ""},
       {"2026-03-07", "1100", "B", "14", ""},
@@ -285,13 +379,90 @@ const TCase Cases[] = {
      {},
      0},
     {"a log without times", {{"", "", "A", "14", "AB"}, {"", "", "B", "7", "cd"}}, {}, 0, {}, 0},
+    {"the best windows across midnight and a month end; a duplicate is no rate",
+     {{"2026-02-28", "2355", "A", "14", "AB"},
+      {"2026-02-28", "2358", "A", "14", "AB"},
+      {"2026-03-01", "0001", "B", "14", "CD"},
+      {"2026-03-01", "0004", "C", "7", "EF"},
+      {"2026-03-01", "0005", "D", "7", "GH"},
+      {"2026-03-01", "0054", "E", "7", ""},
+      {"2026-03-01", "0055", "F", "7", ""}},
+     {"2026-02-28T23:00Z", "2026-03-01T00:00Z"},
+     2,
+     {},
+     60,
+     {},
+     {},
+     {"10 3 2026-02-28T23:55Z", "60 5 2026-02-28T23:55Z"}},
+    {"a window holds both its ends; the earliest of equal windows",
+     {{"2026-03-07", "1000", "A", "14", ""},
+      {"2026-03-07", "1009", "B", "14", ""},
+      {"2026-03-07", "1010", "C", "14", ""},
+      {"2026-03-07", "1019", "D", "14", ""},
+      {"2026-03-07", "1059", "E", "14", ""}},
+     {"2026-03-07T10:00Z", "2026-03-07T10:00Z"},
+     1,
+     {},
+     59,
+     {},
+     {},
+     {"10 2 2026-03-07T10:00Z", "60 5 2026-03-07T10:00Z"}},
+    {"a mistyped year: the QSO is outside, the hours are the contest's",
+     {{"2026-03-07", "1200", "A", "14", "AB"},
+      {"2025-03-07", "1210", "B", "14", "CD"},
+      {"2026-03-07", "1259", "C", "7", "EF"}},
+     {"2026-03-07T12:00Z", "2026-03-07T12:00Z"},
+     1,
+     {},
+     59,
+     {},
+     {2},
+     {"10 1 2026-03-07T12:00Z", "60 2 2026-03-07T12:00Z"}},
+    {"exactly 48 hours from the median stays; a minute more is outside",
+     {{"2026-03-05", "1201", "A", "14", ""},
+      {"2026-03-07", "1200", "B", "14", ""},
+      {"2026-03-07", "1201", "C", "14", ""},
+      {"2026-03-09", "1201", "D", "14", ""},
+      {"2026-03-09", "1202", "E", "14", ""}},
+     {"2026-03-05T12:00Z", "2026-03-09T12:00Z"},
+     97,
+     {"2026-03-05T12:01Z 2026-03-07T12:00Z 2879", "2026-03-07T12:01Z 2026-03-09T12:01Z 2880"},
+     1,
+     {},
+     {5},
+     {"10 2 2026-03-07T12:00Z", "60 2 2026-03-07T12:00Z"}},
+    {"QSOs all far apart: the median one stays, of an even count the earlier middle one",
+     {{"2026-03-27", "1200", "A", "14", ""},
+      {"2026-03-07", "1200", "B", "14", ""},
+      {"2026-03-17", "1200", "C", "14", ""},
+      {"2026-04-06", "1200", "D", "14", ""}},
+     {"2026-03-17T12:00Z", "2026-03-17T12:00Z"},
+     1,
+     {},
+     0,
+     {},
+     {2, 1, 4},
+     {"10 1 2026-03-17T12:00Z", "60 1 2026-03-17T12:00Z"}},
+    {"a period keeps its both ends, whatever the median",
+     {{"2026-03-07", "1159", "A", "14", ""},
+      {"2026-03-07", "1200", "B", "14", ""},
+      {"2026-03-08", "1159", "C", "14", ""},
+      {"2026-03-08", "1200", "D", "14", ""},
+      {"2026-03-08", "1200", "D", "14", ""}},
+     {"2026-03-07T12:00Z", "2026-03-08T11:00Z"},
+     24,
+     {"2026-03-07T12:00Z 2026-03-08T11:59Z 1439"},
+     0,
+     Within("2026-03-07 1200", "2026-03-08 1159"),
+     {1, 4, 5},
+     {"10 1 2026-03-07T12:00Z", "60 1 2026-03-07T12:00Z"}},
 };
 
 TEST(ReportDataTest, LogsWithKnownAnswers) {
     for (const TCase& C : Cases) {
         SCOPED_TRACE(C.Name);
-        ExpectModel(C.Log);
-        const TReportData D = Build(C.Log).Data;
+        ExpectModel(C.Log, C.Period);
+        const TReportData D = Build(C.Log, C.Period).Data;
         ASSERT_EQ(D.Hours.size(), C.HourCount);
         if (C.HourCount) {
             EXPECT_EQ(cli::TimeText(D.Hours.front().Start), C.Hours.front());
@@ -299,18 +470,51 @@ TEST(ReportDataTest, LogsWithKnownAnswers) {
         }
         EXPECT_EQ(OffTimeTexts(D), C.OffTimes);
         EXPECT_EQ(D.OnTime, C.OnTime);
+        std::vector<std::size_t> Outside;
+        for (const std::size_t I : D.Outside)
+            Outside.push_back(I + 1);
+        EXPECT_EQ(Outside, C.Outside);
+        if (!C.Best.empty()) {
+            EXPECT_EQ(Model(C.Log, C.Period).Best, C.Best);
+        }
     }
 }
 
 TEST(ReportDataTest, TimesSpanningYearsGiveOffTimesButNoHours) {
+    // A contest period of decades keeps both.
     const TReportData D =
-        Build({{"2026-03-07", "1000", "A", "14", "AB"}, {"2062-03-07", "1000", "B", "14", "CD"}})
+        Build({{"2026-03-07", "1000", "A", "14", "AB"}, {"2062-03-07", "1000", "B", "14", "CD"}},
+              Within("2026-01-01 0000", "2062-12-31 2359"))
             .Data;
     EXPECT_TRUE(D.HasTimes);
     EXPECT_TRUE(D.SpanTooLong);
     EXPECT_TRUE(D.Hours.empty());
     ASSERT_EQ(D.OffTimes.size(), 1u);
     EXPECT_EQ(cli::TimeText(D.OffTimes[0].To), "2062-03-07T10:00Z");
+}
+
+TEST(ReportDataTest, BandsNamedAndOrderedByFrequency) {
+    // As logged, its name on the page; the list is in frequency order.
+    const std::pair<const char*, const char*> Bands[] = {
+        {"1.8", "1.8 MHz"},  {"3.5", "3.5 MHz"}, {"5357", "5 MHz"}, {"7", "7 MHz"},
+        {"14000", "14 MHz"}, {"14", "14 MHz"},   {"50", "50 MHz"},  {"144", "144 MHz"},
+        {"1.2G", "1.2 GHz"}, {"10G", "10 GHz"},  {"60m", "60m"},    {"<b>14</b>", "<b>14</b>"},
+        {"LIGHT", "LIGHT"}};
+    std::vector<std::string> Logged, Names;
+    for (const auto& [Band, Name] : Bands) {
+        Logged.insert(Logged.begin(), Band);
+        Names.push_back(cli::BandName(Band));
+    }
+    std::vector<std::string> Ordered = cli::InFrequencyOrder(Logged);
+    std::vector<std::string> Expected;
+    for (const auto& [Band, Name] : Bands) {
+        EXPECT_EQ(cli::BandName(Band), Name);
+        Expected.push_back(Band);
+    }
+    // Those of no frequency keep the order given.
+    std::reverse(Expected.end() - 3, Expected.end());
+    std::swap(Expected[4], Expected[5]); // "14" was given before "14000"
+    EXPECT_EQ(Ordered, Expected);
 }
 
 TEST(ReportDataTest, TimeTextAcrossTheCalendar) {
@@ -348,6 +552,7 @@ TEST(ReportDataTest, RandomLogsAgreeWithTheModel) {
             TQso Q{Date, Time, "C" + std::to_string(Random() % 8), Pick(Bands), Pick(Exchanges)};
             Q.Mode = Random() % 3 ? "CW" : "SSB";
             if (Random() % 25 == 0) Q.Time = "2460";
+            if (Random() % 40 == 0) Q.Date[3] = static_cast<char>(Q.Date[3] - 1); // a year early
             Log.push_back(Q);
         }
         std::sort(Log.begin(), Log.end(),

@@ -87,9 +87,9 @@ TEST_F(ReportTest, ExampleLogsHeaderAndLists) {
     EXPECT_EQ(Data["hours"].front(),
               cli::TJson::parse(R"({"hour":"2026-03-07T12:00Z","qsos":{"14":4}})"));
     EXPECT_EQ(Data["hours"][6], cli::TJson::parse(R"({"hour":"2026-03-07T18:00Z","qsos":{}})"));
-    EXPECT_EQ(
-        Data["multipliers"].front(),
-        cli::TJson::parse(R"({"time":"2026-03-07T12:00Z","band":"14","area":"AN","line":11})"));
+    EXPECT_EQ(Data["multipliers"].front(),
+              cli::TJson::parse(R"({"time":"2026-03-07T12:00Z","band":"14","area":"AN","line":11,
+                             "outside":false})"));
     EXPECT_EQ(Data["offtimes"], cli::TJson::parse(R"([
         {"from":"2026-03-07T14:00Z","to":"2026-03-07T15:00Z","minutes":60},
         {"from":"2026-03-07T17:00Z","to":"2026-03-07T22:00Z","minutes":300}])"));
@@ -123,6 +123,13 @@ TEST_F(ReportTest, HostileLogStaysInsideTheData) {
                   "<img/src=x/onerror=document.title='PW'+'NED'>"),
               std::string::npos);
     EXPECT_EQ(Data["problems"].size(), 5u);
+    // With the line as the log has it.
+    EXPECT_EQ(Data["problems"][4]["text"],
+              "QSO: </script><script>document.title='PW'+'NED'</script> & \"'");
+    EXPECT_EQ(Data["header"]["name"], "<b onmouseover=\"document.title='PW'+'NED'\">Name</b>");
+    EXPECT_EQ(Data["header"]["club"], "</script>&amp;\u00e9");
+    EXPECT_EQ(Data["header"]["soapbox"],
+              "<script>document.title='PW'+'NED'</script>\nsecond & last line");
     EXPECT_EQ(Data["grid"]["bands"].back(), "<b>14</b>");
     // Latin-1 bytes as their code points.
     EXPECT_EQ(Data["header"]["category"]["CATEGORY-BAND"],
@@ -136,6 +143,40 @@ TEST_F(ReportTest, Latin1InHeaderTagsAndValues) {
                                 "QSO: 14000 CW 2026-03-07 1200 ME 599 X SM5A 599 "
                                 "AN\nEND-OF-LOG:\n");
     EXPECT_EQ(DataOf(Page(Log, AreaFile))["header"]["category"]["CATEGORY-\u00e9"], "\u00e9");
+}
+
+// A band logged in kHz goes by its band; a QSO of a mistyped year, or outside
+// the contest's period, is listed and left out of the hours.
+TEST_F(ReportTest, KiloHertzBandsAndQsosOutsideTheContest) {
+    const std::string Long(300, 'x');
+    const std::string Log =
+        Dir.Write("far.log", "START-OF-LOG: 3.0\nCALLSIGN: SM5AAA\n"
+                             "QSO: 5357 CW 2026-03-07 1200 SM5AAA 599 X DL1A 599 AN\n"
+                             "QSO: 14000 CW 2025-03-07 1230 SM5AAA 599 X DL1B 599 AN\n"
+                             "QSO: 14000 CW 2026-03-07 1300 SM5AAA 599 X DL1C 599 BO\n"
+                             "QSO: " +
+                                 Long + "\nEND-OF-LOG:\n");
+    const cli::TJson Data = DataOf(Page(Log, AreaFile, 1));
+    EXPECT_EQ(Data["band_names"]["5357"], "5 MHz");
+    EXPECT_EQ(Data["band_order"], cli::TJson::parse(R"(["5357","14"])"));
+    EXPECT_EQ(Data["header"]["contest"], "");
+    EXPECT_EQ(Data["contest_name"], "brevlund-dx");
+    ASSERT_EQ(Data["outside"].size(), 1u);
+    EXPECT_EQ(Data["outside"][0]["line"], 4);
+    EXPECT_EQ(Data["hours"].size(), 2u);
+    EXPECT_EQ(Data["problems"][0]["text"], "QSO: " + Long.substr(0, 195) + "...");
+    // A contest period takes the place of the rule of two days.
+    const std::string Contest =
+        Dir.Write("far.json", R"({"contest": "FAR", "sent": [{"name": "area", "kind": "text"}],
+        "received": [{"name": "area", "kind": "text"}], "compare": [],
+        "period": {"start": "2025-03-07 1200", "end": "2025-03-07 1259"}})");
+    const TRun Run = Brevlund(
+        {"report", Log, "--areas", AreaFile, "--contest", Contest, "-o", Dir.Path + "/far.html"});
+    EXPECT_EQ(Run.Code, 1) << Run.Err;
+    const cli::TJson Far = DataOf(ReadFile(Dir.Path + "/far.html"));
+    EXPECT_EQ(Far["contest_name"], "FAR");
+    EXPECT_EQ(Far["outside"].size(), 2u);
+    EXPECT_EQ(Far["hours"].size(), 1u);
 }
 
 TEST_F(ReportTest, ChartLibraryIsInsideThePage) {

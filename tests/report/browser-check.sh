@@ -6,12 +6,16 @@
 #   browser-check.sh BREVLUND SOURCE_DIR WORK_DIR SCREENSHOT
 # 1. the reports of examples/contest.log and (without times) examples/log.csv
 #    pass, and the first one's screenshot is saved;
-# 2. the report of a hostile log passes and none of the log's scripts ran;
-# 3. the check can fail: pages whose data or library were tampered with fail.
+# 2. the report of a hostile log, with a finding as hostile put into its data,
+#    passes, shows the finding as text and none of the log's scripts ran;
+# 3. the check can fail: pages whose data or library were tampered with fail;
+# 4. printed to PDF (A4), each chart lies whole on one sheet with its heading,
+#    and a page without the print stylesheet's rule fails that.
 set -euo pipefail
 brevlund=$1 src=$2 work=$3 shot=$4
 
 command -v chromium >/dev/null || { echo "chromium is not installed (./run installs it)" >&2; exit 1; }
+command -v pdfimages >/dev/null || { echo "poppler-utils is not installed (./run installs it)" >&2; exit 1; }
 rm -rf "$work"
 mkdir -p "$work"
 
@@ -66,7 +70,16 @@ code=0
 "$brevlund" report "$src/tests/report/hostile.log" --areas "$src/tests/report/hostile.dom" \
     -o "$work/hostile.html" >/dev/null 2>&1 || code=$?
 [ "$code" = 1 ] || { echo "FAIL: hostile log: exit $code, 1 expected (an unreadable line)" >&2; exit 1; }
+# The header's own findings quote its texts; one more, as hostile as the log,
+# goes first into the data.
+grep -q '"findings":\["line 1: ' "$work/hostile.html" ||
+    { echo "FAIL: hostile log: its header's findings are not in the data" >&2; exit 1; }
+finding='"findings":["7: \\u003cimg src=x onerror=document.title=\x27PW\x27+\x27NED\x27\\u003e",'
+sed -i "s/\"findings\":\[/$finding/" "$work/hostile.html"
+grep -q '"findings":\["7: ' "$work/hostile.html" || { echo "FAIL: hostile log: no finding put in" >&2; exit 1; }
 expect_pass "$work/hostile.html" "hostile log"
+grep -q '<h2>Before sending</h2><ul><li>7: &lt;img src=x onerror=' "$work/hostile.html.dom" ||
+    { echo "FAIL: hostile log: the finding is not shown as text under Before sending" >&2; exit 1; }
 if grep -q 'PWNED' "$work/hostile.html.dom"; then
     echo "FAIL: hostile log: a script of the log ran" >&2
     exit 1
@@ -86,3 +99,31 @@ for page in tampered-data no-library; do
     *) echo "FAIL: $page page: ${said:-no verdict}, a failure expected" >&2; exit 1 ;;
     esac
 done
+
+# 4. On paper. Chromium never splits a canvas; what can go wrong is a chart
+# pushed to the next sheet away from its heading, or drawn twice. Each chart is
+# one image in the PDF, on the same sheet as its heading's text.
+printed() { # page: prints "PAGE-OF-IMAGE PAGE-OF-HEADING" per chart, in order
+    local pdf=$1.pdf sheets p heading
+    browse --no-pdf-header-footer --print-to-pdf="$pdf" "file://$1" >/dev/null
+    sheets=$(pdfinfo "$pdf" | sed -n 's/^Pages: *//p')
+    paste -d ' ' <(pdfimages -list "$pdf" | awk 'NR > 2 && $3 == "image" { print $1 }') \
+        <(for heading in 'Rate: QSOs per hour' 'Score and multipliers' 'Band changes per hour'; do
+              for p in $(seq 1 "$sheets"); do
+                  pdftotext -f "$p" -l "$p" "$pdf" - | grep -q "^$heading" && { echo "$p"; break; }
+              done
+          done)
+}
+apart() { # page: the charts not whole beside their headings, or none
+    local sheets
+    sheets=$(printed "$1")
+    [ "$(wc -l <<<"$sheets")" = 3 ] || { echo "3 charts expected, printed: $sheets"; return; }
+    awk '$1 != $2 { print "a chart on sheet " $1 ", its heading on " $2 }' <<<"$sheets"
+}
+said=$(apart "$work/contest.html")
+[ -z "$said" ] || { echo "FAIL: examples/contest.log printed: $said" >&2; exit 1; }
+echo "ok: printed, each chart whole beside its heading"
+sed 's/break-after: avoid; page-break-after: avoid;//' "$work/contest.html" > "$work/no-print-rule.html"
+said=$(apart "$work/no-print-rule.html")
+[ -n "$said" ] || { echo "FAIL: a page without its print rule printed as well" >&2; exit 1; }
+echo "ok: no-print-rule page fails: $said"

@@ -402,7 +402,10 @@ int Run(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& E
     if (ReportCommand->parsed()) {
         RejectLeftOver(*ReportCommand, "one log at a time");
         if (Page.Job.Log.empty()) throw TUsageError("report needs a log file");
-        if (ReportContest) Page.Job.Read.Layout = LayoutOf(LoadContest(*ReportContest));
+        if (ReportContest) {
+            Page.Contest = LoadContest(*ReportContest);
+            Page.Job.Read.Layout = LayoutOf(*Page.Contest);
+        }
         return Report(Page, Out, Err);
     }
     if (CheckLogsCommand->parsed()) {

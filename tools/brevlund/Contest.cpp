@@ -170,6 +170,16 @@ TContest ParseContest(std::string_view Json, const std::string& Source) {
         if (Contest.Period->End < Contest.Period->Start)
             throw TNothingDone(Source + ": the period ends before it starts");
     }
+    if (Root.contains("cabrillo_contest")) {
+        const TJsonIn& Names = Root["cabrillo_contest"];
+        if (!Names.is_array() || !std::all_of(Names.begin(), Names.end(), [](const TJsonIn& N) {
+                return N.is_string() && !N.empty();
+            }))
+            throw TNothingDone(Source + ": \"cabrillo_contest\" must list the names a log's "
+                                        "CONTEST: may give");
+        for (const TJsonIn& Name : Names)
+            Contest.CabrilloNames.push_back(Name);
+    }
     return Contest;
 }
 

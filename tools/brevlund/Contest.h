@@ -7,7 +7,8 @@
 //    "received": [{"name": "nr", "kind": "number"}, {"name": "last", "kind": "number"}],
 //    "compare":  ["nr", "last"],
 //    "repeat_after_minutes": 30,
-//    "period": {"start": "2016-08-20 0800", "end": "2016-08-20 1159"}}
+//    "period": {"start": "2016-08-20 0800", "end": "2016-08-20 1159"},
+//    "cabrillo_contest": ["LZ-FD"]}
 #pragma once
 
 #include "logformats/Cabrillo.h"
@@ -45,6 +46,8 @@ struct TContest {
     // after this many minutes.
     int RepeatAfterMinutes = 0;
     std::optional<TContestPeriod> Period;
+    // The names a log's CONTEST: may give the contest; none: its Name.
+    std::vector<std::string> CabrilloNames;
 };
 
 // The definition in a JSON file, or a built-in one by name; TNothingDone

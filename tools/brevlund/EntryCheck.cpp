@@ -33,6 +33,14 @@ private:
     std::vector<TEntryFinding> List;
 };
 
+// "\"A\"" or "\"A\", \"B\" or \"C\"".
+std::string NamesText(const std::vector<std::string>& Names) {
+    std::string Text;
+    for (std::size_t I = 0; I < Names.size(); ++I)
+        Text += (I == 0 ? "" : I + 1 == Names.size() ? " or " : ", ") + ("\"" + Names[I] + "\"");
+    return Text;
+}
+
 void CheckTags(const TEntryCheckInput& In, TFindings& Found) {
     const logformats::TEntryHeader& H = In.Header;
     if (!H.StartOfLog.Given())
@@ -46,11 +54,15 @@ void CheckTags(const TEntryCheckInput& In, TFindings& Found) {
                   TEntryFlag::MissingHeader);
     if (!H.Contest.Given() || Trim(H.Contest.Value).empty())
         Found.Add(H.Contest.Line, "no CONTEST: the contest the log is for is not named");
-    else if (In.ContestName && !SameTextAscii(Trim(H.Contest.Value), *In.ContestName))
-        Found.Add(H.Contest.Line, "CONTEST: \"" + H.Contest.Value + "\" is not \"" +
-                                      *In.ContestName + "\", the contest checked against");
+    else if (!In.ContestNames.empty() &&
+             std::none_of(In.ContestNames.begin(), In.ContestNames.end(),
+                          [&](const std::string& Name) {
+                              return SameTextAscii(Trim(H.Contest.Value), Name);
+                          }))
+        Found.Add(H.Contest.Line, "CONTEST: \"" + H.Contest.Value + "\" is not " +
+                                      NamesText(In.ContestNames) + ", the contest checked against");
     if (H.CategoryLine)
-        Found.Add(H.Part(TCategoryPart::Operator).Line,
+        Found.Add(H.OldCategory.Line,
                   "CATEGORY: is Cabrillo 2's; Cabrillo 3 writes CATEGORY-OPERATOR:, "
                   "CATEGORY-BAND:, CATEGORY-MODE: and CATEGORY-POWER:");
     for (TCategoryPart Part : RequiredParts)
@@ -65,15 +77,15 @@ void CheckTags(const TEntryCheckInput& In, TFindings& Found) {
 
 void CheckClaimedScore(const TEntryCheckInput& In, TFindings& Found) {
     const THeaderValue& Claimed = In.Header.ClaimedScore;
-    if (!Claimed.Given()) return;
+    if (!Claimed.Given() || !In.ComputedScore) return;
     const std::optional<std::int64_t> Value = In.Header.ClaimedScoreValue();
     if (!Value)
         Found.Add(Claimed.Line, "CLAIMED-SCORE: \"" + Claimed.Value + "\" is no whole number",
                   TEntryFlag::ClaimedScore);
-    else if (*Value != In.ComputedScore)
+    else if (*Value != *In.ComputedScore)
         Found.Add(Claimed.Line,
                   "CLAIMED-SCORE: " + std::to_string(*Value) + ", but the log's QSOs score " +
-                      std::to_string(In.ComputedScore),
+                      std::to_string(*In.ComputedScore),
                   TEntryFlag::ClaimedScore);
 }
 
@@ -126,12 +138,12 @@ std::vector<TEntryFinding> CheckLogEntry(const TLogJob& Job, const TContest* Con
         return {{1, "not a Cabrillo log: sponsors ask for Cabrillo 3, whose header this checks"}};
     std::vector<logformats::THeaderNote> Notes;
     const logformats::TEntryHeader Header = logformats::ReadEntryHeader(Job.Read, &Notes);
-    TEntryCheckInput Input{Job.Read,         Header,
-                           std::move(Notes), Job.Scored->Totals().Score(),
-                           std::nullopt,     std::nullopt};
+    TEntryCheckInput Input{Job.Read, Header, std::move(Notes), std::nullopt, std::nullopt, {}};
+    if (!Job.NoAreaList) Input.ComputedScore = Job.Scored->Totals().Score();
     if (Contest) {
         Input.Period = Contest->Period;
-        Input.ContestName = Contest->Name;
+        Input.ContestNames = Contest->CabrilloNames;
+        if (Input.ContestNames.empty()) Input.ContestNames.push_back(Contest->Name);
     }
     return CheckEntry(Input);
 }

@@ -31,12 +31,13 @@ struct TEntryCheckInput {
     const logformats::TLogRead& Read; // QSOs kept
     const logformats::TEntryHeader& Header;
     std::vector<logformats::THeaderNote> HeaderNotes; // as ReadEntryHeader gave them
-    // The score the log itself gives (the engine's), held against CLAIMED-SCORE.
-    std::int64_t ComputedScore = 0;
+    // The score the log itself gives (the engine's), held against CLAIMED-SCORE;
+    // none when it says nothing of the claim (no area list: no multiplier counts).
+    std::optional<std::int64_t> ComputedScore;
     // The contest's period, when the definition has one.
     std::optional<TContestPeriod> Period;
-    // The contest's name, held against CONTEST: when a definition was chosen.
-    std::optional<std::string> ContestName;
+    // The names CONTEST: may give, when a definition was chosen.
+    std::vector<std::string> ContestNames;
 };
 
 // The findings in line order; none when the log is fit to send.

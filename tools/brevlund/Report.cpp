@@ -1,5 +1,7 @@
 #include "Report.h"
 
+#include "EntryCheck.h"
+
 #include "Diagnostics.h"
 
 #include <cstddef>
@@ -33,8 +35,28 @@ std::string BaseName(const std::string& Path) {
     return Path.substr(FolderOf(Path).size());
 }
 
+// The log's text as the readers read it, for the lines they could not read;
+// nothing for a database, or should the file be gone since.
+std::string LogTextOf(const TLogJob& Job) {
+    if (Job.Format == TLogFormat::Sqlite || Job.Read.Problems.empty()) return {};
+    try {
+        return DecodeLogText(ReadTextFile(Job.Log)).Text;
+    } catch (const TNothingDone&) {
+        return {};
+    }
+}
+
+TJson QsoJson(const logformats::TLogQSO& Qso, const std::optional<TMinute>& Time) {
+    return {{"line", Qso.Line},
+            {"time", TimeJson(Time)},
+            {"call", Latin1(Qso.Call)},
+            {"band", Latin1(Qso.Band)},
+            {"mode", Latin1(Qso.Mode)}};
+}
+
 // The embedded data of a scored log, shown as LogName; texts as Latin-1.
-TJson ReportJson(const std::string& LogName, const TLogJob& Job, const TReportData& Data) {
+TJson ReportJson(const std::string& LogName, const TLogJob& Job, const TContest& Contest,
+                 const TReportData& Data) {
     const logformats::TLogRead& Read = Job.Read;
     const std::vector<logformats::TLogQSO>& Qsos = Read.QSOs;
     const std::vector<TVerdict>& Verdicts = Job.Verdicts;
@@ -46,12 +68,53 @@ TJson ReportJson(const std::string& LogName, const TLogJob& Job, const TReportDa
         if (const std::string Key = Latin1(H.Tag).get<std::string>();
             H.Tag.rfind("CATEGORY", 0) == 0 && !Category.contains(Key))
             Category[Key] = Latin1(H.Value);
+    const logformats::TEntryHeader Entry = logformats::ReadEntryHeader(Read);
     Result["header"] = {{"call", Latin1(logformats::LogCallOf(Read))},
                         {"contest", Latin1(Read.HeaderValue("CONTEST"))},
-                        {"category", std::move(Category)}};
+                        {"category", std::move(Category)},
+                        {"name", Latin1(Entry.Name.Value)},
+                        {"club", Latin1(Entry.Club.Value)},
+                        {"soapbox", Latin1(Entry.Soapbox.Value)}};
+    Result["contest_name"] = Latin1(Contest.Name);
     Result["score_line"] = Latin1(ScoreLine(Job.Scored->Totals()));
     Result["summary"] = SummaryJson(*Job.Scored);
-    Result["times"] = Data.HasTimes && !Data.SpanTooLong;
+    Result["times"] = Data.HasTimes && !Data.SpanTooLong && !Data.Hours.empty();
+
+    // Bands by frequency, and the name each goes by on the page.
+    TJson Names = TJson::object();
+    const auto Name = [&](const std::string& Band) {
+        Names[Latin1(Band).get<std::string>()] = Latin1(BandName(Band));
+    };
+    for (const std::string& Band : Data.Bands)
+        Name(Band);
+    for (const std::string& Band : Data.GridBands)
+        Name(Band);
+    for (const auto& Duplicate : Data.Duplicates)
+        Name(Qsos[Duplicate.Qso].Band);
+    for (const std::size_t I : Data.Outside)
+        Name(Qsos[I].Band);
+    Result["band_order"] = Latin1List(Data.Bands);
+    Result["band_names"] = std::move(Names);
+
+    TJson Best = TJson::array();
+    for (const TReportBestRate& B : Data.BestRates)
+        Best.push_back({{"minutes", B.Minutes},
+                        {"qsos", B.Qsos},
+                        {"from", TimeText(B.From)},
+                        {"to", TimeText(B.From + B.Minutes - 1)}});
+    Result["best_rates"] = std::move(Best);
+    TJson Modes = TJson::array();
+    for (const auto& [Mode, Count] : Data.Modes)
+        Modes.push_back({{"mode", Latin1(Mode)}, {"qsos", Count}});
+    Result["modes"] = std::move(Modes);
+    TJson Outside = TJson::array();
+    for (const std::size_t I : Data.Outside)
+        Outside.push_back(QsoJson(Qsos[I], logformats::MinuteOf(Qsos[I])));
+    Result["outside"] = std::move(Outside);
+    Result["outside_rule"] = Contest.Period ? "outside the contest period, " +
+                                                  TimeText(Contest.Period->Start) + " to " +
+                                                  TimeText(Contest.Period->End)
+                                            : "more than 48 hours from the median QSO time";
     Result["span_too_long"] = Data.SpanTooLong;
 
     TJson Hours = TJson::array(), ScoreByHour = TJson::array(), Changes = TJson::array();
@@ -75,7 +138,8 @@ TJson ReportJson(const std::string& LogName, const TLogJob& Job, const TReportDa
         Multipliers.push_back({{"time", TimeJson(M.Time)},
                                {"band", Latin1(M.Band)},
                                {"area", Latin1(M.Area)},
-                               {"line", M.Line}});
+                               {"line", M.Line},
+                               {"outside", M.Outside}});
     Result["multipliers"] = std::move(Multipliers);
 
     TJson GridAreas = TJson::array();
@@ -101,18 +165,23 @@ TJson ReportJson(const std::string& LogName, const TLogJob& Job, const TReportDa
     Result["untimed"] = Data.Untimed;
 
     TJson Duplicates = TJson::array();
-    for (const auto& [I, Time] : Data.Duplicates)
-        Duplicates.push_back({{"line", Qsos[I].Line},
-                              {"time", TimeJson(Time)},
-                              {"call", Latin1(Qsos[I].Call)},
-                              {"band", Latin1(Qsos[I].Band)},
-                              {"mode", Latin1(Qsos[I].Mode)},
-                              {"duplicate_of", Verdicts[I].DuplicateOf}});
+    for (const auto& [I, Time] : Data.Duplicates) {
+        TJson Duplicate = QsoJson(Qsos[I], Time);
+        Duplicate["duplicate_of"] = Verdicts[I].DuplicateOf;
+        Duplicates.push_back(std::move(Duplicate));
+    }
     Result["duplicates"] = std::move(Duplicates);
-    TJson Problems = TJson::array();
+    std::vector<std::size_t> ProblemLines;
     for (const logformats::TLogProblem& P : Read.Problems)
-        Problems.push_back({{"line", P.Line}, {"message", Latin1(P.Message)}});
+        ProblemLines.push_back(P.Line);
+    const std::vector<std::string> Texts = LineTexts(LogTextOf(Job), ProblemLines);
+    TJson Problems = TJson::array();
+    for (std::size_t I = 0; I < Read.Problems.size(); ++I)
+        Problems.push_back({{"line", Read.Problems[I].Line},
+                            {"message", Latin1(Read.Problems[I].Message)},
+                            {"text", Latin1(Texts[I])}});
     Result["problems"] = std::move(Problems);
+    Result["findings"] = Latin1List(Data.Findings);
     Result["notes"] = Job.NoAreaList ? Latin1List({*Job.NoAreaList}) : TJson::array();
     return Result;
 }
@@ -165,8 +234,12 @@ int Report(const TReportOptions& O, std::ostream& Out, std::ostream& Err) {
             throw TNothingDone("the page would overwrite " + Input + "; name another with -o");
 
     const TLogJob Job = RunLogJob(O.Job, Err);
-    const std::string Page = ReportPage(ReportJson(
-        BaseName(O.Job.Log), Job, BuildReportData(Job.Read.QSOs, Job.Verdicts, *Job.Scored)));
+    const TContest& Contest = O.Contest ? *O.Contest : BuiltInContests().front();
+    TReportData Data = BuildReportData(Job.Read.QSOs, Job.Verdicts, *Job.Scored, Contest.Period);
+    // What score --check would tell before the log is sent.
+    for (const TEntryFinding& F : CheckLogEntry(Job, O.Contest ? &*O.Contest : nullptr))
+        Data.Findings.push_back("line " + std::to_string(F.Line) + ": " + F.Message);
+    const std::string Page = ReportPage(ReportJson(BaseName(O.Job.Log), Job, Contest, Data));
     if (Output == "-") {
         Out << Page;
     } else {

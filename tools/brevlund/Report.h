@@ -5,11 +5,13 @@
 // which the command line turns into exit 2.
 #pragma once
 
+#include "Contest.h"
 #include "Json.h"
 #include "LogJob.h"
 #include "ReportData.h"
 
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,6 +20,9 @@ namespace brevlund::cli {
 struct TReportOptions {
     TLogJobOptions Job;
     std::string Output; // empty: the log's name with ".html"; "-": Out
+    // --contest: its name heads the page when the log names none, and its
+    // period tells the QSOs outside the contest. Unset: the default contest.
+    std::optional<TContest> Contest;
 };
 
 int Report(const TReportOptions& Options, std::ostream& Out, std::ostream& Err);

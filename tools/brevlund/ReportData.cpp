@@ -3,10 +3,13 @@
 #include "engine/HostRecords.h"
 #include "engine/Multipliers.h"
 #include "engine/Scoring.h"
+#include "engine/Text.h"
+#include "logformats/Bands.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <map>
+#include <set>
 
 namespace brevlund::cli {
 
@@ -16,7 +19,108 @@ TMinute FloorDiv(TMinute A, TMinute B) {
     return A / B - (A % B != 0 && (A < 0) != (B < 0));
 }
 
+// A number of digits with at most one point, or nothing.
+std::optional<double> PlainNumber(std::string_view Text) {
+    double Value = 0, Scale = 0;
+    bool Digits = false;
+    for (const char C : Text) {
+        if (C == '.' && Scale == 0) {
+            Scale = 1;
+        } else if (C >= '0' && C <= '9') {
+            Digits = true;
+            if (Scale == 0) {
+                Value = Value * 10 + (C - '0');
+            } else {
+                Scale /= 10;
+                Value += Scale * (C - '0');
+            }
+        } else {
+            return std::nullopt;
+        }
+    }
+    return Digits ? std::optional<double>(Value) : std::nullopt;
+}
+
+// A band text as the label of a contest band where it is one or names one.
+std::string_view LabelOf(std::string_view Band) {
+    if (logformats::IsContestBand(Band)) return Band;
+    if (const auto Known = logformats::BandOfKHz(Band)) return *Known;
+    if (const auto Named = logformats::BandOfAdifName(Band)) return *Named;
+    return Band;
+}
+
+// Figures of 1000 and up are kHz, as Cabrillo writes frequencies; below, MHz,
+// as the bands' own labels are.
+constexpr double KHzFrom = 1000;
+
+// Where a band lies in MHz; nothing for text that names no frequency.
+std::optional<double> BandMHz(std::string_view Band) {
+    std::string_view Label = LabelOf(Band);
+    const bool Giga = logformats::IsContestBand(Label) && Label.back() == 'G';
+    if (Giga) Label.remove_suffix(1);
+    const std::optional<double> Number = PlainNumber(Label);
+    if (!Number) return std::nullopt;
+    if (Giga) return *Number * 1000;
+    return *Number >= KHzFrom ? *Number / 1000 : *Number;
+}
+
 } // namespace
+
+std::vector<bool> OutsideTheContest(const std::vector<TMinute>& Times,
+                                    const std::optional<TContestPeriod>& Period) {
+    std::vector<bool> Far(Times.size());
+    if (Times.empty()) return Far;
+    if (Period) {
+        for (std::size_t I = 0; I < Times.size(); ++I)
+            Far[I] = Times[I] < Period->Start || Times[I] > Period->End;
+        return Far;
+    }
+    std::vector<TMinute> Sorted(Times);
+    const auto Middle = Sorted.begin() + static_cast<std::ptrdiff_t>((Sorted.size() - 1) / 2);
+    std::nth_element(Sorted.begin(), Middle, Sorted.end());
+    for (std::size_t I = 0; I < Times.size(); ++I)
+        Far[I] = Times[I] > *Middle + OutsideMinutes || Times[I] < *Middle - OutsideMinutes;
+    return Far;
+}
+
+std::string BandName(std::string_view Band) {
+    const std::string_view Label = LabelOf(Band);
+    if (logformats::IsContestBand(Label)) {
+        if (Label.back() == 'G') return std::string(Label.substr(0, Label.size() - 1)) + " GHz";
+        return PlainNumber(Label) ? std::string(Label) + " MHz" : std::string(Label);
+    }
+    if (const std::optional<double> Number = PlainNumber(Band))
+        return *Number >= KHzFrom ? std::to_string(static_cast<long long>(*Number / 1000)) + " MHz"
+                                  : std::string(Band) + " MHz";
+    return std::string(Band);
+}
+
+std::vector<std::string> InFrequencyOrder(std::vector<std::string> Bands) {
+    std::stable_sort(Bands.begin(), Bands.end(), [](const std::string& A, const std::string& B) {
+        const std::optional<double> X = BandMHz(A), Y = BandMHz(B);
+        if (!X || !Y) return X.has_value() && !Y.has_value();
+        return *X < *Y;
+    });
+    return Bands;
+}
+
+std::vector<std::string> LineTexts(std::string_view Text, const std::vector<std::size_t>& Numbers,
+                                   std::size_t MaxLength) {
+    std::map<std::size_t, std::string> Wanted;
+    for (const std::size_t N : Numbers)
+        Wanted.emplace(N, std::string());
+    if (!Wanted.empty())
+        ForEachLine(Text, [&](std::size_t Number, std::string_view Line) {
+            if (const auto Found = Wanted.find(Number); Found != Wanted.end())
+                Found->second = Line.size() > MaxLength
+                                    ? std::string(Line.substr(0, MaxLength)) + "..."
+                                    : std::string(Line);
+        });
+    std::vector<std::string> Texts;
+    for (const std::size_t N : Numbers)
+        Texts.push_back(Wanted[N]);
+    return Texts;
+}
 
 std::string TimeText(TMinute Minute) {
     // Civil date from days since 1970 (the inverse of MinuteOf's day count).
@@ -40,12 +144,28 @@ std::string TimeText(TMinute Minute) {
 }
 
 TReportData BuildReportData(const std::vector<logformats::TLogQSO>& Qsos,
-                            const std::vector<TVerdict>& Verdicts, const TLogScore& Scored) {
+                            const std::vector<TVerdict>& Verdicts, const TLogScore& Scored,
+                            const std::optional<TContestPeriod>& Period) {
     TReportData Data;
     const std::vector<TStatistic>& Stats = Scored.Tally().BandStats;
     std::map<std::string, std::size_t> BandIndex;
-    for (std::size_t I = 0; I < Stats.size(); ++I)
+    for (std::size_t I = 0; I < Stats.size(); ++I) {
         BandIndex.emplace(Stats[I].Band, I);
+        Data.Bands.push_back(Stats[I].Band);
+    }
+    Data.Bands = InFrequencyOrder(std::move(Data.Bands));
+    // What the summary counts: no duplicates, and bands as the engine keeps them.
+    const auto Counted = [&](std::size_t I) {
+        return !Verdicts[I].Duplicate() &&
+               BandIndex.find(std::string(ShortText(Qsos[I].Band))) != BandIndex.end();
+    };
+
+    std::map<std::string, std::int64_t> Modes;
+    for (std::size_t I = 0; I < Qsos.size(); ++I)
+        if (Counted(I)) ++Modes[std::string(ShortText(Qsos[I].Mode))];
+    Data.Modes.assign(Modes.begin(), Modes.end());
+    std::stable_sort(Data.Modes.begin(), Data.Modes.end(),
+                     [](const auto& A, const auto& B) { return A.second > B.second; });
 
     std::vector<std::optional<TMinute>> Times(Qsos.size());
     // Every QSO line with a time, duplicates included (they were on the air),
@@ -61,6 +181,24 @@ TReportData BuildReportData(const std::vector<logformats::TLogQSO>& Qsos,
     Data.Untimed = Qsos.size() - Timed.size();
     Data.HasTimes = !Timed.empty();
 
+    // A QSO far from the rest would stretch every chart over months: it is
+    // listed instead, and everything over time goes without it.
+    std::vector<TMinute> TimedMinutes;
+    for (const std::size_t I : Timed)
+        TimedMinutes.push_back(*Times[I]);
+    const std::vector<bool> Far = OutsideTheContest(TimedMinutes, Period);
+    std::vector<bool> IsOutside(Qsos.size());
+    std::vector<std::size_t> Inside;
+    for (std::size_t K = 0; K < Timed.size(); ++K) {
+        if (Far[K]) {
+            Data.Outside.push_back(Timed[K]);
+            IsOutside[Timed[K]] = true;
+        } else {
+            Inside.push_back(Timed[K]);
+        }
+    }
+    Timed = std::move(Inside);
+
     // Multipliers in the order scored, and the grid they fill.
     std::map<std::string, std::map<std::string, std::optional<TMinute>>> Worked; // area, band
     std::vector<std::string> CountedAreas;
@@ -68,7 +206,7 @@ TReportData BuildReportData(const std::vector<logformats::TLogQSO>& Qsos,
         if (!Verdicts[I].CountedMultiplier()) continue;
         const TMultiplierKey& Key = Scored.NewMultiplier(Verdicts[I]);
         TReportMultiplier M{Times[I], std::string(Key.Band()), std::string(Key.Area()),
-                            Qsos[I].Line};
+                            Qsos[I].Line, IsOutside[I]};
         if (Worked.find(M.Area) == Worked.end()) CountedAreas.push_back(M.Area);
         Worked[M.Area].emplace(M.Band, M.Time);
         Data.Multipliers.push_back(std::move(M));
@@ -85,6 +223,7 @@ TReportData BuildReportData(const std::vector<logformats::TLogQSO>& Qsos,
             std::find(Data.GridBands.begin(), Data.GridBands.end(), S.Band) == Data.GridBands.end())
             Data.GridBands.push_back(S.Band);
     }
+    Data.GridBands = InFrequencyOrder(std::move(Data.GridBands));
     std::vector<std::string> Areas = MultiplierCaptions(Scored.Tally().AreaList);
     Areas.insert(Areas.end(), CountedAreas.begin(), CountedAreas.end());
     for (std::size_t I = 0; I < Areas.size(); ++I) {
@@ -135,9 +274,7 @@ TReportData BuildReportData(const std::vector<logformats::TLogQSO>& Qsos,
         if (K > 0 && ShortText(Qsos[Timed[K - 1]].Band) != ShortText(Qsos[I].Band))
             ++Data.Hours[Hour].BandChanges;
         if (Verdicts[I].Duplicate()) continue;
-        if (const auto Band = BandIndex.find(std::string(ShortText(Qsos[I].Band)));
-            Band != BandIndex.end())
-            ++Counts[Hour][Band->second];
+        if (Counted(I)) ++Counts[Hour][BandIndex.at(std::string(ShortText(Qsos[I].Band)))];
         Points[Hour] += Verdicts[I].Points;
         if (Verdicts[I].CountedMultiplier()) ++NewMultipliers[Hour];
     }
@@ -149,6 +286,21 @@ TReportData BuildReportData(const std::vector<logformats::TLogQSO>& Qsos,
         RunningMultipliers += NewMultipliers[H];
         Data.Hours[H].Points = RunningPoints;
         Data.Hours[H].Multipliers = RunningMultipliers;
+    }
+    // The best windows: each starts at a QSO's minute, for a window that
+    // starts between QSOs holds no more than the one starting at the next.
+    std::vector<TMinute> Minutes;
+    for (const std::size_t I : Timed)
+        if (Counted(I)) Minutes.push_back(*Times[I]);
+    for (const TMinute Length : {TMinute{10}, TMinute{60}}) {
+        TReportBestRate Best{Length, 0, 0};
+        for (std::size_t From = 0, To = 0; From < Minutes.size(); ++From) {
+            while (To < Minutes.size() && Minutes[To] < Minutes[From] + Length)
+                ++To;
+            if (static_cast<std::int64_t>(To - From) > Best.Qsos)
+                Best = {Length, static_cast<std::int64_t>(To - From), Minutes[From]};
+        }
+        Data.BestRates.push_back(Best);
     }
     Data.OnTime = Data.LastTime - Data.FirstTime;
     for (const TReportOffTime& Off : Data.OffTimes)
