@@ -476,6 +476,7 @@ TCheckRun RunCheck(const TCheckLogsOptions& O, std::ostream& Err) {
     std::optional<std::string> NoAreaList;
     Run.Areas = AreaListJob(O.Areas, O.Inputs.front(), NoAreaList);
     TellNoAreaList(Err, NoAreaList);
+    Run.NoAreaList = NoAreaList.has_value();
 
     TCrossOptions Cross;
     Cross.ToleranceMinutes = O.ToleranceMinutes;

@@ -45,6 +45,7 @@ struct TCheckRun {
     std::vector<TCrossLog> Logs; // every log read; Result points into them
     std::vector<TNotChecked> NotChecked;
     TAreaList Areas;
+    bool NoAreaList = false; // none was found: no multiplier counts
     TCrossResult Result;
     bool Unread = false; // some file, line or folder could not be read
 };

@@ -43,8 +43,10 @@ struct TDeclared {
 };
 
 // The header as written and the entry held to it, as `score --check`
-// holds it, against the score the engine gave the log.
-TDeclared Declared(const TCrossLog& Log, const TLogCheck& Check, const TContest& Contest) {
+// holds it: against the score the engine gave the log, unless no area list
+// let a multiplier count, and against the contest checked.
+TDeclared Declared(const TCrossLog& Log, const TLogCheck& Check, const TContest& Contest,
+                   bool NoAreaList) {
     std::vector<logformats::THeaderNote> Notes;
     const logformats::TEntryHeader Header = logformats::ReadEntryHeader(Log.Read, &Notes);
     TDeclared D;
@@ -54,8 +56,11 @@ TDeclared Declared(const TCrossLog& Log, const TLogCheck& Check, const TContest&
     D.Club = Header.Club.Value;
     D.Location = Header.Location.Value;
     D.Soapbox = Header.Soapbox.Value;
-    const std::vector<TEntryFinding> Findings = CheckEntry(
-        {Log.Read, Header, std::move(Notes), Check.Claimed.Score(), Contest.Period, Contest.Name});
+    TEntryCheckInput Input{Log.Read,     Header,         std::move(Notes),
+                           std::nullopt, Contest.Period, Contest.CabrilloNames};
+    if (!NoAreaList) Input.ComputedScore = Check.Claimed.Score();
+    if (Input.ContestNames.empty()) Input.ContestNames.push_back(Contest.Name);
+    const std::vector<TEntryFinding> Findings = CheckEntry(Input);
     for (const TEntryFinding& F : Findings)
         D.Findings.push_back(
             {F.Line, F.Message, F.Flag ? std::string(EntryFlagName(*F.Flag)) : std::string()});
@@ -720,7 +725,7 @@ int Results(const TResultsOptions& O, std::ostream& Out, std::ostream& Err) {
         TEntrant E;
         E.Check = &L;
         E.Log = &Run.Logs[L.Log];
-        E.Header = Declared(*E.Log, L, O.Check.Contest);
+        E.Header = Declared(*E.Log, L, O.Check.Contest, Run.NoAreaList);
         E.Area = SentArea(O.Check.Contest, E.Log->Read.QSOs);
         Site.Entrants.push_back(std::move(E));
     }
