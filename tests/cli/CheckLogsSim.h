@@ -20,6 +20,9 @@ struct TSimStation {
     std::string Area; // two capitals, or a number for a station without an area
     bool Submits = true;
     int Clock = 0; // minutes its clock is ahead
+    // Header lines after CALLSIGN: (category, claimed score, name ...); none:
+    // CATEGORY-OPERATOR: SINGLE-OP alone.
+    std::vector<std::string> Header;
 };
 
 // A QSO as it truly happened: Minute counts from the contest's start.
@@ -227,13 +230,19 @@ public:
     std::string Cabrillo(int Station) const {
         std::string Text =
             "START-OF-LOG: 3.0\nCONTEST: BREVLUND-DX\nCALLSIGN: " + Stations[Station].Call + "\n";
-        Text += "CATEGORY-OPERATOR: SINGLE-OP\n";
+        for (const std::string& Line : Stations[Station].Header)
+            Text += Line + "\n";
+        if (Stations[Station].Header.empty()) Text += "CATEGORY-OPERATOR: SINGLE-OP\n";
         for (const TSimLine& L : Logs[Station])
             Text += L.Text + "\n";
         return Text + "END-OF-LOG:\n";
     }
 
     static std::size_t LineOf(std::size_t Index) { return Index + HeaderLines + 1; }
+    // The same for a station whose header may have lines of its own.
+    std::size_t LineOf(int Station, std::size_t Index) const {
+        return LineOf(Index) + std::max<std::size_t>(1, Stations[Station].Header.size()) - 1;
+    }
 
     std::mt19937 Random;
     std::vector<TSimStation> Stations;

@@ -155,11 +155,24 @@ TSimOutcome CheckSim(TContestSim& Sim, const cli::TContest& Contest,
 
     TSimOutcome Outcome;
     Outcome.Unread = Unread;
+    std::map<std::size_t, const cli::TLogCheck*> CheckOf; // by input log
+    for (const cli::TLogCheck& L : Result.Logs)
+        CheckOf[L.Log] = &L;
     for (const cli::TLogCheck& L : Result.Logs) {
         const int S = StationOf.at(L.Call);
         const auto& Lines = Sim.Logs[S];
         EXPECT_EQ(L.ClockOffset, Sim.Stations[S].Clock) << L.Call;
         EXPECT_EQ(L.ErrorsCaused, Caused[S]) << L.Call;
+        // Each error caused names a QSO of another log that lost credit so.
+        EXPECT_EQ(L.Caused.size(), L.ErrorsCaused) << L.Call;
+        for (const cli::TCausedError& C : L.Caused) {
+            const auto& Other = CheckOf.at(C.Log)->Qsos;
+            const auto Q = std::find_if(Other.begin(), Other.end(), [&](const cli::TCheckedQSO& Q) {
+                return Q.Qso->Line == C.Line;
+            });
+            EXPECT_TRUE(Q != Other.end() && Q->Status == C.Status) << L.Call << " " << C.Line;
+            EXPECT_TRUE(cli::Penalised(C.Status));
+        }
         EXPECT_EQ(L.UnverifiedCaused, LeftUnverified[S]) << L.Call;
         EXPECT_LE(L.Checked.Score(), L.Claimed.Score());
         std::size_t Q = 0;
@@ -1055,6 +1068,23 @@ TEST(CheckLogsCommand, ReportsTellWhatTheOtherLogShows) {
     EXPECT_NE(Csv.find("\nB2BB,"), std::string::npos);
     EXPECT_NE(Run.Out.find(" b-exch b-bmt void unique unver clock\n"), std::string::npos)
         << Run.Out;
+}
+
+// The example contest's reports: SM5AAA's dupe cost nothing and is no lost
+// credit; the bust of its call in DL1CCC's log is named as an error it caused.
+TEST(CheckLogsCommand, ReportsNameErrorsCausedAndKeepDupesApart) {
+    test::TTempDir Dir;
+    ASSERT_EQ(Brevlund({"check-logs", Examples, "--out", Dir.Path}).Code, 0);
+    std::ostringstream Text;
+    Text << std::ifstream(Dir.Path + "/SM5AAA.txt").rdbuf();
+    const std::string Report = Text.str();
+    for (const char* Said :
+         {"Errors caused: 1 (QSOs in other logs with your call copied wrongly or not in your "
+          "log):\n  DL1CCC's line 9: SM5AA 21 SSB 2026-03-07 1402 \"59 AN\": busted-call (your "
+          "line 11)\n",
+          "QSOs that lost credit:\n  none\n",
+          "Duplicates (they scored nothing, so they cost nothing):\n  line 8: DL1CCC 14 CW "})
+        EXPECT_NE(Report.find(Said), std::string::npos) << Report;
 }
 
 TEST(CheckLogsCalls, OneEditApart) {

@@ -121,6 +121,7 @@ bool CheckQso(const TLogQSO& Q, const std::vector<std::string_view>& Words,
     FUZZ_CHECK(!Q.Mode.empty() && Q.Mode == CabrilloMode(Words[2]));
     FUZZ_CHECK(Q.Mode.find_first_of("abcdefghijklmnopqrstuvwxyz") == std::string::npos);
     FUZZ_CHECK(Q.Frequency == Words[1] && Q.Date == Words[3] && Q.Time == Words[4]);
+    FUZZ_CHECK(MinuteOf(Q).has_value());
     auto Band = BandOfKHz(Words[1]);
     if (!Band) Band = BandOfCode(Words[1]);
     FUZZ_CHECK(Band ? Q.Band == *Band && IsContestBand(Q.Band) : Q.Band == Words[1]);
@@ -178,9 +179,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
         if (Words.empty()) continue;
         const std::string Tag = Upper(Words[0]);
         if (Tag == "QSO:" || Tag == "X-QSO:") FUZZ_CHECK(Seen.count(I + 1) == 1);
-        // A line that fits the layout is read, whatever its call's place holds.
-        if ((Tag == "QSO:" || Tag == "X-QSO:") && Words.size() >= 5 && Fits(Words, Layout))
-            FUZZ_CHECK(ReadLines.count(I + 1) == 1);
+        // A line that fits the layout is read, whatever its call's place
+        // holds, when its date and time exist; when they do not, it is not.
+        if ((Tag == "QSO:" || Tag == "X-QSO:") && Words.size() >= 5) {
+            const bool When = ValidDate(Words[3]) && ValidTime(Words[4]);
+            if (Fits(Words, Layout) && When) FUZZ_CHECK(ReadLines.count(I + 1) == 1);
+            if (!When) FUZZ_CHECK(ReadLines.count(I + 1) == 0);
+        }
         if (Words[0][0] == '#') FUZZ_CHECK(Seen.count(I + 1) == 0);
     }
     // Warnings: one at most for what follows the end, one for tokens over the

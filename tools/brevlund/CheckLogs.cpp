@@ -27,12 +27,6 @@ namespace {
 namespace fs = std::filesystem;
 using logformats::TLogQSO;
 
-// A file that takes no part in the check, and why: it cannot be read, is no
-// log, names no call, or a newer log of its call is checked.
-struct TNotChecked {
-    std::string File, Call, Reason;
-};
-
 std::int64_t ModifiedTime(const std::string& File) {
     std::error_code Code;
     const fs::file_time_type Time = fs::last_write_time(File, Code);
@@ -238,34 +232,6 @@ void WriteTable(std::ostream& Out, const TCrossResult& Result,
             << "  not checked: " << N.Reason << (N.Call.empty() ? "" : " (" + N.File + ")") << "\n";
 }
 
-// A file name from a call: "SM5AAA/P" is SM5AAA_P.txt.
-std::string ReportName(const std::string& Call) {
-    std::string Name;
-    for (char C : Call) {
-        const bool Plain = (C >= 'A' && C <= 'Z') || (C >= '0' && C <= '9') || C == '-';
-        Name += Plain ? C : '_';
-    }
-    return (Name.empty() ? "_" : Name) + ".txt";
-}
-
-// "2 hours", "5 hours 30 minutes", "7 minutes".
-std::string Duration(int Minutes) {
-    const auto Unit = [](int N, const char* Name) {
-        return std::to_string(N) + " " + Name + (N == 1 ? "" : "s");
-    };
-    if (Minutes < 60) return Unit(Minutes, "minute");
-    return Unit(Minutes / 60, "hour") + (Minutes % 60 ? " " + Unit(Minutes % 60, "minute") : "");
-}
-
-std::string Logged(const TLogQSO& Q) {
-    return Q.Call + " " + Q.Band + " " + Q.Mode + " " + TimeOf(Q) + " \"" + Q.Exchange + "\"";
-}
-
-// The contest as the entrants' reports name it.
-std::string ContestTitle(const TContest& Contest) {
-    return Contest.Name == BuiltInContests().front().Name ? "Brevlund DX Contest" : Contest.Name;
-}
-
 std::string Report(const TLogCheck& L, const std::vector<TCrossLog>& Logs,
                    const TCrossResult& Result, const TCheckLogsOptions& O) {
     const int Penalty = O.Penalty;
@@ -293,7 +259,14 @@ std::string Report(const TLogCheck& L, const std::vector<TCrossLog>& Logs,
           << (L.ClockOffset > 0 ? "ahead" : "behind")
           << " of the other logs; they were corrected before matching.\n";
     R << "Errors caused: " << L.ErrorsCaused
-      << " (QSOs in other logs with your call copied wrongly or not in your log).\n";
+      << " (QSOs in other logs with your call copied wrongly or not in your log)"
+      << (L.Caused.empty() ? ".\n" : ":\n");
+    for (const TCausedError& C : L.Caused) {
+        const TLogQSO* Q = QsoAtLine(Logs[C.Log].Read, C.Line);
+        R << "  " << CallOfLog(C.Log) << "'s line " << C.Line << ": " << (Q ? Logged(*Q) : "")
+          << ": " << StatusName(C.Status)
+          << (C.OwnLine ? " (your line " + std::to_string(C.OwnLine) + ")" : std::string()) << "\n";
+    }
     if (L.UnreadableLines > 0)
         R << "Unreadable lines: " << L.UnreadableLines << "; QSOs in other logs they left "
           << "unverified: " << L.UnverifiedCaused << ".\n";
@@ -306,9 +279,6 @@ std::string Report(const TLogCheck& L, const std::vector<TCrossLog>& Logs,
             Q.OtherLog == NoLog ? std::string()
                                 : CallOfLog(Q.OtherLog) + "'s line " + std::to_string(Q.OtherLine);
         switch (Q.Status) {
-        case TCheckStatus::Dupe:
-            Why = "duplicate";
-            break;
         case TCheckStatus::Nil:
             Why = "not in the log of " + UpperAscii(Q.Qso->Call) + " (NIL)";
             break;
@@ -347,6 +317,15 @@ std::string Report(const TLogCheck& L, const std::vector<TCrossLog>& Logs,
     }
     if (Lost == 0) R << "  none\n";
 
+    R << "\nDuplicates (they scored nothing, so they cost nothing):\n";
+    std::size_t Dupes = 0;
+    for (const TCheckedQSO& Q : L.Qsos)
+        if (Q.Status == TCheckStatus::Dupe) {
+            R << "  line " << Q.Qso->Line << ": " << Logged(*Q.Qso) << "\n";
+            ++Dupes;
+        }
+    if (Dupes == 0) R << "  none\n";
+
     R << "\nUnverified (credited; the other log could not be read there):\n";
     std::size_t Unverified = 0;
     for (const TCheckedQSO& Q : L.Qsos)
@@ -366,14 +345,6 @@ std::string Report(const TLogCheck& L, const std::vector<TCrossLog>& Logs,
         }
     if (Uniques == 0) R << "  none\n";
     return R.str();
-}
-
-std::string CsvField(const std::string& Text) {
-    if (Text.find_first_of(",\"\r\n") == std::string::npos) return Text;
-    std::string Quoted = "\"";
-    for (char C : Text)
-        Quoted += C == '"' ? std::string("\"\"") : std::string(1, C);
-    return Quoted + "\"";
 }
 
 std::string ResultsCsv(const TCrossResult& Result, const std::vector<TCrossLog>& Logs,
@@ -436,18 +407,16 @@ bool WriteOutDir(const TCheckLogsOptions& O, const TCrossResult& Result,
         Err << "brevlund: cannot make the folder " << O.OutDir << "\n";
         return false;
     }
-    std::set<std::string> Written;
-    for (const TLogCheck& L : Result.Logs) {
-        Written.insert(ReportName(L.Call));
-        if (!WriteFile(fs::path(O.OutDir) / ReportName(L.Call), Report(L, Logs, Result, O), Err))
+    TCallFileNames Names;
+    for (const TLogCheck& L : Result.Logs)
+        if (!WriteFile(fs::path(O.OutDir) / (Names.Take(L.Call) + ".txt"),
+                       Report(L, Logs, Result, O), Err))
             return false;
-    }
     // Named by the call, else by the file; never over a checked log's report.
     for (const TNotChecked& N : NotChecked) {
         const std::string Name =
-            ReportName(N.Call.empty() ? UpperAscii(fs::path(N.File).stem().string()) : N.Call);
-        if (Written.insert(Name).second &&
-            !WriteFile(fs::path(O.OutDir) / Name, NotCheckedReport(N, O.Contest), Err))
+            Names.Take(N.Call.empty() ? UpperAscii(fs::path(N.File).stem().string()) : N.Call);
+        if (!WriteFile(fs::path(O.OutDir) / (Name + ".txt"), NotCheckedReport(N, O.Contest), Err))
             return false;
     }
     return WriteFile(fs::path(O.OutDir) / "results.csv", ResultsCsv(Result, Logs, NotChecked), Err);
@@ -455,22 +424,66 @@ bool WriteOutDir(const TCheckLogsOptions& O, const TCrossResult& Result,
 
 } // namespace
 
-int CheckLogs(const TCheckLogsOptions& O, std::ostream& Out, std::ostream& Err) {
+std::string Duration(int Minutes) {
+    const auto Unit = [](int N, const char* Name) {
+        return std::to_string(N) + " " + Name + (N == 1 ? "" : "s");
+    };
+    if (Minutes < 60) return Unit(Minutes, "minute");
+    return Unit(Minutes / 60, "hour") + (Minutes % 60 ? " " + Unit(Minutes % 60, "minute") : "");
+}
+
+std::string Logged(const logformats::TLogQSO& Q) {
+    return Q.Call + " " + Q.Band + " " + Q.Mode + " " + Q.Date + " " + Q.Time + " \"" + Q.Exchange +
+           "\"";
+}
+
+std::string ContestTitle(const TContest& Contest) {
+    return Contest.Name == BuiltInContests().front().Name ? "Brevlund DX Contest" : Contest.Name;
+}
+
+std::string CsvField(const std::string& Text) {
+    if (Text.find_first_of(",\"\r\n") == std::string::npos) return Text;
+    std::string Quoted = "\"";
+    for (char C : Text)
+        Quoted += C == '"' ? std::string("\"\"") : std::string(1, C);
+    return Quoted + "\"";
+}
+
+std::string TCallFileNames::Take(const std::string& Call) {
+    std::string Name;
+    for (char C : Call) {
+        const bool Plain = (C >= 'A' && C <= 'Z') || (C >= '0' && C <= '9') || C == '-';
+        Name += Plain ? C : '-';
+    }
+    if (Name.empty()) Name = "-";
+    std::string Free = Name;
+    for (int N = 2; !Given.insert(Free).second; ++N)
+        Free = Name + "-" + std::to_string(N);
+    return Free;
+}
+
+TCheckRun RunCheck(const TCheckLogsOptions& O, std::ostream& Err) {
     if (O.Inputs.empty()) throw TNothingDone("check-logs needs logs or a folder");
 
+    TCheckRun Run;
     TGathered G = Gather(O, Err);
-    const std::vector<TCrossLog>& Logs = G.Logs;
+    Run.Logs = std::move(G.Logs);
+    Run.NotChecked = std::move(G.NotChecked);
+    Run.Unread = G.Unread;
+    const std::vector<TCrossLog>& Logs = Run.Logs;
     if (Logs.empty()) throw TNothingDone("no log could be read: nothing was checked");
 
     std::optional<std::string> NoAreaList;
-    const TAreaList Areas = AreaListJob(O.Areas, O.Inputs.front(), NoAreaList);
+    Run.Areas = AreaListJob(O.Areas, O.Inputs.front(), NoAreaList);
     TellNoAreaList(Err, NoAreaList);
+    Run.NoAreaList = NoAreaList.has_value();
 
     TCrossOptions Cross;
     Cross.ToleranceMinutes = O.ToleranceMinutes;
     Cross.Penalty = O.Penalty;
     Cross.Contest = &O.Contest;
-    const TCrossResult Result = CrossCheck(Logs, Areas, Cross);
+    Run.Result = CrossCheck(Logs, Run.Areas, Cross);
+    const TCrossResult& Result = Run.Result;
     // The file checked for a call, of however many.
     const auto Checked = [&](const std::string& Call) {
         for (const TLogCheck& L : Result.Logs)
@@ -484,16 +497,20 @@ int CheckLogs(const TCheckLogsOptions& O, std::ostream& Out, std::ostream& Err) 
         Err << "brevlund: " << Logs[Left].File << " and " << Logs[Kept].File
             << " are logs of the same call, " << Call << ": " << Logs[Kept].File << ", " << Why
             << ", is checked\n";
-        G.NotChecked.push_back(
+        Run.NotChecked.push_back(
             {Logs[Left].File, Call, "a newer log of " + Call + " is checked: " + Checked(Call)});
     }
+    return Run;
+}
 
-    if (!O.OutDir.empty() && !WriteOutDir(O, Result, Logs, G.NotChecked, Err)) return 2;
+int CheckLogs(const TCheckLogsOptions& O, std::ostream& Out, std::ostream& Err) {
+    const TCheckRun Run = RunCheck(O, Err);
+    if (!O.OutDir.empty() && !WriteOutDir(O, Run.Result, Run.Logs, Run.NotChecked, Err)) return 2;
     if (O.Json)
-        WriteJson(Out, Result, Logs, G.NotChecked, O.Penalty > 0);
+        WriteJson(Out, Run.Result, Run.Logs, Run.NotChecked, O.Penalty > 0);
     else
-        WriteTable(Out, Result, G.NotChecked, O.Penalty > 0);
-    return G.Unread ? 1 : 0;
+        WriteTable(Out, Run.Result, Run.NotChecked, O.Penalty > 0);
+    return Run.Unread ? 1 : 0;
 }
 
 } // namespace brevlund::cli

@@ -10,9 +10,13 @@
 #pragma once
 
 #include "Contest.h"
+#include "CrossCheck.h"
+
+#include "engine/AreaList.h"
 
 #include <iosfwd>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -29,5 +33,45 @@ struct TCheckLogsOptions {
 };
 
 int CheckLogs(const TCheckLogsOptions& Options, std::ostream& Out, std::ostream& Err);
+
+// A file that takes no part in the check, and why: it cannot be read, is no
+// log, names no call, or a newer log of its call is checked.
+struct TNotChecked {
+    std::string File, Call, Reason;
+};
+
+// The check as check-logs does it, once, for what else publishes its results.
+struct TCheckRun {
+    std::vector<TCrossLog> Logs; // every log read; Result points into them
+    std::vector<TNotChecked> NotChecked;
+    TAreaList Areas;
+    bool NoAreaList = false; // none was found: no multiplier counts
+    TCrossResult Result;
+    bool Unread = false; // some file, line or folder could not be read
+};
+// Reads Options.Inputs and checks them; TNothingDone when no log could be read.
+// Tells on Err what it tells in check-logs.
+TCheckRun RunCheck(const TCheckLogsOptions& Options, std::ostream& Err);
+
+// The contest as the entrants' reports name it.
+std::string ContestTitle(const TContest& Contest);
+// "2 hours", "5 hours 30 minutes", "7 minutes".
+std::string Duration(int Minutes);
+// A QSO as the reports show what was logged: call, band, mode, time, "exchange".
+std::string Logged(const logformats::TLogQSO& Q);
+// A field of results.csv, quoted when it must be.
+std::string CsvField(const std::string& Text);
+
+// File names from calls, none given twice: only A-Z, 0-9 and "-" stand, so
+// that nothing a log says reaches a path; "SM5AAA/P" is "SM5AAA-P", a second
+// call that gives a name already given gets "-2" after it, and so on; "-"
+// for an empty call. Without an extension.
+class TCallFileNames {
+public:
+    std::string Take(const std::string& Call);
+
+private:
+    std::set<std::string> Given;
+};
 
 } // namespace brevlund::cli

@@ -8,6 +8,7 @@
 #include "LogInput.h"
 #include "LogJob.h"
 #include "Report.h"
+#include "Results.h"
 
 #include "engine/Scoring.h"
 #include "engine/Summary.h"
@@ -328,6 +329,30 @@ int Run(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& E
               ->check(NotEmpty),
           "--out needs a folder");
 
+    TResultsOptions Site;
+    CLI::App* ResultsCommand = App.add_subcommand(
+        "results", "Check every log and write the sponsor's results site: pages, CSV, JSON");
+    ResultsCommand->footer("The logs are checked as check-logs checks them. The site opens "
+                           "offline: index.html,\nresults.csv, results.json and CALL.html and "
+                           "CALL.txt per entrant.");
+    ResultsCommand->allow_extras();
+    ResultsCommand->add_option("LOG", Site.Check.Inputs, "logs, or folders of them")
+        ->type_name("")
+        ->required();
+    AreasOption(ResultsCommand, Site.Check.Areas, "the area list");
+    std::optional<std::string> SiteContest;
+    ContestOption(ResultsCommand, SiteContest,
+                  "the contest's definition: a built-in name or a JSON file (default: "
+                  "brevlund-dx)");
+    Words(ResultsCommand->add_option("--out", Site.Check.OutDir, "the folder (default: results)")
+              ->type_name("DIR")
+              ->check(NotEmpty),
+          "--out needs a folder");
+    Words(ResultsCommand->add_option("--title", Site.Title, "the page title")
+              ->type_name("TEXT")
+              ->check(NotEmpty),
+          "--title needs a text");
+
     try {
         App.parse(std::vector<std::string>(Args.rbegin(), Args.rend()));
     } catch (const CLI::CallForHelp&) {
@@ -348,6 +373,7 @@ int Run(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& E
             return 0;
         }
         if (CheckLogsCommand->parsed()) throw TUsageError("check-logs needs logs or a folder");
+        if (ResultsCommand->parsed()) throw TUsageError("results needs logs or a folder");
         if (Check->parsed()) throw TUsageError("check-areas needs one area list file");
         if (!App.remaining().empty()) throw TUsageError("unknown command " + App.remaining()[0]);
         throw TUsageError("a command is needed");
@@ -390,6 +416,11 @@ int Run(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& E
         RejectLeftOver(*CheckLogsCommand, nullptr);
         if (SponsorContest) Sponsor.Contest = LoadContest(*SponsorContest);
         return CheckLogs(Sponsor, Out, Err);
+    }
+    if (ResultsCommand->parsed()) {
+        RejectLeftOver(*ResultsCommand, nullptr);
+        if (SiteContest) Site.Check.Contest = LoadContest(*SiteContest);
+        return Results(Site, Out, Err);
     }
     if (!Check->remaining().empty() || AreaFile.empty() || AreaFile[0] == '-')
         throw TUsageError("check-areas needs one area list file");

@@ -9,6 +9,7 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <map>
 
 namespace brevlund::cli {
 
@@ -33,7 +34,7 @@ const char* KindName(TFieldKind Kind) {
 // A built-in contest whose exchange is a report and one field, compared.
 TContest ReportAnd(const char* Contest, const char* Name, TFieldKind Kind) {
     const std::vector<TExchangeField> Exchange = {{"rst", TFieldKind::Rst}, {Name, Kind}};
-    return {Contest, Exchange, Exchange, {Name}, 0, std::nullopt};
+    return {Contest, Exchange, Exchange, {Name}, 0, std::nullopt, {}};
 }
 
 std::vector<TContest> MakeBuiltIns() {
@@ -249,6 +250,28 @@ TAgreement CompareExchange(const TContest& Contest, std::string_view Received,
             ++Result.Disagree;
     }
     return Result;
+}
+
+std::string SentArea(const TContest& Contest, const std::vector<logformats::TLogQSO>& Qsos) {
+    const auto Field =
+        std::find_if(Contest.Sent.begin(), Contest.Sent.end(),
+                     [](const TExchangeField& F) { return UpperAscii(F.Name) == "AREA"; });
+    if (Field == Contest.Sent.end()) return {};
+    const auto Place = static_cast<std::size_t>(Field - Contest.Sent.begin());
+    std::map<std::string, std::size_t> Count;
+    std::vector<std::string_view> Words;
+    for (const logformats::TLogQSO& Q : Qsos) {
+        logformats::SplitWords(Q.Sent, Words);
+        if (Place < Words.size()) ++Count[UpperAscii(Words[Place])];
+    }
+    std::string Area;
+    std::size_t Most = 0;
+    for (const auto& [Value, N] : Count)
+        if (N > Most) {
+            Area = Value;
+            Most = N;
+        }
+    return Area;
 }
 
 } // namespace brevlund::cli

@@ -65,6 +65,12 @@ const std::vector<TContest>& BuiltInContests();
 // "NAME: sent ...; received ...; compare ..." a line each, for --contest list.
 std::string ContestList();
 
+// The area a station gives in the contest, from what its QSOs sent: the sent
+// field named "area" (the Brevlund DX Contest's), its most frequent value in
+// capitals (of two as frequent, the first in the alphabet); empty when the
+// definition sends none or no QSO gave one.
+std::string SentArea(const TContest& Contest, const std::vector<logformats::TLogQSO>& Qsos);
+
 // Whether two values of a field agree, as its kind compares them: exactly
 // when their keys are equal, so that a checker can compare keys it made once.
 bool SameField(TFieldKind Kind, std::string_view A, std::string_view B);

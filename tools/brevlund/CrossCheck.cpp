@@ -1020,11 +1020,13 @@ private:
         std::vector<std::uint64_t>().swap(FieldKeys);
         for (std::uint32_t L = 0; L < Kept.size(); ++L)
             if (!Input[Kept[L]].Read.Problems.empty()) UnreadSpans(L);
-        std::vector<std::size_t> Caused(Kept.size(), 0), Unverified(Kept.size(), 0);
+        std::vector<std::vector<TCausedError>> Caused(Kept.size());
+        std::vector<std::size_t> Unverified(Kept.size(), 0);
         std::mutex Counting;
         Result.Logs.resize(Kept.size());
         ForLogs(Threads, Begin, [&](std::size_t FirstLog, std::size_t LastLog, int) {
-            std::vector<std::size_t> CausedHere(Kept.size(), 0), UnverifiedHere(Kept.size(), 0);
+            std::vector<std::vector<TCausedError>> CausedHere(Kept.size());
+            std::vector<std::size_t> UnverifiedHere(Kept.size(), 0);
             for (std::size_t L = FirstLog; L < LastLog; ++L) {
                 TLogCheck& Check = Result.Logs[L];
                 Check.Log = Kept[L];
@@ -1049,7 +1051,9 @@ private:
                     if (Penalised(Q.Status)) {
                         Check.PenaltyPoints += std::int64_t{Penalty} * BandPoints(E.Qso->Band);
                         const std::uint32_t Target = M.Entry != None ? M.Log : E.Partner;
-                        if (Target != None && Target != L) ++CausedHere[Target];
+                        if (Target != None && Target != L)
+                            CausedHere[Target].push_back(
+                                {Kept[L], E.Qso->Line, M.Entry != None ? M.Line : 0, Q.Status});
                     }
                     if (Q.Status == TCheckStatus::Unverified) ++UnverifiedHere[E.Partner];
                     Lost = Lost || (E.Counted && !Credited(Q.Status));
@@ -1075,12 +1079,22 @@ private:
             }
             const std::lock_guard<std::mutex> Lock(Counting);
             for (std::size_t L = 0; L < Kept.size(); ++L) {
-                Caused[L] += CausedHere[L];
+                Caused[L].insert(Caused[L].end(), CausedHere[L].begin(), CausedHere[L].end());
                 Unverified[L] += UnverifiedHere[L];
             }
         });
+        std::vector<std::size_t> PositionOf(Input.size(), 0);
+        for (std::size_t L = 0; L < Kept.size(); ++L)
+            PositionOf[Kept[L]] = L;
         for (std::size_t L = 0; L < Kept.size(); ++L) {
-            Result.Logs[L].ErrorsCaused = Caused[L];
+            // In call order, then line order, whichever thread found them.
+            std::sort(Caused[L].begin(), Caused[L].end(),
+                      [&](const TCausedError& A, const TCausedError& B) {
+                          return std::tie(PositionOf[A.Log], A.Line) <
+                                 std::tie(PositionOf[B.Log], B.Line);
+                      });
+            Result.Logs[L].ErrorsCaused = Caused[L].size();
+            Result.Logs[L].Caused = std::move(Caused[L]);
             Result.Logs[L].UnverifiedCaused = Unverified[L];
         }
         return std::move(Result);
@@ -1166,6 +1180,16 @@ bool Penalised(TCheckStatus Status) {
 std::size_t TLogCheck::Count(TCheckStatus Status) const {
     return static_cast<std::size_t>(std::count_if(
         Qsos.begin(), Qsos.end(), [&](const TCheckedQSO& Q) { return Q.Status == Status; }));
+}
+
+const logformats::TLogQSO* QsoAtLine(const logformats::TLogRead& Read, std::size_t Line) {
+    for (const std::vector<TLogQSO>* Qsos : {&Read.QSOs, &Read.XQSOs}) {
+        const auto It =
+            std::lower_bound(Qsos->begin(), Qsos->end(), Line,
+                             [](const TLogQSO& Q, std::size_t L) { return Q.Line < L; });
+        if (It != Qsos->end() && It->Line == Line) return &*It;
+    }
+    return nullptr;
 }
 
 bool OneEditApart(std::string_view A, std::string_view B) {

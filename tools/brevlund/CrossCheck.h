@@ -81,6 +81,15 @@ struct TCheckedQSO {
     std::size_t OtherLine = 0;
 };
 
+// A QSO in another log that lost credit through this log: not in it (nil),
+// or its call copied wrongly (busted-call).
+struct TCausedError {
+    std::size_t Log = 0;     // the other log, index into the input logs
+    std::size_t Line = 0;    // its line that lost credit
+    std::size_t OwnLine = 0; // this log's line of the QSO, 0 when it has none
+    TCheckStatus Status = TCheckStatus::Nil;
+};
+
 struct TLogCheck {
     std::size_t Log = 0;           // index into the input logs
     std::string Call;              // the log's own call, in capitals
@@ -89,6 +98,7 @@ struct TLogCheck {
     TTotals Claimed, Checked;      // Checked.Points already less the penalty
     std::int64_t PenaltyPoints = 0;
     std::size_t ErrorsCaused = 0;     // nil and busted-call verdicts elsewhere that point here
+    std::vector<TCausedError> Caused; // those verdicts, by log and line
     std::size_t UnreadableLines = 0;  // the log's lines that could not be read
     std::size_t UnverifiedCaused = 0; // QSOs elsewhere left unverified by them
     std::size_t Count(TCheckStatus Status) const;
@@ -99,6 +109,9 @@ struct TCrossResult {
     // Logs left out because a newer log has the same call: (left out, kept).
     std::vector<std::pair<std::size_t, std::size_t>> Superseded;
 };
+
+// The QSO or X-QSO line of a read log at a line, or null.
+const logformats::TLogQSO* QsoAtLine(const logformats::TLogRead& Read, std::size_t Line);
 
 // Whether two calls are one edit apart: one character changed, added or
 // dropped, or two neighbours swapped.

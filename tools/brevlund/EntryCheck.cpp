@@ -135,7 +135,8 @@ std::vector<TEntryFinding> CheckEntry(const TEntryCheckInput& Input) {
 
 std::vector<TEntryFinding> CheckLogEntry(const TLogJob& Job, const TContest* Contest) {
     if (Job.Format != TLogFormat::Cabrillo)
-        return {{1, "not a Cabrillo log: sponsors ask for Cabrillo 3, whose header this checks"}};
+        return {{1, "not a Cabrillo log: sponsors ask for Cabrillo 3, whose header this checks",
+                 std::nullopt}};
     std::vector<logformats::THeaderNote> Notes;
     const logformats::TEntryHeader Header = logformats::ReadEntryHeader(Job.Read, &Notes);
     TEntryCheckInput Input{Job.Read, Header, std::move(Notes), std::nullopt, std::nullopt, {}};
