@@ -49,7 +49,8 @@ grep -q "^Version $version\$" <<<"$guide"
 check $? "the guide names the version"
 for section in "INSTALLING" "THE AREA LIST" "WHERE THE PLACEMENT IS KEPT" "MESSAGES AND WHAT TO DO" \
     "HKEY_CURRENT_USER\\Software\\" "NAME=VALUE" "SCORING A LOG WITH BREVLUND.EXE" \
-    "brevlund.exe score" "brevlund.exe check-areas" "--exchange-tokens" "not a log"; do
+    "brevlund.exe score" "brevlund.exe check-areas" "--exchange-tokens" "not a log" \
+    "BEFORE YOU SEND THE LOG" "--check"; do
     grep -qF -- "$section" <<<"$guide"
     check $? "the guide covers: $section"
 done

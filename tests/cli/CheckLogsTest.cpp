@@ -836,14 +836,14 @@ TEST(CheckLogsCommand, ExampleLogsJson) {
                            Log["checked"]["score"].dump() + "/" + Log["claimed"]["score"].dump();
     }
     const std::map<std::string, std::string> Expected = {
-        {"SM5AAA", "6:ok 7:ok 8:dupe 9:ok 10:ok(no log) 11:ok 12:unique caused 1 checked 48/48"},
-        {"DL1CCC", "6:ok 7:ok 8:ok 9:busted-call=SM5AAA 10:ok caused 0 checked 24/35"},
-        {"OH2BBB", "6:ok 7:ok 8:ok(no log) 9:ok 10:nil caused 0 checked 16/25"},
-        {"G3DDD", "6:ok 7:ok 8:busted-exchange=59 CE 9:x-qso caused 1 checked 8/15"}};
+        {"SM5AAA", "9:ok 10:ok 11:dupe 12:ok 13:ok(no log) 14:ok 15:unique caused 1 checked 48/48"},
+        {"DL1CCC", "9:ok 10:ok 11:ok 12:busted-call=SM5AAA 13:ok caused 0 checked 24/35"},
+        {"OH2BBB", "9:ok 10:ok 11:ok(no log) 12:ok 13:nil caused 0 checked 16/25"},
+        {"G3DDD", "9:ok 10:ok 11:busted-exchange=59 CE 12:x-qso caused 1 checked 8/15"}};
     EXPECT_EQ(Got, Expected);
     // The names and their order as the interface has them.
     EXPECT_NE(
-        Run.Out.find(R"({"line":9,"call":"SM5AA","band":"21","mode":"SSB",)"
+        Run.Out.find(R"({"line":12,"call":"SM5AA","band":"21","mode":"SSB",)"
                      R"("time":"2026-03-07 1402","status":"busted-call","correct":"SM5AAA"})"),
         std::string::npos);
     const std::string Start =
@@ -919,10 +919,10 @@ TEST(CheckLogsCommand, ExitCodesMessagesAndOutputs) {
         return Text.str();
     };
     EXPECT_NE(Read(Out + "/DL1CCC.txt")
-                  .find("line 9: SM5AA 21 SSB 2026-03-07 1402 \"59 AN\": busted call: the log of "
-                        "SM5AAA holds this QSO (SM5AAA's line 11)"),
+                  .find("line 12: SM5AA 21 SSB 2026-03-07 1402 \"59 AN\": busted call: the log of "
+                        "SM5AAA holds this QSO (SM5AAA's line 14)"),
               std::string::npos);
-    EXPECT_NE(Read(Out + "/SM5AAA.txt").find("line 12: ZZ9ZZZ 21 SSB"), std::string::npos);
+    EXPECT_NE(Read(Out + "/SM5AAA.txt").find("line 15: ZZ9ZZZ 21 SSB"), std::string::npos);
     EXPECT_EQ(Read(Out + "/results.csv").substr(0, 5), "call,");
     EXPECT_NE(Read(Out + "/results.csv").find("\nOH2BBB,"), std::string::npos);
 
@@ -1080,10 +1080,10 @@ TEST(CheckLogsCommand, ReportsNameErrorsCausedAndKeepDupesApart) {
     const std::string Report = Text.str();
     for (const char* Said :
          {"Errors caused: 1 (QSOs in other logs with your call copied wrongly or not in your "
-          "log):\n  DL1CCC's line 9: SM5AA 21 SSB 2026-03-07 1402 \"59 AN\": busted-call (your "
-          "line 11)\n",
+          "log):\n  DL1CCC's line 12: SM5AA 21 SSB 2026-03-07 1402 \"59 AN\": busted-call (your "
+          "line 14)\n",
           "QSOs that lost credit:\n  none\n",
-          "Duplicates (they scored nothing, so they cost nothing):\n  line 8: DL1CCC 14 CW "})
+          "Duplicates (they scored nothing, so they cost nothing):\n  line 11: DL1CCC 14 CW "})
         EXPECT_NE(Report.find(Said), std::string::npos) << Report;
 }
 

@@ -386,10 +386,14 @@ std::string IndexPage(const TSite& Site) {
     for (const TEntrant& E : Site.Entrants)
         (E.Header.CheckLog ? CheckLogs : Ranked) += 1;
     std::string P = PageStart(Site.Title);
+    const auto Counted = [](std::size_t N, const char* One, const char* Many) {
+        return std::to_string(N) + " " + (N == 1 ? One : Many);
+    };
     P += "<header>\n<h1>" + Html(Site.Title) + "</h1>\n<p class=\"lead\">" +
-         std::to_string(Ranked) + " entrants ranked by checked score, " +
-         std::to_string(CheckLogs) + " check logs, " + std::to_string(Site.NotChecked->size()) +
-         " logs not checked. Click a call for its report, a heading to sort.</p>\n</header>\n";
+         Counted(Ranked, "entrant", "entrants") + " ranked by checked score, " +
+         Counted(CheckLogs, "check log", "check logs") + ", " +
+         Counted(Site.NotChecked->size(), "log", "logs") +
+         " not checked. Click a call for its report, a heading to sort.</p>\n</header>\n";
     P += "<div class=\"layout\">\n<main class=\"main\">\n";
     for (std::size_t I = 0; I < Site.Categories.size(); ++I)
         P += CategoryTable(Site, Site.Categories[I], I + 1);
