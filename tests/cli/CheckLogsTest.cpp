@@ -919,8 +919,9 @@ TEST(CheckLogsCommand, ExitCodesMessagesAndOutputs) {
         return Text.str();
     };
     EXPECT_NE(Read(Out + "/DL1CCC.txt")
-                  .find("line 12: SM5AA 21 SSB 2026-03-07 1402 \"59 AN\": busted call: the log of "
-                        "SM5AAA holds this QSO (SM5AAA's line 14)"),
+                  .find("busted-call (1):\n    line 12: SM5AA 21 SSB 2026-03-07 1402 \"59 AN\", "
+                        "sent \"59 BO\": the log of SM5AAA holds it; SM5AAA's line 14: "
+                        "2026-03-07 1402 21 SSB, sent \"59 AN\"\n"),
               std::string::npos);
     EXPECT_NE(Read(Out + "/SM5AAA.txt").find("line 15: ZZ9ZZZ 21 SSB"), std::string::npos);
     EXPECT_EQ(Read(Out + "/results.csv").substr(0, 5), "call,");
@@ -1006,7 +1007,7 @@ TEST(CheckLogsCommand, NotCheckedRowsAndTheNewestLogOfACall) {
     EXPECT_NE(ReadFile(Out + "/F5ZZZ.txt").find("was not checked.\n\nWhy: no QSOs found"),
               std::string::npos);
     EXPECT_NE(ReadFile(Out + "/EMPTY.txt").find("Why: the file is empty"), std::string::npos);
-    EXPECT_NE(ReadFile(Out + "/OH2BBB.txt").find("the checked log of OH2BBB (" + Newest + ")"),
+    EXPECT_NE(ReadFile(Out + "/OH2BBB.txt").find("Call: OH2BBB (" + Newest + ")"),
               std::string::npos);
 
     const test::TRun Json = Brevlund({"check-logs", Dir.Path, "--json"});
@@ -1052,12 +1053,12 @@ TEST(CheckLogsCommand, ReportsTellWhatTheOtherLogShows) {
     };
     const std::string A = Read(Out + "/A1AA.txt"), B = Read(Out + "/B2BB.txt");
     for (const char* Said :
-         {"line 3: B2BB 7 CW 2026-03-07 1200 \"599 CE\": busted band: the log of B2BB holds this "
-          "QSO on 14 (B2BB's line 2)",
+         {"line 3: B2BB 7 CW 2026-03-07 1200 \"599 CE\", sent \"599 AN\": the log of B2BB holds "
+          "it on 14; B2BB's line 2: 2026-03-07 1200 14 CW, sent \"599 CE\"",
           "Unverified (credited; the other log could not be read there):\n  line 5: B2BB 21 CW "
-          "2026-03-07 1300 \"599 CE\": B2BB's line 3 could not be read"})
+          "2026-03-07 1300 \"599 CE\"; B2BB's line 3 could not be read"})
         EXPECT_NE(A.find(Said), std::string::npos) << A;
-    EXPECT_NE(B.find("Unreadable lines: 1; QSOs in other logs they left unverified: 1."),
+    EXPECT_NE(B.find("Unreadable lines: 1; QSOs in other logs they left unverified: 1\n"),
               std::string::npos)
         << B;
     const std::string Csv = Read(Out + "/results.csv");
@@ -1079,9 +1080,8 @@ TEST(CheckLogsCommand, ReportsNameErrorsCausedAndKeepDupesApart) {
     Text << std::ifstream(Dir.Path + "/SM5AAA.txt").rdbuf();
     const std::string Report = Text.str();
     for (const char* Said :
-         {"Errors caused: 1 (QSOs in other logs with your call copied wrongly or not in your "
-          "log):\n  DL1CCC's line 12: SM5AA 21 SSB 2026-03-07 1402 \"59 AN\": busted-call (your "
-          "line 14)\n",
+         {"Errors caused (QSOs in other logs that lost credit through your log):\n  DL1CCC's line "
+          "12: SM5AA 21 SSB 2026-03-07 1402 \"59 AN\": busted-call (your line 14)\n",
           "QSOs that lost credit:\n  none\n",
           "Duplicates (they scored nothing, so they cost nothing):\n  line 11: DL1CCC 14 CW "})
         EXPECT_NE(Report.find(Said), std::string::npos) << Report;

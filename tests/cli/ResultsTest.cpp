@@ -150,7 +150,8 @@ TEST(Results, SimulatedContestWithCategories) {
         EXPECT_NE(Report.find(Other), std::string::npos) << Other << "\n" << Report;
     }
     // The single-band entry's QSOs on other bands are listed.
-    EXPECT_NE(ReadAll(Out + "/" + Sim.Stations[1].Call + ".txt").find("single-band: line "),
+    EXPECT_NE(ReadAll(Out + "/" + Sim.Stations[1].Call + ".txt")
+                  .find("in a single-band entry (20M) (single-band)\n"),
               std::string::npos);
 }
 

@@ -1,4 +1,5 @@
 #include "CheckLogs.h"
+#include "EntrantReport.h"
 
 #include "CrossCheck.h"
 #include "Diagnostics.h"
@@ -232,121 +233,6 @@ void WriteTable(std::ostream& Out, const TCrossResult& Result,
             << "  not checked: " << N.Reason << (N.Call.empty() ? "" : " (" + N.File + ")") << "\n";
 }
 
-std::string Report(const TLogCheck& L, const std::vector<TCrossLog>& Logs,
-                   const TCrossResult& Result, const TCheckLogsOptions& O) {
-    const int Penalty = O.Penalty;
-    std::ostringstream R;
-    const auto CallOfLog = [&](std::size_t Input) {
-        for (const TLogCheck& Other : Result.Logs)
-            if (Other.Log == Input) return Other.Call;
-        return std::string();
-    };
-    R << ContestTitle(O.Contest) << ": the checked log of " << L.Call << " (" << Logs[L.Log].File
-      << ")\n\n";
-    R << std::left << std::setw(10) << "" << std::right << Column("QSOs", 7) << Column("Points", 8)
-      << Column("Multipliers", 12) << Column("Score", 12) << "\n";
-    for (const auto& [Name, T] : {std::pair{"Claimed", L.Claimed}, std::pair{"Checked", L.Checked}})
-        R << std::left << std::setw(10) << Name << std::right << Column(T.QSOs, 7)
-          << Column(T.Points, 8) << Column(T.Multipliers, 12) << Column(T.Score(), 12) << "\n";
-    if (Penalty > 0)
-        R << "\nPenalty: " << L.PenaltyPoints << " points deducted (" << Penalty
-          << " times the points of each NIL and busted-call QSO).\n";
-    R << "\nClock: ";
-    if (L.ClockOffset == 0)
-        R << "no correction.\n";
-    else
-        R << "your log's times were " << Duration(std::abs(L.ClockOffset)) << " "
-          << (L.ClockOffset > 0 ? "ahead" : "behind")
-          << " of the other logs; they were corrected before matching.\n";
-    R << "Errors caused: " << L.ErrorsCaused
-      << " (QSOs in other logs with your call copied wrongly or not in your log)"
-      << (L.Caused.empty() ? ".\n" : ":\n");
-    for (const TCausedError& C : L.Caused) {
-        const TLogQSO* Q = QsoAtLine(Logs[C.Log].Read, C.Line);
-        R << "  " << CallOfLog(C.Log) << "'s line " << C.Line << ": " << (Q ? Logged(*Q) : "")
-          << ": " << StatusName(C.Status)
-          << (C.OwnLine ? " (your line " + std::to_string(C.OwnLine) + ")" : std::string()) << "\n";
-    }
-    if (L.UnreadableLines > 0)
-        R << "Unreadable lines: " << L.UnreadableLines << "; QSOs in other logs they left "
-          << "unverified: " << L.UnverifiedCaused << ".\n";
-
-    R << "\nQSOs that lost credit:\n";
-    std::size_t Lost = 0;
-    for (const TCheckedQSO& Q : L.Qsos) {
-        std::string Why;
-        const std::string Other =
-            Q.OtherLog == NoLog ? std::string()
-                                : CallOfLog(Q.OtherLog) + "'s line " + std::to_string(Q.OtherLine);
-        switch (Q.Status) {
-        case TCheckStatus::Nil:
-            Why = "not in the log of " + UpperAscii(Q.Qso->Call) + " (NIL)";
-            break;
-        case TCheckStatus::BustedCall:
-            Why =
-                Q.OtherLog == NoLog
-                    ? "busted call: " + Q.Correct + ", which other logs hold, was on that band then"
-                    : "busted call: the log of " + Q.Correct + " holds this QSO (" + Other + ")";
-            break;
-        case TCheckStatus::BustedExchange:
-            Why = "busted exchange: the other station sent \"" + Q.Correct + "\" (" + Other + ")";
-            break;
-        case TCheckStatus::BustedBand:
-            Why = "busted band: the log of " + CallOfLog(Q.OtherLog) + " holds this QSO on " +
-                  Q.Correct + " (" + Other + ")";
-            break;
-        case TCheckStatus::BustedMode:
-            Why = "busted mode: the log of " + CallOfLog(Q.OtherLog) + " holds this QSO in " +
-                  Q.Correct + " (" + Other + ")";
-            break;
-        case TCheckStatus::BustedTime:
-            Why = "busted time: the log of " + CallOfLog(Q.OtherLog) + " holds this QSO at " +
-                  Q.Correct + " by your clock (" + Other + ")";
-            break;
-        case TCheckStatus::Self:
-            Why = "your own call";
-            break;
-        case TCheckStatus::OutOfPeriod:
-            Why = "outside the contest period";
-            break;
-        default:
-            continue;
-        }
-        R << "  line " << Q.Qso->Line << ": " << Logged(*Q.Qso) << ": " << Why << "\n";
-        ++Lost;
-    }
-    if (Lost == 0) R << "  none\n";
-
-    R << "\nDuplicates (they scored nothing, so they cost nothing):\n";
-    std::size_t Dupes = 0;
-    for (const TCheckedQSO& Q : L.Qsos)
-        if (Q.Status == TCheckStatus::Dupe) {
-            R << "  line " << Q.Qso->Line << ": " << Logged(*Q.Qso) << "\n";
-            ++Dupes;
-        }
-    if (Dupes == 0) R << "  none\n";
-
-    R << "\nUnverified (credited; the other log could not be read there):\n";
-    std::size_t Unverified = 0;
-    for (const TCheckedQSO& Q : L.Qsos)
-        if (Q.Status == TCheckStatus::Unverified) {
-            R << "  line " << Q.Qso->Line << ": " << Logged(*Q.Qso) << ": " << CallOfLog(Q.OtherLog)
-              << "'s line " << Q.OtherLine << " could not be read\n";
-            ++Unverified;
-        }
-    if (Unverified == 0) R << "  none\n";
-
-    R << "\nUniques (credited; no other log holds the call):\n";
-    std::size_t Uniques = 0;
-    for (const TCheckedQSO& Q : L.Qsos)
-        if (Q.Status == TCheckStatus::Unique) {
-            R << "  line " << Q.Qso->Line << ": " << Logged(*Q.Qso) << "\n";
-            ++Uniques;
-        }
-    if (Uniques == 0) R << "  none\n";
-    return R.str();
-}
-
 std::string ResultsCsv(const TCrossResult& Result, const std::vector<TCrossLog>& Logs,
                        const std::vector<TNotChecked>& NotChecked) {
     std::ostringstream Csv;
@@ -381,6 +267,8 @@ std::string ResultsCsv(const TCrossResult& Result, const std::vector<TCrossLog>&
     return Csv.str();
 }
 
+} // namespace
+
 bool WriteFile(const fs::path& Path, const std::string& Text, std::ostream& Err) {
     std::ofstream File(Path, std::ios::binary);
     File << Text;
@@ -392,15 +280,17 @@ bool WriteFile(const fs::path& Path, const std::string& Text, std::ostream& Err)
     return true;
 }
 
+namespace {
+
 // The report of a log that was not checked, for its entrant.
 std::string NotCheckedReport(const TNotChecked& N, const TContest& Contest) {
     return ContestTitle(Contest) + ": the log " + (N.Call.empty() ? "" : "of " + N.Call + " ") +
            "(" + N.File + ") was not checked.\n\nWhy: " + N.Reason + "\n";
 }
 
-bool WriteOutDir(const TCheckLogsOptions& O, const TCrossResult& Result,
-                 const std::vector<TCrossLog>& Logs, const std::vector<TNotChecked>& NotChecked,
-                 std::ostream& Err) {
+bool WriteOutDir(const TCheckLogsOptions& O, const TCheckRun& Run, std::ostream& Err) {
+    const TCrossResult& Result = Run.Result;
+    const std::vector<TNotChecked>& NotChecked = Run.NotChecked;
     std::error_code Code;
     fs::create_directories(O.OutDir, Code);
     if (Code || !fs::is_directory(O.OutDir, Code)) {
@@ -408,9 +298,10 @@ bool WriteOutDir(const TCheckLogsOptions& O, const TCrossResult& Result,
         return false;
     }
     TCallFileNames Names;
+    const TEntrantReports Reports(Run, O);
     for (const TLogCheck& L : Result.Logs)
         if (!WriteFile(fs::path(O.OutDir) / (Names.Take(L.Call) + ".txt"),
-                       Report(L, Logs, Result, O), Err))
+                       ReportText(Reports.Of(L, EntryOf(Run, L, O.Contest))), Err))
             return false;
     // Named by the call, else by the file; never over a checked log's report.
     for (const TNotChecked& N : NotChecked) {
@@ -419,7 +310,8 @@ bool WriteOutDir(const TCheckLogsOptions& O, const TCrossResult& Result,
         if (!WriteFile(fs::path(O.OutDir) / (Name + ".txt"), NotCheckedReport(N, O.Contest), Err))
             return false;
     }
-    return WriteFile(fs::path(O.OutDir) / "results.csv", ResultsCsv(Result, Logs, NotChecked), Err);
+    return WriteFile(fs::path(O.OutDir) / "results.csv", ResultsCsv(Result, Run.Logs, NotChecked),
+                     Err);
 }
 
 } // namespace
@@ -505,7 +397,7 @@ TCheckRun RunCheck(const TCheckLogsOptions& O, std::ostream& Err) {
 
 int CheckLogs(const TCheckLogsOptions& O, std::ostream& Out, std::ostream& Err) {
     const TCheckRun Run = RunCheck(O, Err);
-    if (!O.OutDir.empty() && !WriteOutDir(O, Run.Result, Run.Logs, Run.NotChecked, Err)) return 2;
+    if (!O.OutDir.empty() && !WriteOutDir(O, Run, Err)) return 2;
     if (O.Json)
         WriteJson(Out, Run.Result, Run.Logs, Run.NotChecked, O.Penalty > 0);
     else

@@ -14,6 +14,7 @@
 
 #include "engine/AreaList.h"
 
+#include <filesystem>
 #include <iosfwd>
 #include <optional>
 #include <set>
@@ -59,6 +60,9 @@ std::string ContestTitle(const TContest& Contest);
 std::string Duration(int Minutes);
 // A QSO as the reports show what was logged: call, band, mode, time, "exchange".
 std::string Logged(const logformats::TLogQSO& Q);
+// Writes a file whole; false, told on Err, when it cannot.
+bool WriteFile(const std::filesystem::path& Path, const std::string& Text, std::ostream& Err);
+
 // A field of results.csv, quoted when it must be.
 std::string CsvField(const std::string& Text);
 

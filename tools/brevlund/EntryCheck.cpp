@@ -133,20 +133,29 @@ std::vector<TEntryFinding> CheckEntry(const TEntryCheckInput& Input) {
     return std::move(Found).Sorted();
 }
 
-std::vector<TEntryFinding> CheckLogEntry(const TLogJob& Job, const TContest* Contest) {
-    if (Job.Format != TLogFormat::Cabrillo)
-        return {{1, "not a Cabrillo log: sponsors ask for Cabrillo 3, whose header this checks",
-                 std::nullopt}};
-    std::vector<logformats::THeaderNote> Notes;
-    const logformats::TEntryHeader Header = logformats::ReadEntryHeader(Job.Read, &Notes);
-    TEntryCheckInput Input{Job.Read, Header, std::move(Notes), std::nullopt, std::nullopt, {}};
-    if (!Job.NoAreaList) Input.ComputedScore = Job.Scored->Totals().Score();
+std::vector<TEntryFinding> CheckReadEntry(const logformats::TLogRead& Read,
+                                          const logformats::TEntryHeader& Header,
+                                          std::vector<logformats::THeaderNote> Notes,
+                                          std::optional<std::int64_t> ComputedScore,
+                                          const TContest* Contest) {
+    TEntryCheckInput Input{Read, Header, std::move(Notes), ComputedScore, std::nullopt, {}};
     if (Contest) {
         Input.Period = Contest->Period;
         Input.ContestNames = Contest->CabrilloNames;
         if (Input.ContestNames.empty()) Input.ContestNames.push_back(Contest->Name);
     }
     return CheckEntry(Input);
+}
+
+std::vector<TEntryFinding> CheckLogEntry(const TLogJob& Job, const TContest* Contest) {
+    if (Job.Format != TLogFormat::Cabrillo)
+        return {{1, "not a Cabrillo log: sponsors ask for Cabrillo 3, whose header this checks",
+                 std::nullopt}};
+    std::vector<logformats::THeaderNote> Notes;
+    const logformats::TEntryHeader Header = logformats::ReadEntryHeader(Job.Read, &Notes);
+    std::optional<std::int64_t> Computed;
+    if (!Job.NoAreaList) Computed = Job.Scored->Totals().Score();
+    return CheckReadEntry(Job.Read, Header, std::move(Notes), Computed, Contest);
 }
 
 std::vector<TEntryFlag> FlagsOf(const std::vector<TEntryFinding>& Findings) {

@@ -43,6 +43,16 @@ struct TEntryCheckInput {
 // The findings in line order; none when the log is fit to send.
 std::vector<TEntryFinding> CheckEntry(const TEntryCheckInput& Input);
 
+// The findings of a read Cabrillo log whose QSOs were kept, its header read
+// with its notes. ComputedScore: the engine's score of its QSOs, none when no
+// area list let a multiplier count. Contest: the definition chosen, for its
+// period and the names CONTEST: may give (its cabrillo_contest, else its name).
+std::vector<TEntryFinding> CheckReadEntry(const logformats::TLogRead& Read,
+                                          const logformats::TEntryHeader& Header,
+                                          std::vector<logformats::THeaderNote> Notes,
+                                          std::optional<std::int64_t> ComputedScore,
+                                          const TContest* Contest);
+
 // The findings of a scored log job whose QSOs were kept. Contest: the
 // definition chosen, for its period and name. A log in another format than
 // Cabrillo has one finding: sponsors ask for Cabrillo.

@@ -2,6 +2,7 @@
 
 #include "CrossCheck.h"
 #include "Diagnostics.h"
+#include "EntrantReport.h"
 #include "EntryCheck.h"
 #include "Json.h"
 #include "LogScore.h"
@@ -26,74 +27,17 @@ namespace {
 namespace fs = std::filesystem;
 using logformats::TLogQSO;
 
-// A header finding as the results show it: Flag names one of the four flags,
-// or is empty for a fault the results do not flag.
-struct TFinding {
-    std::size_t Line = 0;
-    std::string Message, Flag;
-};
-
-// What a log's header declares, and what holding the log to it found.
-struct TDeclared {
-    std::string Category; // the category's words joined by blanks
-    bool CheckLog = false;
-    std::string Name, Club, Location, Soapbox;
-    std::vector<TFinding> Findings;
-    std::vector<std::string> Flags; // distinct, in the flags' order
-};
-
-// The header as written and the entry held to it, as `score --check`
-// holds it: against the score the engine gave the log, unless no area list
-// let a multiplier count, and against the contest checked.
-TDeclared Declared(const TCrossLog& Log, const TLogCheck& Check, const TContest& Contest,
-                   bool NoAreaList) {
-    std::vector<logformats::THeaderNote> Notes;
-    const logformats::TEntryHeader Header = logformats::ReadEntryHeader(Log.Read, &Notes);
-    TDeclared D;
-    D.Category = Header.CategoryText();
-    D.CheckLog = Header.CheckLog();
-    D.Name = Header.Name.Value;
-    D.Club = Header.Club.Value;
-    D.Location = Header.Location.Value;
-    D.Soapbox = Header.Soapbox.Value;
-    TEntryCheckInput Input{Log.Read,     Header,         std::move(Notes),
-                           std::nullopt, Contest.Period, Contest.CabrilloNames};
-    if (!NoAreaList) Input.ComputedScore = Check.Claimed.Score();
-    if (Input.ContestNames.empty()) Input.ContestNames.push_back(Contest.Name);
-    const std::vector<TEntryFinding> Findings = CheckEntry(Input);
-    for (const TEntryFinding& F : Findings)
-        D.Findings.push_back(
-            {F.Line, F.Message, F.Flag ? std::string(EntryFlagName(*F.Flag)) : std::string()});
-    for (TEntryFlag Flag : FlagsOf(Findings))
-        D.Flags.emplace_back(EntryFlagName(Flag));
-    return D;
-}
-
 // One entrant's results: a checked log, ranked in its category unless it is a
 // check log.
 struct TEntrant {
     const TLogCheck* Check = nullptr;
     const TCrossLog* Log = nullptr;
-    TDeclared Header;
-    std::string Area;
-    std::size_t Rank = 0; // 0: not ranked
-    std::string Page;     // the report's name without extension
+    TEntry Header;
+    std::string Page; // the report's name without extension
 };
 
 double Reduction(const TLogCheck& L) {
-    const std::int64_t Claimed = L.Claimed.Score();
-    if (Claimed <= 0) return 0;
-    const double Percent =
-        100.0 * static_cast<double>(Claimed - L.Checked.Score()) / static_cast<double>(Claimed);
-    return std::round(Percent * 10) / 10;
-}
-
-std::string PercentText(double Percent) {
-    std::ostringstream Text;
-    Text.setf(std::ios::fixed);
-    Text.precision(1);
-    Text << Percent;
-    return Text.str();
+    return ReductionPercent(L.Claimed.Score(), L.Checked.Score());
 }
 
 // The category as shown: its words, or what stands for none.
@@ -133,9 +77,9 @@ void Rank(TSite& Site) {
             InCategory = 0;
         }
         ++InCategory;
-        E.Rank = InCategory > 1 && Before->Check->Checked.Score() == E.Check->Checked.Score()
-                     ? Before->Rank
-                     : InCategory;
+        E.Header.Rank = InCategory > 1 && Before->Check->Checked.Score() == E.Check->Checked.Score()
+                            ? Before->Header.Rank
+                            : InCategory;
     }
 }
 
@@ -270,11 +214,18 @@ std::string Headings(std::initializer_list<std::pair<const char*, bool>> Names) 
     return Row + "</tr></thead>\n";
 }
 
-std::string Flags(const std::vector<std::string>& Flags) {
+std::string Flags(const std::vector<TEntryFlag>& Flags) {
     std::string Text;
-    for (const std::string& F : Flags)
-        Text += "<span class=\"flag\">" + Html(F) + "</span>";
+    for (TEntryFlag F : Flags)
+        Text += "<span class=\"flag\">" + std::string(EntryFlagName(F)) + "</span>";
     return Text;
+}
+
+std::vector<std::string> FlagNames(const std::vector<TEntryFlag>& Flags) {
+    std::vector<std::string> Names;
+    for (TEntryFlag F : Flags)
+        Names.emplace_back(EntryFlagName(F));
+    return Names;
 }
 
 std::string CallLink(const TEntrant& E) {
@@ -305,8 +256,8 @@ std::string CategoryTable(const TSite& Site, const std::string& Category, std::s
     for (const TEntrant& E : Site.Entrants) {
         if (E.Header.CheckLog || E.Header.Category != Category) continue;
         const TLogCheck& L = *E.Check;
-        T += "<tr>" + Cell(static_cast<std::int64_t>(E.Rank)) + Cell(CallLink(E)) +
-             Cell(Html(E.Header.Name)) + Cell(Html(E.Header.Club)) + Cell(Html(E.Area)) +
+        T += "<tr>" + Cell(static_cast<std::int64_t>(E.Header.Rank)) + Cell(CallLink(E)) +
+             Cell(Html(E.Header.Name)) + Cell(Html(E.Header.Club)) + Cell(Html(E.Header.Area)) +
              Cell(L.Claimed.QSOs) + Cell(L.Checked.QSOs) + Cell(L.Checked.Points) +
              Cell(L.Checked.Multipliers) + Cell(L.Claimed.Score()) + Cell(L.Checked.Score()) +
              Cell(PercentText(Reduction(L)), true) +
@@ -320,8 +271,8 @@ std::string CategoryTable(const TSite& Site, const std::string& Category, std::s
 std::string AreaTable(const TSite& Site) {
     std::map<std::string, std::pair<const TEntrant*, std::size_t>> Best; // winner, entrants
     for (const TEntrant& E : Site.Entrants) {
-        if (E.Header.CheckLog || E.Area.empty()) continue;
-        auto& [Winner, Count] = Best[E.Area];
+        if (E.Header.CheckLog || E.Header.Area.empty()) continue;
+        auto& [Winner, Count] = Best[E.Header.Area];
         ++Count;
         if (!Winner || E.Check->Checked.Score() > Winner->Check->Checked.Score()) Winner = &E;
     }
@@ -420,199 +371,13 @@ std::string IndexPage(const TSite& Site) {
 
 // ---- The entrants' reports ------------------------------------------------
 
-// A report as sections of lines: the same text in CALL.txt and CALL.html.
-struct TSection {
-    std::string Title;
-    std::vector<std::string> Lines;
-    bool Table = false; // lines laid out in columns: preformatted
-};
-
-std::string Padded(const std::string& Text, std::size_t Width) {
-    return PadLeft(Text, Width, ' ');
-}
-
-// What the other log shows of a QSO: its line, time, band, mode and what it sent.
-std::string OtherSide(const TSite& Site, const TCheckedQSO& Q) {
-    if (Q.OtherLog == NoLog) return {};
-    const auto It = Site.ByLog.find(Q.OtherLog);
-    const std::string Call = It == Site.ByLog.end() ? "" : It->second->Check->Call;
-    const TLogQSO* Other = QsoAtLine((*Site.Logs)[Q.OtherLog].Read, Q.OtherLine);
-    if (!Other) return Call + "'s line " + std::to_string(Q.OtherLine);
-    return Call + "'s line " + std::to_string(Q.OtherLine) + ": " + Other->Date + " " +
-           Other->Time + " " + Other->Band + " " + Other->Mode + ", sent \"" + Other->Sent + "\"";
-}
-
-// Why a QSO lost credit, in a few words.
-std::string LossWhy(const TCheckedQSO& Q) {
-    switch (Q.Status) {
-    case TCheckStatus::Nil:
-        return "not in the log of " + UpperAscii(Q.Qso->Call);
-    case TCheckStatus::BustedCall:
-        return "the call was " + Q.Correct;
-    case TCheckStatus::BustedExchange:
-        return "the other station sent \"" + Q.Correct + "\"";
-    case TCheckStatus::BustedBand:
-        return "the other log has it on " + Q.Correct;
-    case TCheckStatus::BustedMode:
-        return "the other log has it in " + Q.Correct;
-    case TCheckStatus::BustedTime:
-        return "the other log has it at " + Q.Correct + " by your clock";
-    case TCheckStatus::Self:
-        return "your own call";
-    case TCheckStatus::OutOfPeriod:
-        return "outside the contest period";
-    default:
-        return StatusName(Q.Status);
-    }
-}
-
-// The multipliers (band and area) the claimed score counted and the checked
-// one did not: both scored again by the engine, the checked over the QSOs
-// credited, as the check scores them.
-std::vector<std::string> LostMultipliers(const TLogCheck& L, const TAreaList& Areas) {
-    TLogScore Claimed(Areas), Checked(Areas);
-    for (const TCheckedQSO& Q : L.Qsos) {
-        if (Q.X) continue;
-        Claimed.Add(*Q.Qso);
-        if (Credited(Q.Status)) Checked.Add(*Q.Qso);
-    }
-    std::vector<std::string> Lost;
-    for (const TStatistic& Stat : Claimed.Tally().BandStats) {
-        std::vector<std::string> Kept;
-        for (const TStatistic& Other : Checked.Tally().BandStats)
-            if (Other.Band == Stat.Band) Kept = Checked.AreasOf(Other);
-        std::string Line;
-        for (const std::string& Area : Claimed.AreasOf(Stat))
-            if (std::find(Kept.begin(), Kept.end(), Area) == Kept.end())
-                Line += (Line.empty() ? "" : " ") + Area;
-        if (!Line.empty()) Lost.push_back(Stat.Band + ": " + Line);
-    }
-    return Lost;
-}
-
-std::vector<TSection> ReportSections(const TSite& Site, const TEntrant& E, const TAreaList& Areas) {
-    const TLogCheck& L = *E.Check;
-    std::vector<TSection> Report;
-    TSection Entry{"Entry", {}};
-    Entry.Lines.push_back("Call: " + L.Call + " (" + E.Log->File + ")");
-    Entry.Lines.push_back("Category: " + (E.Header.CheckLog ? std::string("CHECKLOG (not ranked)")
-                                                            : CategoryShown(E.Header.Category)));
-    if (E.Rank)
-        Entry.Lines.push_back("Rank: " + std::to_string(E.Rank) + " in " +
-                              CategoryShown(E.Header.Category));
-    Entry.Lines.push_back("Area: " + (E.Area.empty() ? std::string("none sent") : E.Area));
-    for (const auto& [Tag, Value] : {std::pair{"Name", &E.Header.Name},
-                                     {"Club", &E.Header.Club},
-                                     {"Location", &E.Header.Location}})
-        if (!Value->empty()) Entry.Lines.push_back(std::string(Tag) + ": " + *Value);
-    Report.push_back(std::move(Entry));
-
-    TSection Score{"Score", {}, true};
-    Score.Lines.push_back(std::string(10, ' ') + Padded("QSOs", 7) + Padded("Points", 8) +
-                          Padded("Multipliers", 12) + Padded("Score", 12));
-    for (const auto& [Name, T] : {std::pair{"Claimed", &L.Claimed}, {"Checked", &L.Checked}})
-        Score.Lines.push_back(std::string(Name) + "   " + Padded(std::to_string(T->QSOs), 7) +
-                              Padded(std::to_string(T->Points), 8) +
-                              Padded(std::to_string(T->Multipliers), 12) +
-                              Padded(std::to_string(T->Score()), 12));
-    Score.Lines.push_back("Reduction: " + PercentText(Reduction(L)) + "%");
-    if (L.PenaltyPoints > 0)
-        Score.Lines.push_back("Penalty: " + std::to_string(L.PenaltyPoints) + " points deducted");
-    Score.Lines.push_back(
-        "Clock: " + (L.ClockOffset == 0 ? std::string("no correction")
-                                        : "your times were " + Duration(std::abs(L.ClockOffset)) +
-                                              (L.ClockOffset > 0 ? " ahead" : " behind") +
-                                              " of the other logs; corrected before matching"));
-    Report.push_back(std::move(Score));
-
-    TSection Flagged{"Flags and what the header check found", {}};
-    std::string FlagList;
-    for (const std::string& F : E.Header.Flags)
-        FlagList += (FlagList.empty() ? "" : ", ") + F;
-    Flagged.Lines.push_back("Flags: " + (FlagList.empty() ? std::string("none") : FlagList));
-    for (const TFinding& F : E.Header.Findings)
-        Flagged.Lines.push_back("  " + (F.Flag.empty() ? "" : F.Flag + ": ") + "line " +
-                                std::to_string(F.Line) + ": " + F.Message);
-    Report.push_back(std::move(Flagged));
-
-    // Lost credit by status, in the order the statuses are told.
-    TSection Lost{"QSOs that lost credit", {}};
-    for (TCheckStatus S :
-         {TCheckStatus::Nil, TCheckStatus::BustedCall, TCheckStatus::BustedExchange,
-          TCheckStatus::BustedBand, TCheckStatus::BustedMode, TCheckStatus::BustedTime,
-          TCheckStatus::OutOfPeriod, TCheckStatus::Self}) {
-        const std::size_t Count = L.Count(S);
-        if (Count == 0) continue;
-        Lost.Lines.push_back(std::string(StatusName(S)) + " (" + std::to_string(Count) + "):");
-        for (const TCheckedQSO& Q : L.Qsos) {
-            if (Q.Status != S) continue;
-            const std::string Other = OtherSide(Site, Q);
-            Lost.Lines.push_back("  line " + std::to_string(Q.Qso->Line) + ": " + Logged(*Q.Qso) +
-                                 ", sent \"" + Q.Qso->Sent + "\": " + LossWhy(Q) +
-                                 (Other.empty() ? "" : "; " + Other));
-        }
-    }
-    Report.push_back(std::move(Lost));
-
-    TSection Dupes{"Duplicates (they scored nothing, so they cost nothing)", {}};
-    TSection Uniques{"Uniques (credited; no other log holds the call)", {}};
-    TSection Unverified{"Unverified (credited; the other log could not be read there)", {}};
-    for (const TCheckedQSO& Q : L.Qsos) {
-        const std::string Line = "line " + std::to_string(Q.Qso->Line) + ": " + Logged(*Q.Qso);
-        if (Q.Status == TCheckStatus::Dupe) Dupes.Lines.push_back(Line);
-        if (Q.Status == TCheckStatus::Unique) Uniques.Lines.push_back(Line);
-        if (Q.Status == TCheckStatus::Unverified)
-            Unverified.Lines.push_back(Line + "; " + OtherSide(Site, Q) + " could not be read");
-    }
-    Report.push_back(std::move(Dupes));
-    Report.push_back(std::move(Uniques));
-    Report.push_back(std::move(Unverified));
-    Report.push_back({"Multipliers lost (band: areas)", LostMultipliers(L, Areas)});
-
-    TSection Caused{"Errors caused (QSOs in other logs that lost credit through your log)", {}};
-    for (const TCausedError& C : L.Caused) {
-        const auto It = Site.ByLog.find(C.Log);
-        const TLogQSO* Q = QsoAtLine((*Site.Logs)[C.Log].Read, C.Line);
-        Caused.Lines.push_back(
-            (It == Site.ByLog.end() ? std::string() : It->second->Check->Call) + "'s line " +
-            std::to_string(C.Line) + ": " + (Q ? Logged(*Q) : std::string()) + ": " +
-            StatusName(C.Status) +
-            (C.OwnLine ? " (your line " + std::to_string(C.OwnLine) + ")" : std::string()));
-    }
-    Report.push_back(std::move(Caused));
-    if (!E.Header.Soapbox.empty()) {
-        TSection Soapbox{"Soapbox", {}};
-        for (std::size_t Start = 0, End = 0; End != std::string::npos; Start = End + 1) {
-            End = E.Header.Soapbox.find('\n', Start);
-            Soapbox.Lines.push_back(E.Header.Soapbox.substr(Start, End - Start));
-        }
-        Report.push_back(std::move(Soapbox));
-    }
-    return Report;
-}
-
-std::string ReportTitle(const TSite& Site, const TEntrant& E) {
-    return Site.Contest + ": the checked log of " + E.Check->Call;
-}
-
-std::string ReportText(const TSite& Site, const std::vector<TSection>& Report, const TEntrant& E) {
-    std::string Text = ReportTitle(Site, E) + "\n";
-    for (const TSection& S : Report) {
-        Text += "\n" + S.Title + ":\n";
-        for (const std::string& Line : S.Lines)
-            Text += "  " + Line + "\n";
-        if (S.Lines.empty()) Text += "  none\n";
-    }
-    return Text;
-}
-
-std::string ReportPage(const TSite& Site, const std::vector<TSection>& Report, const TEntrant& E) {
-    std::string P = PageStart(ReportTitle(Site, E));
-    P += "<p><a href=\"index.html\">" + Html(Site.Title) + "</a></p>\n<h1>" +
-         Html(ReportTitle(Site, E)) + "</h1>\n";
-    for (const TSection& S : Report) {
+std::string ReportPage(const TSite& Site, const TEntrantReport& Report, const TEntrant& E) {
+    std::string P = PageStart(Report.Title);
+    P += "<p><a href=\"index.html\">" + Html(Site.Title) + "</a></p>\n<h1>" + Html(Report.Title) +
+         "</h1>\n";
+    for (const TReportSection& S : Report.Sections) {
         P += "<h2>" + Html(S.Title) + "</h2>\n";
-        if (S.Table || S.Title == "Soapbox") {
+        if (S.Preformatted) {
             P += "<pre>";
             for (const std::string& Line : S.Lines)
                 P += Html(Line) + "\n";
@@ -650,12 +415,12 @@ std::string ResultsJson(const TSite& Site) {
         TJson J;
         J["call"] = Latin1(E.Check->Call);
         J["category"] = Latin1(E.Header.Category);
-        J["area"] = Latin1(E.Area);
-        J["rank"] = E.Rank;
+        J["area"] = Latin1(E.Header.Area);
+        J["rank"] = E.Header.Rank;
         J["claimed"] = Totals(E.Check->Claimed);
         J["checked"] = Totals(E.Check->Checked);
         J["reduction_percent"] = Reduction(*E.Check);
-        J["flags"] = Latin1List(E.Header.Flags);
+        J["flags"] = Latin1List(FlagNames(E.Header.Flags));
         J["errors_caused"] = E.Check->ErrorsCaused;
         J["name"] = Latin1(E.Header.Name);
         J["club"] = Latin1(E.Header.Club);
@@ -682,11 +447,11 @@ std::string ResultsCsv(const TSite& Site) {
     const auto Row = [&](const TEntrant& E, const char* Status) {
         const TLogCheck& L = *E.Check;
         std::string Flags;
-        for (const std::string& F : E.Header.Flags)
+        for (const std::string& F : FlagNames(E.Header.Flags))
             Flags += (Flags.empty() ? "" : " ") + F;
         Csv += CsvField(L.Call) + "," +
                CsvField(E.Header.CheckLog ? "CHECKLOG" : E.Header.Category) + "," +
-               CsvField(E.Area) + "," + (E.Rank ? std::to_string(E.Rank) : "");
+               CsvField(E.Header.Area) + "," + (E.Header.Rank ? std::to_string(E.Header.Rank) : "");
         for (const TTotals* T : {&L.Claimed, &L.Checked})
             Csv += "," + std::to_string(T->QSOs) + "," + std::to_string(T->Points) + "," +
                    std::to_string(T->Multipliers) + "," + std::to_string(T->Score());
@@ -701,17 +466,6 @@ std::string ResultsCsv(const TSite& Site) {
         Csv += CsvField(N.Call) + std::string(17, ',') + "," + CsvField(N.File) + ",not-checked," +
                CsvField(N.Reason) + "\n";
     return Csv;
-}
-
-bool Write(const fs::path& Path, const std::string& Text, std::ostream& Err) {
-    std::ofstream File(Path, std::ios::binary);
-    File << Text;
-    File.close();
-    if (!File) {
-        Err << "brevlund: cannot write " << Path.string() << "\n";
-        return false;
-    }
-    return true;
 }
 
 } // namespace
@@ -729,8 +483,7 @@ int Results(const TResultsOptions& O, std::ostream& Out, std::ostream& Err) {
         TEntrant E;
         E.Check = &L;
         E.Log = &Run.Logs[L.Log];
-        E.Header = Declared(*E.Log, L, O.Check.Contest, Run.NoAreaList);
-        E.Area = SentArea(O.Check.Contest, E.Log->Read.QSOs);
+        E.Header = EntryOf(Run, L, O.Check.Contest);
         Site.Entrants.push_back(std::move(E));
     }
     Rank(Site);
@@ -751,15 +504,16 @@ int Results(const TResultsOptions& O, std::ostream& Out, std::ostream& Err) {
         return 2;
     }
     const fs::path To(Folder);
+    const TEntrantReports Reports(Run, O.Check);
     for (const TEntrant& E : Site.Entrants) {
-        const std::vector<TSection> Report = ReportSections(Site, E, Run.Areas);
-        if (!Write(To / (E.Page + ".txt"), ReportText(Site, Report, E), Err) ||
-            !Write(To / (E.Page + ".html"), ReportPage(Site, Report, E), Err))
+        const TEntrantReport Report = Reports.Of(*E.Check, E.Header);
+        if (!WriteFile(To / (E.Page + ".txt"), ReportText(Report), Err) ||
+            !WriteFile(To / (E.Page + ".html"), ReportPage(Site, Report, E), Err))
             return 2;
     }
-    if (!Write(To / "index.html", IndexPage(Site), Err) ||
-        !Write(To / "results.json", ResultsJson(Site), Err) ||
-        !Write(To / "results.csv", ResultsCsv(Site), Err))
+    if (!WriteFile(To / "index.html", IndexPage(Site), Err) ||
+        !WriteFile(To / "results.json", ResultsJson(Site), Err) ||
+        !WriteFile(To / "results.csv", ResultsCsv(Site), Err))
         return 2;
     Out << "Results of " << Site.Entrants.size() << " checked logs (" << Run.NotChecked.size()
         << " not checked): " << (To / "index.html").string() << "\n";
