@@ -14,35 +14,13 @@
 set -euo pipefail
 brevlund=$1 src=$2 work=$3 shot=$4
 
-command -v chromium >/dev/null || { echo "chromium is not installed (./run installs it)" >&2; exit 1; }
 command -v pdfimages >/dev/null || { echo "poppler-utils is not installed (./run installs it)" >&2; exit 1; }
 rm -rf "$work"
 mkdir -p "$work"
 
-browse() { # what-to-do page...
-    local profile
-    profile=$(mktemp -d "$work/profile.XXXXXX")
-    timeout 120 chromium --headless --no-sandbox --disable-gpu --disable-quic --no-first-run \
-        --disable-background-networking --disable-component-update --disable-sync \
-        --proxy-server=127.0.0.1:9 --host-resolver-rules="MAP * ~NOTFOUND" \
-        --user-data-dir="$profile" --hide-scrollbars --window-size=1200,2600 "$@" 2>"$profile.log"
-}
-
-verdict() { # page
-    sed "/<head>/r $src/tests/report/page-check.html" "$1" > "$1.check.html"
-    browse --dump-dom "file://$1.check.html" > "$1.dom"
-    sed -n 's/.*<pre id="check-verdict"[^>]*>\([^<]*\).*/\1/p' "$1.dom"
-}
-
-expect_pass() { # page what
-    local said
-    said=$(verdict "$1")
-    if [ "$said" != "CHECK PASSED" ]; then
-        echo "FAIL: $2: ${said:-no verdict}" >&2
-        exit 1
-    fi
-    echo "ok: $2"
-}
+check_page=$src/tests/report/page-check.html window=1200,2600
+# shellcheck source=tests/support/headless-browser.sh
+source "$src/tests/support/headless-browser.sh"
 
 # 1. The example log.
 "$brevlund" report "$src/examples/contest.log" --areas "$src/examples/host/Plugins/brevlund.dom" \

@@ -95,15 +95,6 @@ std::string TimeOf(const TLogQSO& Q) {
     return Q.Date + " " + Q.Time;
 }
 
-TJson TotalsJson(const TTotals& T) {
-    TJson J;
-    J["qsos"] = T.QSOs;
-    J["points"] = T.Points;
-    J["multipliers"] = T.Multipliers;
-    J["score"] = T.Score();
-    return J;
-}
-
 // A log's text as a JSON string, as Latin1() and Dump() write it: plain
 // printable ASCII stands as it is, so that the millions of short texts of a
 // big contest skip the library; anything else goes through it.

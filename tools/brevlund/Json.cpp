@@ -49,4 +49,13 @@ TJson SummaryJson(const TLogScore& Scored) {
     return Summary;
 }
 
+TJson TotalsJson(const TTotals& Totals) {
+    TJson J;
+    J["qsos"] = Totals.QSOs;
+    J["points"] = Totals.Points;
+    J["multipliers"] = Totals.Multipliers;
+    J["score"] = Totals.Score();
+    return J;
+}
+
 } // namespace brevlund::cli

@@ -22,6 +22,9 @@ TJson Latin1List(const std::vector<std::string>& Texts);
 // Compact, ASCII only (other characters as \u escapes), one line.
 std::string Dump(const TJson& Value);
 
+// {"qsos","points","multipliers","score"}.
+TJson TotalsJson(const TTotals& Totals);
+
 // {"bands":[{"band","qsos","points","multipliers","areas"}…],"total":{…},"score":…}
 // of a scored log: what `score --json` begins with.
 TJson SummaryJson(const TLogScore& Scored);

@@ -396,15 +396,6 @@ std::string ReportPage(const TSite& Site, const TEntrantReport& Report, const TE
 
 // ---- results.json and results.csv -----------------------------------------
 
-TJson Totals(const TTotals& T) {
-    TJson J;
-    J["qsos"] = T.QSOs;
-    J["points"] = T.Points;
-    J["multipliers"] = T.Multipliers;
-    J["score"] = T.Score();
-    return J;
-}
-
 std::string ResultsJson(const TSite& Site) {
     TJson Entrants = TJson::array(), CheckLogs = TJson::array(), NotChecked = TJson::array();
     for (const TEntrant& E : Site.Entrants) {
@@ -417,8 +408,8 @@ std::string ResultsJson(const TSite& Site) {
         J["category"] = Latin1(E.Header.Category);
         J["area"] = Latin1(E.Header.Area);
         J["rank"] = E.Header.Rank;
-        J["claimed"] = Totals(E.Check->Claimed);
-        J["checked"] = Totals(E.Check->Checked);
+        J["claimed"] = TotalsJson(E.Check->Claimed);
+        J["checked"] = TotalsJson(E.Check->Checked);
         J["reduction_percent"] = Reduction(*E.Check);
         J["flags"] = Latin1List(FlagNames(E.Header.Flags));
         J["errors_caused"] = E.Check->ErrorsCaused;
