@@ -160,10 +160,26 @@ std::string CategoryValuesText(TCategoryPart Part) {
     return Text;
 }
 
+std::optional<TCategoryPart> CategoryPartNamed(std::string_view Name) {
+    for (std::size_t P = 0; P < CategoryParts; ++P)
+        if (SameTextAscii(PartLists()[P].Name, Name)) return static_cast<TCategoryPart>(P);
+    return std::nullopt;
+}
+
 std::string TEntryHeader::CategoryText() const {
     std::string Text;
     for (const THeaderValue& Part : Category)
         if (Part.Given() && !Part.Value.empty()) Text += (Text.empty() ? "" : " ") + Part.Value;
+    return Text;
+}
+
+std::string TEntryHeader::CategoryText(const std::vector<TCategoryPart>& Parts) const {
+    std::string Text;
+    for (std::size_t P = 0; P < CategoryParts; ++P)
+        if (const THeaderValue& Part = Category[P];
+            Part.Given() && !Part.Value.empty() &&
+            std::find(Parts.begin(), Parts.end(), static_cast<TCategoryPart>(P)) != Parts.end())
+            Text += (Text.empty() ? "" : " ") + Part.Value;
     return Text;
 }
 

@@ -40,6 +40,8 @@ constexpr std::size_t CategoryParts = 9;
 
 // "OPERATOR" for TCategoryPart::Operator: the tag is "CATEGORY-" and this.
 std::string_view CategoryPartName(TCategoryPart Part);
+// The part of a name ("POWER", "power"), or nothing.
+std::optional<TCategoryPart> CategoryPartNamed(std::string_view Name);
 // Cabrillo 3's values of a part, in capitals.
 const std::vector<std::string_view>& CategoryValues(TCategoryPart Part);
 // The same as a list for messages: "HIGH, LOW, QRP".
@@ -67,6 +69,8 @@ struct TEntryHeader {
     }
     // The parts given, joined by blanks: "SINGLE-OP ALL HIGH".
     std::string CategoryText() const;
+    // The same of these parts only, in TCategoryPart's order.
+    std::string CategoryText(const std::vector<TCategoryPart>& Parts) const;
     bool HasCategory() const;
     // CATEGORY-OPERATOR: CHECKLOG: sent for checking, never ranked.
     bool CheckLog() const;

@@ -58,7 +58,8 @@ TEST(Contest, SponsorsDefinitions) {
             "compare":  ["nr", "last"],
             "repeat_after_minutes": 30,
             "period": {"start": "2016-08-20 0800", "end": "2016-08-20 1159"},
-            "cabrillo_contest": ["LZ-FD", "LZ-HF-FIELD"]})",
+            "cabrillo_contest": ["LZ-FD", "LZ-HF-FIELD"],
+            "categories": ["operator", "POWER", "BAND"]})",
         "lz.json");
     EXPECT_EQ(LzFd.Name, "LZ-FD");
     ASSERT_EQ(LzFd.Received.size(), 2u);
@@ -70,6 +71,10 @@ TEST(Contest, SponsorsDefinitions) {
     EXPECT_EQ(LzFd.Period->End - LzFd.Period->Start, 239);
     EXPECT_EQ(cli::LayoutOf(LzFd).Sent, 2);
     EXPECT_EQ(LzFd.CabrilloNames, (std::vector<std::string>{"LZ-FD", "LZ-HF-FIELD"}));
+    using logformats::TCategoryPart;
+    EXPECT_EQ(LzFd.CategoryParts,
+              (std::vector<TCategoryPart>{TCategoryPart::Operator, TCategoryPart::Power,
+                                          TCategoryPart::Band}));
 
     const struct {
         const char* Json;
@@ -97,6 +102,9 @@ TEST(Contest, SponsorsDefinitions) {
         {R"({"contest": "X", "sent": [{"name": "a"}], "received": [{"name": "a"}],
              "cabrillo_contest": "X"})",
          "must list the names"},
+        {R"({"contest": "X", "sent": [{"name": "a"}], "received": [{"name": "a"}],
+             "categories": ["OPERATOR", "COLOUR"]})",
+         "must list parts of the category the results rank by: OPERATOR, BAND,"},
     };
     for (const auto& B : Bad) {
         try {

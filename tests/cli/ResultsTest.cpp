@@ -196,5 +196,53 @@ TEST(Results, FileNamesNotCheckedAndEscaping) {
     EXPECT_NE(ReadAll(Out + "/results.csv").find("\nOH2XX,"), std::string::npos);
 }
 
+// Entrants rank within the category their header gives, every part of it,
+// unless the contest's definition names the parts the results rank by.
+TEST(Results, CategoriesTheDefinitionRanksBy) {
+    test::TTempDir Dir;
+    const auto Log = [](const std::string& Call, const std::string& Category,
+                        const std::string& Worked, const std::string& Area,
+                        const std::string& Received) {
+        std::string Text = "START-OF-LOG: 3.0\nCALLSIGN: " + Call + "\n";
+        for (const char* Part : {"OPERATOR: SINGLE-OP", "BAND: ALL", "POWER: LOW"})
+            Text += "CATEGORY-" + std::string(Part) + "\n";
+        return Text + Category + "QSO: 14010 CW 2026-03-07 1200 " + Call + " 599 " + Area + " " +
+               Worked + " 599 " + Received + "\nEND-OF-LOG:\n";
+    };
+    // SM5AAA also works a station that sent no log: a unique, credited.
+    Dir.Write("a.log", Log("SM5AAA",
+                           "CATEGORY-STATION: FIXED\n"
+                           "QSO: 7010 CW 2026-03-07 1210 SM5AAA 599 AN ZZ9ZZZ 599 BO\n",
+                           "DL1CCC", "AN", "BO"));
+    Dir.Write("b.log", Log("DL1CCC", "", "SM5AAA", "BO", "AN"));
+    Dir.Write("brevlund.dom", "AN=AN\nBO=BO\n");
+    const std::string Narrow = Dir.Write(
+        "c.json", R"({"contest": "X", "sent": [{"name": "rst", "kind": "rst"}, {"name": "area"}],
+        "received": [{"name": "rst", "kind": "rst"}, {"name": "area"}],
+        "categories": ["OPERATOR", "BAND", "POWER"]})");
+    const struct {
+        std::vector<std::string> Options;
+        std::map<std::string, std::string> RankAndCategory;
+    } Cases[] = {
+        {{}, {{"SM5AAA", "1 SINGLE-OP ALL LOW FIXED"}, {"DL1CCC", "1 SINGLE-OP ALL LOW"}}},
+        {{"--contest", Narrow},
+         {{"SM5AAA", "1 SINGLE-OP ALL LOW"}, {"DL1CCC", "2 SINGLE-OP ALL LOW"}}},
+    };
+    for (const auto& C : Cases) {
+        const std::string Out = Dir.Path + "/site" + std::to_string(C.Options.size());
+        std::vector<std::string> Args = {"results", Dir.Path + "/a.log", Dir.Path + "/b.log",
+                                         "--out", Out};
+        Args.insert(Args.end(), C.Options.begin(), C.Options.end());
+        ASSERT_EQ(Brevlund(Args).Code, 0);
+        std::map<std::string, std::string> Got;
+        const nlohmann::json Results = nlohmann::json::parse(ReadAll(Out + "/results.json"));
+        for (const auto& E : Results["entrants"])
+            Got[E["call"]] = E["rank"].dump() + " " + E["category"].get<std::string>();
+        EXPECT_EQ(Got, C.RankAndCategory);
+    }
+    EXPECT_NE(ReadAll(Dir.Path + "/site2/SM5AAA.txt").find("Declared: SINGLE-OP ALL LOW FIXED\n"),
+              std::string::npos);
+}
+
 } // namespace
 } // namespace brevlund

@@ -34,7 +34,7 @@ const char* KindName(TFieldKind Kind) {
 // A built-in contest whose exchange is a report and one field, compared.
 TContest ReportAnd(const char* Contest, const char* Name, TFieldKind Kind) {
     const std::vector<TExchangeField> Exchange = {{"rst", TFieldKind::Rst}, {Name, Kind}};
-    return {Contest, Exchange, Exchange, {Name}, 0, std::nullopt, {}};
+    return {Contest, Exchange, Exchange, {Name}, 0, std::nullopt, {}, {}};
 }
 
 std::vector<TContest> MakeBuiltIns() {
@@ -179,6 +179,27 @@ TContest ParseContest(std::string_view Json, const std::string& Source) {
                                         "CONTEST: may give");
         for (const TJsonIn& Name : Names)
             Contest.CabrilloNames.push_back(Name);
+    }
+    if (Root.contains("categories")) {
+        const TJsonIn& Parts = Root["categories"];
+        const auto Fail = [&] {
+            std::string Names;
+            for (std::size_t P = 0; P < logformats::CategoryParts; ++P)
+                Names += (P ? ", " : "") + std::string(logformats::CategoryPartName(
+                                               static_cast<logformats::TCategoryPart>(P)));
+            throw TNothingDone(Source +
+                               ": \"categories\" must list parts of the category the "
+                               "results rank by: " +
+                               Names);
+        };
+        if (!Parts.is_array() || Parts.empty()) Fail();
+        for (const TJsonIn& Name : Parts) {
+            const std::optional<logformats::TCategoryPart> Part =
+                Name.is_string() ? logformats::CategoryPartNamed(Name.get<std::string>())
+                                 : std::nullopt;
+            if (!Part) Fail();
+            Contest.CategoryParts.push_back(*Part);
+        }
     }
     return Contest;
 }

@@ -8,10 +8,12 @@
 //    "compare":  ["nr", "last"],
 //    "repeat_after_minutes": 30,
 //    "period": {"start": "2016-08-20 0800", "end": "2016-08-20 1159"},
-//    "cabrillo_contest": ["LZ-FD"]}
+//    "cabrillo_contest": ["LZ-FD"],
+//    "categories": ["OPERATOR", "BAND", "POWER"]}
 #pragma once
 
 #include "logformats/Cabrillo.h"
+#include "logformats/EntryHeader.h"
 
 #include <cstdint>
 #include <optional>
@@ -48,6 +50,9 @@ struct TContest {
     std::optional<TContestPeriod> Period;
     // The names a log's CONTEST: may give the contest; none: its Name.
     std::vector<std::string> CabrilloNames;
+    // The category parts the results rank by ("categories": ["OPERATOR",
+    // "BAND", "POWER"]); none: every part a log gives.
+    std::vector<logformats::TCategoryPart> CategoryParts;
 };
 
 // The definition in a JSON file, or a built-in one by name; TNothingDone

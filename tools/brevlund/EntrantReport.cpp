@@ -19,7 +19,9 @@ TEntry EntryOf(const TCheckRun& Run, const TLogCheck& Log, const TContest& Conte
     std::vector<logformats::THeaderNote> Notes;
     const logformats::TEntryHeader Header = logformats::ReadEntryHeader(Read, &Notes);
     TEntry E;
-    E.Category = Header.CategoryText();
+    E.Category = Contest.CategoryParts.empty() ? Header.CategoryText()
+                                               : Header.CategoryText(Contest.CategoryParts);
+    if (const std::string All = Header.CategoryText(); All != E.Category) E.Declared = All;
     E.CheckLog = Header.CheckLog();
     E.Name = Header.Name.Value;
     E.Club = Header.Club.Value;
@@ -100,6 +102,7 @@ TEntrantReport TEntrantReports::Of(const TLogCheck& L, const TEntry& E) const {
     Entry.Lines.push_back("Call: " + L.Call + " (" + Run.Logs[L.Log].File + ")");
     const std::string Category = E.Category.empty() ? "none given" : E.Category;
     Entry.Lines.push_back("Category: " + (E.CheckLog ? "CHECKLOG (not ranked)" : Category));
+    if (!E.Declared.empty()) Entry.Lines.push_back("Declared: " + E.Declared);
     if (E.Rank) Entry.Lines.push_back("Rank: " + std::to_string(E.Rank) + " in " + Category);
     Entry.Lines.push_back("Area: " + (E.Area.empty() ? std::string("none sent") : E.Area));
     for (const auto& [Tag, Value] :

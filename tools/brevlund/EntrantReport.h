@@ -19,7 +19,10 @@ namespace brevlund::cli {
 // A log's entry: what its header declares, what holding the log to it found,
 // and where it stands.
 struct TEntry {
-    std::string Category; // the category's words joined by blanks
+    // The category ranked in: the words of the parts the contest ranks by
+    // (all the log gives, unless its definition names them), joined by blanks.
+    std::string Category;
+    std::string Declared; // every part the log gives, when more than Category
     bool CheckLog = false;
     std::string Name, Club, Location, Soapbox;
     std::vector<TEntryFinding> Findings;

@@ -55,15 +55,20 @@ struct TSite {
 };
 
 // Ranks by checked score within each category, equal scores sharing a rank.
+// The categories with most entrants come first: a category that one odd
+// header makes up is not to head the page. A log without one comes last.
 void Rank(TSite& Site) {
+    std::map<std::string, std::size_t> Size;
+    for (const TEntrant& E : Site.Entrants)
+        if (!E.Header.CheckLog) ++Size[E.Header.Category];
     std::stable_sort(Site.Entrants.begin(), Site.Entrants.end(),
-                     [](const TEntrant& A, const TEntrant& B) {
+                     [&](const TEntrant& A, const TEntrant& B) {
                          if (A.Header.CheckLog != B.Header.CheckLog) return B.Header.CheckLog;
-                         if (A.Header.Category != B.Header.Category) {
-                             // A log without a category after every category.
-                             if (A.Header.Category.empty() || B.Header.Category.empty())
-                                 return B.Header.Category.empty();
-                             return A.Header.Category < B.Header.Category;
+                         const std::string &X = A.Header.Category, &Y = B.Header.Category;
+                         if (X != Y) {
+                             if (X.empty() || Y.empty()) return Y.empty();
+                             if (Size[X] != Size[Y]) return Size[X] > Size[Y];
+                             return X < Y;
                          }
                          return A.Check->Checked.Score() > B.Check->Checked.Score();
                      });
@@ -243,14 +248,16 @@ std::string CategoryTable(const TSite& Site, const std::string& Category, std::s
                               {"Name", false},
                               {"Club", false},
                               {"Area", false},
-                              {"Claimed QSOs", true},
+                              {"Claimed<br>QSOs", true},
+                              {"Claimed<br>points", true},
+                              {"Claimed<br>mults", true},
+                              {"Claimed<br>score", true},
                               {"QSOs", true},
                               {"Points", true},
                               {"Mults", true},
-                              {"Claimed", true},
                               {"Score", true},
-                              {"Reduction %", true},
-                              {"Errors caused", true},
+                              {"Reduction<br>%", true},
+                              {"Errors<br>caused", true},
                               {"Flags", false}}) +
                     "<tbody>\n";
     for (const TEntrant& E : Site.Entrants) {
@@ -258,8 +265,9 @@ std::string CategoryTable(const TSite& Site, const std::string& Category, std::s
         const TLogCheck& L = *E.Check;
         T += "<tr>" + Cell(static_cast<std::int64_t>(E.Header.Rank)) + Cell(CallLink(E)) +
              Cell(Html(E.Header.Name)) + Cell(Html(E.Header.Club)) + Cell(Html(E.Header.Area)) +
-             Cell(L.Claimed.QSOs) + Cell(L.Checked.QSOs) + Cell(L.Checked.Points) +
-             Cell(L.Checked.Multipliers) + Cell(L.Claimed.Score()) + Cell(L.Checked.Score()) +
+             Cell(L.Claimed.QSOs) + Cell(L.Claimed.Points) + Cell(L.Claimed.Multipliers) +
+             Cell(L.Claimed.Score()) + Cell(L.Checked.QSOs) + Cell(L.Checked.Points) +
+             Cell(L.Checked.Multipliers) + Cell(L.Checked.Score()) +
              Cell(PercentText(Reduction(L)), true) +
              Cell(static_cast<std::int64_t>(L.ErrorsCaused)) + Cell(Flags(E.Header.Flags)) +
              "</tr>\n";
