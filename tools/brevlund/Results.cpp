@@ -152,6 +152,7 @@ table.sortable th { cursor: pointer; user-select: none; }
 table.sortable th[aria-sort=ascending]::after { content: " \25B2"; }
 table.sortable th[aria-sort=descending]::after { content: " \25BC"; }
 tbody tr:nth-child(even) { background: #fafbfc; }
+.flag.note { background: #fff5d6; color: #6a4b00; }
 .flag { display: inline-block; padding: 0 .4em; margin: 0 .2em .1em 0; border-radius: .6em; background: #fde2e1; color: #86181d; font-size: .8em; white-space: nowrap; }
 ul.plain { padding-left: 1.2em; margin: 0 0 1em; }
 pre { font: 13px/1.35 ui-monospace, monospace; background: #f6f8fa; padding: .6em; overflow-x: auto; white-space: pre-wrap; }
@@ -219,10 +220,17 @@ std::string Headings(std::initializer_list<std::pair<const char*, bool>> Names) 
     return Row + "</tr></thead>\n";
 }
 
-std::string Flags(const std::vector<TEntryFlag>& Flags) {
+// The flags, and beside them how many other faults the header check found (a
+// category value outside Cabrillo's lists, say), which the report names.
+std::string Flags(const TEntry& Entry) {
     std::string Text;
-    for (TEntryFlag F : Flags)
+    for (TEntryFlag F : Entry.Flags)
         Text += "<span class=\"flag\">" + std::string(EntryFlagName(F)) + "</span>";
+    const auto Other = std::count_if(Entry.Findings.begin(), Entry.Findings.end(),
+                                     [](const TEntryFinding& F) { return !F.Flag; });
+    if (Other > 0)
+        Text += "<span class=\"flag note\" title=\"in the entrant's report\">header: " +
+                std::to_string(Other) + "</span>";
     return Text;
 }
 
@@ -269,8 +277,7 @@ std::string CategoryTable(const TSite& Site, const std::string& Category, std::s
              Cell(L.Claimed.Score()) + Cell(L.Checked.QSOs) + Cell(L.Checked.Points) +
              Cell(L.Checked.Multipliers) + Cell(L.Checked.Score()) +
              Cell(PercentText(Reduction(L)), true) +
-             Cell(static_cast<std::int64_t>(L.ErrorsCaused)) + Cell(Flags(E.Header.Flags)) +
-             "</tr>\n";
+             Cell(static_cast<std::int64_t>(L.ErrorsCaused)) + Cell(Flags(E.Header)) + "</tr>\n";
     }
     return T + "</tbody>\n</table></div>\n";
 }
