@@ -19,6 +19,7 @@
 #include <ostream>
 #include <set>
 #include <sstream>
+#include <tuple>
 
 namespace brevlund::cli {
 
@@ -47,6 +48,7 @@ std::string CategoryShown(const std::string& Category) {
 
 struct TSite {
     std::string Title, Contest;
+    bool NoAreaList = false;             // no multiplier counted: every score is 0
     std::vector<TEntrant> Entrants;      // ranked ones by category, then rank; check logs last
     std::vector<std::string> Categories; // in the order shown
     const std::vector<TNotChecked>* NotChecked = nullptr;
@@ -70,7 +72,12 @@ void Rank(TSite& Site) {
                              if (Size[X] != Size[Y]) return Size[X] > Size[Y];
                              return X < Y;
                          }
-                         return A.Check->Checked.Score() > B.Check->Checked.Score();
+                         // Equal scores share a rank; the more points and QSOs
+                         // stand first (all scores are 0 where no area list
+                         // let a multiplier count).
+                         const TTotals &P = A.Check->Checked, &Q = B.Check->Checked;
+                         return std::tuple(P.Score(), P.Points, P.QSOs) >
+                                std::tuple(Q.Score(), Q.Points, Q.QSOs);
                      });
     std::size_t InCategory = 0;
     for (std::size_t I = 0; I < Site.Entrants.size(); ++I) {
@@ -359,7 +366,11 @@ std::string IndexPage(const TSite& Site) {
          Counted(Ranked, "entrant", "entrants") + " ranked by checked score, " +
          Counted(CheckLogs, "check log", "check logs") + ", " +
          Counted(Site.NotChecked->size(), "log", "logs") +
-         " not checked. Click a call for its report, a heading to sort.</p>\n</header>\n";
+         " not checked. Click a call for its report, a heading to sort.</p>\n";
+    if (Site.NoAreaList)
+        P += "<p class=\"lead\">No area list was given or found beside the logs: no multiplier "
+             "counted, so every score is 0 and the entrants stand by their points.</p>\n";
+    P += "</header>\n";
     P += "<div class=\"layout\">\n<main class=\"main\">\n";
     for (std::size_t I = 0; I < Site.Categories.size(); ++I)
         P += CategoryTable(Site, Site.Categories[I], I + 1);
@@ -485,6 +496,7 @@ int Results(const TResultsOptions& O, std::ostream& Out, std::ostream& Err) {
     Site.Title = O.Title.empty() ? Site.Contest + ": results" : O.Title;
     Site.NotChecked = &Run.NotChecked;
     Site.Logs = &Run.Logs;
+    Site.NoAreaList = Run.NoAreaList;
     for (const TLogCheck& L : Run.Result.Logs) {
         TEntrant E;
         E.Check = &L;
