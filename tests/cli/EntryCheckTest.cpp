@@ -144,6 +144,9 @@ TEST(ScoreCheck, HeadersAndQsosBeforeSending) {
     EXPECT_NE(Bad.Err.find("bad.log:11: time \"2460\" is no time of day"), std::string::npos)
         << Bad.Err;
     EXPECT_NE(Bad.Out.find("\"fit_to_send\":false"), std::string::npos) << Bad.Out;
+    const test::TRun Both = Brevlund({"score", Dir.Path + "/bad.log", "--check", "--qsos"});
+    EXPECT_EQ(Both.Code, 2);
+    EXPECT_NE(Both.Err.find("--check prints its findings alone"), std::string::npos) << Both.Err;
     // An ADIF log has no header to check.
     const test::TRun Adif = Brevlund(
         {"score", Dir.Write("a.adi", "<CALL:4>SM5A<BAND:3>20m<MODE:2>CW<EOR>\n"), "--check"});

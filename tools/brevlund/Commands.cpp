@@ -395,6 +395,9 @@ int Run(const std::vector<std::string>& Args, std::ostream& Out, std::ostream& E
             O.Job.Read.Layout = LayoutOf(*O.Contest);
         }
         if (!O.Order.empty()) O.Job.ByCall = O.Order == "call";
+        if (O.Check && !O.Json && (O.Qsos || O.Needed))
+            throw TUsageError("--check prints its findings alone: give --qsos and --needed "
+                              "without it, or add --json for all of it");
         // The summary alone needs no QSO once it is scored.
         O.Job.KeepQsos = O.Qsos || O.Check;
         return ScoreLog(O, Out, Err);
