@@ -114,6 +114,15 @@ TEST(ScoreCheck, HeadersAndQsosBeforeSending) {
          1,
          {"3: CONTEST: \"BREVLUND-DX\" is not \"SPRING-SPRINT\" or \"SPRINT\", the contest"}},
         {"no END-OF-LOG", {{"END-OF-LOG:\n", ""}}, {}, 1, {"1: no END-OF-LOG: line"}},
+        {"no header at all",
+         {{"START-OF-LOG: 3.0\nCALLSIGN: SM5AAA\nCONTEST: BREVLUND-DX\nCATEGORY-OPERATOR: "
+           "SINGLE-OP\nCATEGORY-BAND: ALL\nCATEGORY-MODE: CW\nCATEGORY-POWER: LOW\n"
+           "CLAIMED-SCORE: 12\n",
+           ""},
+          {"END-OF-LOG:\n", ""}},
+         {},
+         1,
+         {"1: no Cabrillo header: the log declares no call, contest or category"}},
         {"a line not read",
          {{"1202", "2460"}},
          {"--contest", Period},

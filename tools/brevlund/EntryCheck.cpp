@@ -43,6 +43,12 @@ std::string NamesText(const std::vector<std::string>& Names) {
 
 void CheckTags(const TEntryCheckInput& In, TFindings& Found) {
     const logformats::TEntryHeader& H = In.Header;
+    if (In.Read.Header.empty()) {
+        // An ADIF log among Cabrillo ones, say: one finding, not one a tag.
+        Found.Add(1, "no Cabrillo header: the log declares no call, contest or category",
+                  TEntryFlag::MissingHeader);
+        return;
+    }
     if (!H.StartOfLog.Given())
         Found.Add(1, "no START-OF-LOG: line; a Cabrillo log begins with \"START-OF-LOG: 3.0\"");
     else if (H.StartOfLog.Value != "3.0")
