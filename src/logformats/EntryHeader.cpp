@@ -114,15 +114,21 @@ public:
                     SetPart(TCategoryPart::Station, Old->Station, Line, false);
                 continue;
             }
-            bool Placed = false;
+            bool Placed = false, Known = false;
             for (std::size_t P = 0; P < CategoryParts && !Placed; ++P) {
                 const auto Part = static_cast<TCategoryPart>(P);
+                Known = Known || InList(Part, Upper);
                 if (InList(Part, Upper) && !Header.Part(Part).Given()) {
                     SetPart(Part, Upper, Line, false);
                     Placed = true;
                 }
             }
             if (Placed) continue;
+            if (Known) {
+                Note(Line, "CATEGORY: \"" + std::string(Word) +
+                               "\" is for a part the line gave already; passed over");
+                continue;
+            }
             const bool Free = At < std::size(OldOrder) && !Header.Part(OldOrder[At]).Given();
             if (Free) SetPart(OldOrder[At], Upper, Line, false);
             Note(Line, "CATEGORY: \"" + std::string(Word) +

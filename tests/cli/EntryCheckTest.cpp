@@ -181,6 +181,9 @@ TEST(EntryHeader, CategoriesAsWritten) {
          std::nullopt, std::nullopt, 0},
         {"CATEGORY: MULTI-MULTI ALL HIGH MIXED\n", "MULTI-OP ALL MIXED HIGH UNLIMITED", false,
          std::nullopt, std::nullopt, 0},
+        // A word for a part given already is passed over, with a note.
+        {"CATEGORY: SINGLE-OP ALL LOW CW SSB\n", "SINGLE-OP ALL CW LOW", false, std::nullopt,
+         std::nullopt, 1},
         // Words that fit no list keep the place Cabrillo 2 gives them.
         {"CATEGORY: SO 40 QRP\nCLAIMED-SCORE: 12.500\n", "SO 40 QRP", false, std::nullopt, 12500,
          2},
