@@ -258,21 +258,6 @@ std::string ResultsCsv(const TCrossResult& Result, const std::vector<TCrossLog>&
     return Csv.str();
 }
 
-} // namespace
-
-bool WriteFile(const fs::path& Path, const std::string& Text, std::ostream& Err) {
-    std::ofstream File(Path, std::ios::binary);
-    File << Text;
-    File.close();
-    if (!File) {
-        Err << "brevlund: cannot write " << Path.string() << "\n";
-        return false;
-    }
-    return true;
-}
-
-namespace {
-
 // The report of a log that was not checked, for its entrant.
 std::string NotCheckedReport(const TNotChecked& N, const TContest& Contest) {
     return ContestTitle(Contest) + ": the log " + (N.Call.empty() ? "" : "of " + N.Call + " ") +
@@ -306,6 +291,17 @@ bool WriteOutDir(const TCheckLogsOptions& O, const TCheckRun& Run, std::ostream&
 }
 
 } // namespace
+
+bool WriteFile(const fs::path& Path, const std::string& Text, std::ostream& Err) {
+    std::ofstream File(Path, std::ios::binary);
+    File << Text;
+    File.close();
+    if (!File) {
+        Err << "brevlund: cannot write " << Path.string() << "\n";
+        return false;
+    }
+    return true;
+}
 
 std::string Duration(int Minutes) {
     const auto Unit = [](int N, const char* Name) {

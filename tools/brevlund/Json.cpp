@@ -5,7 +5,7 @@
 
 namespace brevlund::cli {
 
-TJson Latin1(std::string_view Text) {
+std::string Latin1ToUtf8(std::string_view Text) {
     std::string Utf8;
     Utf8.reserve(Text.size());
     for (char C : Text) {
@@ -18,6 +18,10 @@ TJson Latin1(std::string_view Text) {
         }
     }
     return Utf8;
+}
+
+TJson Latin1(std::string_view Text) {
+    return Latin1ToUtf8(Text);
 }
 
 TJson Latin1List(const std::vector<std::string>& Texts) {

@@ -14,6 +14,10 @@ namespace brevlund::cli {
 
 using TJson = nlohmann::ordered_json;
 
+// A log's text in UTF-8: logs are single-byte text, so each byte above 127
+// stands for the code point of the same number.
+std::string Latin1ToUtf8(std::string_view Text);
+
 // A JSON string of a log's text: logs are single-byte text, so each byte above
 // 127 stands for the code point of the same number.
 TJson Latin1(std::string_view Text);

@@ -125,16 +125,10 @@ std::string Html(std::string_view Text) {
             Out += C;
             break;
         default:
-            if (Code < 0x20 || Code == 0x7F)
-                Out += ' ';
-            else if (Code < 0x80)
-                Out += C;
-            else
-                Out +=
-                    {static_cast<char>(0xC0 | Code >> 6), static_cast<char>(0x80 | (Code & 0x3F))};
+            Out += Code < 0x20 || Code == 0x7F ? ' ' : C;
         }
     }
-    return Out;
+    return Latin1ToUtf8(Out);
 }
 
 // The style and the sorting shared by every page: no address outside the page.
@@ -457,10 +451,12 @@ std::string ResultsJson(const TSite& Site) {
 }
 
 std::string ResultsCsv(const TSite& Site) {
-    std::string Csv = "call,category,area,rank,claimed_qsos,claimed_points,claimed_multipliers,"
-                      "claimed_score,checked_qsos,checked_points,checked_multipliers,"
-                      "checked_score,reduction_percent,flags,errors_caused,name,club,location,"
-                      "file,status,reason\n";
+    constexpr std::string_view Header =
+        "call,category,area,rank,claimed_qsos,claimed_points,claimed_multipliers,"
+        "claimed_score,checked_qsos,checked_points,checked_multipliers,"
+        "checked_score,reduction_percent,flags,errors_caused,name,club,location,"
+        "file,status,reason";
+    std::string Csv = std::string(Header) + "\n";
     const auto Row = [&](const TEntrant& E, const char* Status) {
         const TLogCheck& L = *E.Check;
         std::string Flags;
@@ -480,8 +476,12 @@ std::string ResultsCsv(const TSite& Site) {
     for (const TEntrant& E : Site.Entrants)
         Row(E, E.Header.CheckLog ? "checklog" : "ranked");
     for (const TNotChecked& N : *Site.NotChecked)
-        Csv += CsvField(N.Call) + std::string(17, ',') + "," + CsvField(N.File) + ",not-checked," +
-               CsvField(N.Reason) + "\n";
+        // Empty fields but for the call, the file, the status and the reason.
+        Csv +=
+            CsvField(N.Call) +
+            std::string(static_cast<std::size_t>(std::count(Header.begin(), Header.end(), ',') - 3),
+                        ',') +
+            "," + CsvField(N.File) + ",not-checked," + CsvField(N.Reason) + "\n";
     return Csv;
 }
 
