@@ -35,17 +35,20 @@ win32)
 esac
 build=$root/build/$arch
 
-# Runs one checks program. On a loaded machine Wine has once been seen to stall
-# a program before its first line; such a run is made once more, saying so. A
-# program that stops after it has printed is a failure, never run again.
+# Runs one checks program. On a loaded machine Wine has been seen to stall a
+# program before its first line, and once to end one, freshly after the prefix
+# was made, before its first line with no word why. A program that printed
+# nothing ran no check: it is run once more, saying so, with Wine's own error
+# messages on. A program that stops after it has printed is a failure, never
+# run again.
 run_checks() {
     local out rc
     out=$(mktemp)
     wine_run "$@" | tee "$out"
     rc=${PIPESTATUS[0]}
-    if { [ "$rc" -eq 124 ] || [ "$rc" -eq 137 ]; } && [ ! -s "$out" ]; then
-        echo "wine-env: $(basename "$1") printed nothing before its time ran out; once more"
-        wine_run "$@"
+    if [ "$rc" -ne 0 ] && [ ! -s "$out" ]; then
+        echo "wine-env: $(basename "$1") printed nothing and ended with exit code $rc; once more"
+        WINEDEBUG=fixme-all wine_run "$@"
         rc=$?
     fi
     rm -f "$out"
