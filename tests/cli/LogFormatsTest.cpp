@@ -1,4 +1,5 @@
 // The log readers, one table of examples per format; the text they read.
+#include "Json.h"
 #include "LogInput.h"
 #include "logformats/Adif.h"
 #include "logformats/Bands.h"
@@ -640,6 +641,22 @@ TEST(LogText, DecodedToSingleBytes) {
     };
     for (const auto& [Text, Format] : Contents)
         EXPECT_EQ(cli::FormatOfText(Text), Format) << Text;
+}
+
+// On pages and in JSON: a text that is UTF-8 through and through stays as it
+// is; any other is Latin-1, byte by byte, and one stray byte decides.
+TEST(LogText, ShownInUtf8) {
+    const std::pair<const char*, const char*> Cases[] = {
+        {"SM5ABC", "SM5ABC"},
+        {"V\xE4rk", "V\xC3\xA4rk"},
+        {"V\xC3\xA4rk \xE2\x82\xAC \xF0\x9F\x93\xBB", "V\xC3\xA4rk \xE2\x82\xAC \xF0\x9F\x93\xBB"},
+        {"\xC3\xA4\xE4", "\xC3\x83\xC2\xA4\xC3\xA4"},
+        {"\xC0\x80", "\xC3\x80\xC2\x80"},             // an overlong form
+        {"\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xC2\x80"}, // a surrogate
+        {"A\xE2\x82", "A\xC3\xA2\xC2\x82"},           // cut off
+    };
+    for (const auto& [Text, Shown] : Cases)
+        EXPECT_EQ(cli::LogTextToUtf8(Text), Shown) << Text;
 }
 
 TEST(LogDetails, MinuteOfDateAndTime) {

@@ -170,8 +170,9 @@ TEST(Results, FileNamesNotCheckedAndEscaping) {
                            "NAME: <script>alert(\"x\")</script>\nCLUB: 'q' & \"r\"\n"
                            "SOAPBOX: </pre><img src=x onerror=alert(1)>\n",
                            "SM5AAA-P"));
-    Dir.Write("b.log", Log("SM5AAA-P", "", "SM5AAA/P"));
-    Dir.Write("c.log", Log("INDEX", "", "SM5AAA/P"));
+    // Names as loggers write them: UTF-8 without a mark, and Latin-1.
+    Dir.Write("b.log", Log("SM5AAA-P", "NAME: Veiko V\xC3\xA4rk\n", "SM5AAA/P"));
+    Dir.Write("c.log", Log("INDEX", "NAME: J\xF5geva\n", "SM5AAA/P"));
     Dir.Write("d.log", "START-OF-LOG: 3.0\nCALLSIGN: OH2XX\nEND-OF-LOG:\n");
     const std::string Out = Dir.Path + "/site";
     const test::TRun Run = Brevlund({"results", Dir.Path, "--out", Out, "--title", "Test <b>"});
@@ -185,6 +186,11 @@ TEST(Results, FileNamesNotCheckedAndEscaping) {
     EXPECT_EQ(Index.find("<script>alert"), std::string::npos);
     EXPECT_NE(Index.find("&lt;script&gt;alert(&quot;x&quot;)"), std::string::npos);
     EXPECT_NE(Index.find("&#39;q&#39; &amp; &quot;r&quot;"), std::string::npos);
+    const std::string Csv = ReadAll(Out + "/results.csv");
+    for (const std::string& Shown : {Index, Csv}) {
+        EXPECT_NE(Shown.find("Veiko V\xC3\xA4rk"), std::string::npos) << Shown;
+        EXPECT_NE(Shown.find("J\xC3\xB5geva"), std::string::npos) << Shown;
+    }
     for (const std::string& Page : {Index, ReadAll(Out + "/SM5AAA-P.html")}) {
         EXPECT_EQ(Page.find("http:"), std::string::npos);
         EXPECT_EQ(Page.find("https:"), std::string::npos);
@@ -193,7 +199,7 @@ TEST(Results, FileNamesNotCheckedAndEscaping) {
     const nlohmann::json Results = nlohmann::json::parse(ReadAll(Out + "/results.json"));
     ASSERT_EQ(Results["not_checked"].size(), 1u);
     EXPECT_EQ(Results["not_checked"][0]["call"], "OH2XX");
-    EXPECT_NE(ReadAll(Out + "/results.csv").find("\nOH2XX,"), std::string::npos);
+    EXPECT_NE(Csv.find("\nOH2XX,"), std::string::npos);
 }
 
 // Entrants rank within the category their header gives, every part of it,

@@ -9,7 +9,9 @@
 // its byte-order mark is decoded back to the same bytes and reads the same.
 #include "LogFuzzCheck.h"
 
+#include "Json.h"
 #include "LogInput.h"
+#include "Utf8.h"
 
 #include "engine/Scoring.h"
 #include "logformats/Bands.h"
@@ -226,6 +228,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
             Encoded[2] +=
                 {static_cast<char>(0xC0 | Code >> 6), static_cast<char>(0x80 | (Code & 0x3F))};
     }
+    // Shown in UTF-8: as it is where it is UTF-8, else each byte as Latin-1.
+    const std::string Shown = cli::LogTextToUtf8(Text);
+    FUZZ_CHECK(cli::IsUtf8(Shown) && cli::LogTextToUtf8(Shown) == Shown);
+    FUZZ_CHECK(Shown == (cli::IsUtf8(Text) ? std::string(Text) : Encoded[2].substr(3)));
     for (std::string& Bytes : Encoded) {
         const cli::TLogText Decoded = cli::DecodeLogText(std::move(Bytes));
         FUZZ_CHECK(Decoded.Text == Text && Decoded.Encoding && Decoded.Replaced == 0);

@@ -95,7 +95,7 @@ std::string TimeOf(const TLogQSO& Q) {
     return Q.Date + " " + Q.Time;
 }
 
-// A log's text as a JSON string, as Latin1() and Dump() write it: plain
+// A log's text as a JSON string, as LogText() and Dump() write it: plain
 // printable ASCII stands as it is, so that the millions of short texts of a
 // big contest skip the library; anything else goes through it.
 void AppendJsonText(std::string& Out, std::string_view Text) {
@@ -103,7 +103,7 @@ void AppendJsonText(std::string& Out, std::string_view Text) {
         return C >= 0x20 && C < 0x7F && C != '"' && C != '\\';
     });
     if (!Plain) {
-        Out += Dump(Latin1(Text));
+        Out += Dump(LogText(Text));
         return;
     }
     Out += '"';
@@ -142,8 +142,8 @@ void WriteJson(std::ostream& Out, const TCrossResult& Result, const std::vector<
     for (std::size_t I = 0; I < Result.Logs.size(); ++I) {
         const TLogCheck& L = Result.Logs[I];
         TJson J;
-        J["file"] = Latin1(Logs[L.Log].File);
-        J["call"] = Latin1(L.Call);
+        J["file"] = LogText(Logs[L.Log].File);
+        J["call"] = LogText(L.Call);
         J["clock_offset_minutes"] = L.ClockOffset;
         J["claimed"] = TotalsJson(L.Claimed);
         J["checked"] = TotalsJson(L.Checked);
@@ -164,10 +164,10 @@ void WriteJson(std::ostream& Out, const TCrossResult& Result, const std::vector<
     }
     for (std::size_t I = 0; I < NotChecked.size(); ++I) {
         TJson J;
-        J["file"] = Latin1(NotChecked[I].File);
-        J["call"] = Latin1(NotChecked[I].Call);
+        J["file"] = LogText(NotChecked[I].File);
+        J["call"] = LogText(NotChecked[I].Call);
         J["status"] = "not-checked";
-        J["reason"] = Latin1(NotChecked[I].Reason);
+        J["reason"] = LogText(NotChecked[I].Reason);
         Out << (I + Result.Logs.size() ? "," : "") << Dump(J);
     }
     Out << "]}\n";

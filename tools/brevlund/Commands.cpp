@@ -73,14 +73,14 @@ TJson ScoreJson(const TLogJob& Job, const TScoreOptions& O) {
         for (std::size_t I = 0; I < Qsos.size(); ++I) {
             const TVerdict& V = Job.Verdicts[I];
             TJson Qso = {{"line", Qsos[I].Line},
-                         {"call", Latin1(Qsos[I].Call)},
-                         {"band", Latin1(Qsos[I].Band)},
-                         {"mode", Latin1(Qsos[I].Mode)},
-                         {"exchange", Latin1(Qsos[I].Exchange)},
+                         {"call", LogText(Qsos[I].Call)},
+                         {"band", LogText(Qsos[I].Band)},
+                         {"mode", LogText(Qsos[I].Mode)},
+                         {"exchange", LogText(Qsos[I].Exchange)},
                          {"points", V.Points}};
             if (V.Duplicate()) Qso["duplicate_of"] = V.DuplicateOf;
             if (V.CountedMultiplier())
-                Qso["new_multiplier"] = Latin1(Scored.NewMultiplier(V).Area());
+                Qso["new_multiplier"] = LogText(Scored.NewMultiplier(V).Area());
             List.push_back(std::move(Qso));
         }
         Result["qsos"] = std::move(List);
@@ -88,7 +88,7 @@ TJson ScoreJson(const TLogJob& Job, const TScoreOptions& O) {
     if (O.Needed) {
         TJson List = TJson::array();
         for (std::string_view Band : BandLabels)
-            List.push_back({{"band", Latin1(Band)}, {"areas", Latin1List(Scored.Needed(Band))}});
+            List.push_back({{"band", LogText(Band)}, {"areas", LogTextList(Scored.Needed(Band))}});
         Result["needed"] = std::move(List);
     }
     return Result;
@@ -109,7 +109,7 @@ void PrintNeededText(std::ostream& Out, const TLogScore& Scored) {
 TJson FindingsJson(const std::vector<TEntryFinding>& Findings) {
     TJson List = TJson::array();
     for (const TEntryFinding& F : Findings) {
-        TJson Item = {{"line", F.Line}, {"message", Latin1(F.Message)}};
+        TJson Item = {{"line", F.Line}, {"message", LogText(F.Message)}};
         if (F.Flag) Item["flag"] = std::string(EntryFlagName(*F.Flag));
         List.push_back(std::move(Item));
     }

@@ -1,13 +1,15 @@
 #include "Json.h"
 
+#include "Utf8.h"
 #include "engine/Scoring.h"
 #include "engine/Summary.h"
 
 namespace brevlund::cli {
 
-std::string Latin1ToUtf8(std::string_view Text) {
+std::string LogTextToUtf8(std::string_view Text) {
+    if (IsUtf8(Text)) return std::string(Text);
     std::string Utf8;
-    Utf8.reserve(Text.size());
+    Utf8.reserve(Text.size() + Text.size() / 4);
     for (char C : Text) {
         const auto B = static_cast<unsigned char>(C);
         if (B < 0x80) {
@@ -20,14 +22,14 @@ std::string Latin1ToUtf8(std::string_view Text) {
     return Utf8;
 }
 
-TJson Latin1(std::string_view Text) {
-    return Latin1ToUtf8(Text);
+TJson LogText(std::string_view Text) {
+    return LogTextToUtf8(Text);
 }
 
-TJson Latin1List(const std::vector<std::string>& Texts) {
+TJson LogTextList(const std::vector<std::string>& Texts) {
     TJson List = TJson::array();
     for (const std::string& Text : Texts)
-        List.push_back(Latin1(Text));
+        List.push_back(LogText(Text));
     return List;
 }
 
@@ -39,11 +41,11 @@ TJson SummaryJson(const TLogScore& Scored) {
     const std::vector<TStatistic>& Stats = Scored.Tally().BandStats;
     TJson Bands = TJson::array();
     for (const TStatistic& S : Stats)
-        Bands.push_back({{"band", Latin1(S.Band)},
+        Bands.push_back({{"band", LogText(S.Band)},
                          {"qsos", S.QSOs},
                          {"points", S.Points},
                          {"multipliers", S.Multipliers},
-                         {"areas", Latin1List(Scored.AreasOf(S))}});
+                         {"areas", LogTextList(Scored.AreasOf(S))}});
     const TTotals Sums = Totals(Stats);
     TJson Summary;
     Summary["bands"] = std::move(Bands);

@@ -1,5 +1,5 @@
 // JSON as brevlund writes it: through nlohmann-json, keys in the order given,
-// every byte of a log taken as Latin-1 and written as plain ASCII.
+// a log's text as LogTextToUtf8 reads it, written as plain ASCII.
 #pragma once
 
 #include "LogScore.h"
@@ -14,14 +14,15 @@ namespace brevlund::cli {
 
 using TJson = nlohmann::ordered_json;
 
-// A log's text in UTF-8: logs are single-byte text, so each byte above 127
-// stands for the code point of the same number.
-std::string Latin1ToUtf8(std::string_view Text);
+// A log's text in UTF-8. Logs are single-byte text, mostly Latin-1, where each
+// byte above 127 is the character of the same number; but programs that write
+// UTF-8 without a byte-order mark leave it so, and a text that is UTF-8
+// through and through is taken as such: Latin-1 names almost never are.
+std::string LogTextToUtf8(std::string_view Text);
 
-// A JSON string of a log's text: logs are single-byte text, so each byte above
-// 127 stands for the code point of the same number.
-TJson Latin1(std::string_view Text);
-TJson Latin1List(const std::vector<std::string>& Texts);
+// A JSON string of a log's text, as LogTextToUtf8 reads it.
+TJson LogText(std::string_view Text);
+TJson LogTextList(const std::vector<std::string>& Texts);
 
 // Compact, ASCII only (other characters as \u escapes), one line.
 std::string Dump(const TJson& Value);

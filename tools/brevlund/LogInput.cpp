@@ -5,6 +5,7 @@
 #ifndef _WIN32
 #include "SqliteLog.h"
 #endif
+#include "Utf8.h"
 
 #include "engine/LogQuery.h"
 #include "engine/Text.h"
@@ -103,28 +104,9 @@ TLogText DecodeLogText(std::string Bytes) {
     const auto Byte = [&](std::size_t At) { return static_cast<unsigned char>(Bytes[At]); };
     if (Utf8) {
         while (In < Size) {
-            const unsigned char Lead = Byte(In);
-            std::size_t Length = 1;
-            std::uint32_t Min = 0;
-            if (Lead >= 0xC2 && Lead <= 0xDF)
-                Length = 2, Min = 0x80;
-            else if (Lead >= 0xE0 && Lead <= 0xEF)
-                Length = 3, Min = 0x800;
-            else if (Lead >= 0xF0 && Lead <= 0xF4)
-                Length = 4, Min = 0x10000;
-            else if (Lead >= 0x80) {
-                Put(None);
-                ++In;
-                continue;
-            }
-            std::uint32_t Code = Lead & (0xFFu >> (Length + (Length > 1)));
-            std::size_t Got = 1;
-            for (; Got < Length && In + Got < Size && (Byte(In + Got) & 0xC0) == 0x80; ++Got)
-                Code = (Code << 6) | (Byte(In + Got) & 0x3F);
-            const bool Whole = Got == Length && Code >= Min && Code <= 0x10FFFF &&
-                               !(Code >= 0xD800 && Code <= 0xDFFF);
-            Put(Whole ? Code : None);
-            In += Got;
+            const TUtf8Char C = Utf8CharAt(std::string_view(Bytes).substr(In));
+            Put(C.Code); // NotAChar is beyond Latin-1 too
+            In += C.Length;
         }
     } else {
         const auto Unit = [&](std::size_t At) -> std::uint32_t {

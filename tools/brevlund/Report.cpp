@@ -49,12 +49,12 @@ std::string LogTextOf(const TLogJob& Job) {
 TJson QsoJson(const logformats::TLogQSO& Qso, const std::optional<TMinute>& Time) {
     return {{"line", Qso.Line},
             {"time", TimeJson(Time)},
-            {"call", Latin1(Qso.Call)},
-            {"band", Latin1(Qso.Band)},
-            {"mode", Latin1(Qso.Mode)}};
+            {"call", LogText(Qso.Call)},
+            {"band", LogText(Qso.Band)},
+            {"mode", LogText(Qso.Mode)}};
 }
 
-// The embedded data of a scored log, shown as LogName; texts as Latin-1.
+// The embedded data of a scored log, shown as LogName; texts as LogText reads them.
 TJson ReportJson(const std::string& LogName, const TLogJob& Job, const TContest& Contest,
                  const TReportData& Data) {
     const logformats::TLogRead& Read = Job.Read;
@@ -62,28 +62,28 @@ TJson ReportJson(const std::string& LogName, const TLogJob& Job, const TContest&
     const std::vector<TVerdict>& Verdicts = Job.Verdicts;
 
     TJson Result;
-    Result["log"] = Latin1(LogName);
+    Result["log"] = LogText(LogName);
     TJson Category = TJson::object();
     for (const logformats::TLogRead::THeaderLine& H : Read.Header)
-        if (const std::string Key = Latin1(H.Tag).get<std::string>();
+        if (const std::string Key = LogText(H.Tag).get<std::string>();
             H.Tag.rfind("CATEGORY", 0) == 0 && !Category.contains(Key))
-            Category[Key] = Latin1(H.Value);
+            Category[Key] = LogText(H.Value);
     const logformats::TEntryHeader Entry = logformats::ReadEntryHeader(Read);
-    Result["header"] = {{"call", Latin1(logformats::LogCallOf(Read))},
-                        {"contest", Latin1(Read.HeaderValue("CONTEST"))},
+    Result["header"] = {{"call", LogText(logformats::LogCallOf(Read))},
+                        {"contest", LogText(Read.HeaderValue("CONTEST"))},
                         {"category", std::move(Category)},
-                        {"name", Latin1(Entry.Name.Value)},
-                        {"club", Latin1(Entry.Club.Value)},
-                        {"soapbox", Latin1(Entry.Soapbox.Value)}};
-    Result["contest_name"] = Latin1(Contest.Name);
-    Result["score_line"] = Latin1(ScoreLine(Job.Scored->Totals()));
+                        {"name", LogText(Entry.Name.Value)},
+                        {"club", LogText(Entry.Club.Value)},
+                        {"soapbox", LogText(Entry.Soapbox.Value)}};
+    Result["contest_name"] = LogText(Contest.Name);
+    Result["score_line"] = LogText(ScoreLine(Job.Scored->Totals()));
     Result["summary"] = SummaryJson(*Job.Scored);
     Result["times"] = Data.HasTimes && !Data.SpanTooLong && !Data.Hours.empty();
 
     // Bands by frequency, and the name each goes by on the page.
     TJson Names = TJson::object();
     const auto Name = [&](const std::string& Band) {
-        Names[Latin1(Band).get<std::string>()] = Latin1(BandName(Band));
+        Names[LogText(Band).get<std::string>()] = LogText(BandName(Band));
     };
     for (const std::string& Band : Data.Bands)
         Name(Band);
@@ -93,7 +93,7 @@ TJson ReportJson(const std::string& LogName, const TLogJob& Job, const TContest&
         Name(Qsos[Duplicate.Qso].Band);
     for (const std::size_t I : Data.Outside)
         Name(Qsos[I].Band);
-    Result["band_order"] = Latin1List(Data.Bands);
+    Result["band_order"] = LogTextList(Data.Bands);
     Result["band_names"] = std::move(Names);
 
     TJson Best = TJson::array();
@@ -105,7 +105,7 @@ TJson ReportJson(const std::string& LogName, const TLogJob& Job, const TContest&
     Result["best_rates"] = std::move(Best);
     TJson Modes = TJson::array();
     for (const auto& [Mode, Count] : Data.Modes)
-        Modes.push_back({{"mode", Latin1(Mode)}, {"qsos", Count}});
+        Modes.push_back({{"mode", LogText(Mode)}, {"qsos", Count}});
     Result["modes"] = std::move(Modes);
     TJson Outside = TJson::array();
     for (const std::size_t I : Data.Outside)
@@ -121,7 +121,7 @@ TJson ReportJson(const std::string& LogName, const TLogJob& Job, const TContest&
     for (const TReportHour& H : Data.Hours) {
         TJson PerBand = TJson::object();
         for (const auto& [Band, Count] : H.Qsos)
-            PerBand[Latin1(Band).get<std::string>()] = Count;
+            PerBand[LogText(Band).get<std::string>()] = Count;
         Hours.push_back({{"hour", TimeText(H.Start)}, {"qsos", std::move(PerBand)}});
         ScoreByHour.push_back({{"hour", TimeText(H.Start)},
                                {"points", H.Points},
@@ -136,8 +136,8 @@ TJson ReportJson(const std::string& LogName, const TLogJob& Job, const TContest&
     TJson Multipliers = TJson::array();
     for (const TReportMultiplier& M : Data.Multipliers)
         Multipliers.push_back({{"time", TimeJson(M.Time)},
-                               {"band", Latin1(M.Band)},
-                               {"area", Latin1(M.Area)},
+                               {"band", LogText(M.Band)},
+                               {"area", LogText(M.Area)},
                                {"line", M.Line},
                                {"outside", M.Outside}});
     Result["multipliers"] = std::move(Multipliers);
@@ -146,10 +146,10 @@ TJson ReportJson(const std::string& LogName, const TLogJob& Job, const TContest&
     for (const TReportGridArea& Row : Data.Grid) {
         TJson First = TJson::object();
         for (const auto& [Band, Time] : Row.First)
-            First[Latin1(Band).get<std::string>()] = TimeJson(Time);
-        GridAreas.push_back({{"area", Latin1(Row.Area)}, {"first", std::move(First)}});
+            First[LogText(Band).get<std::string>()] = TimeJson(Time);
+        GridAreas.push_back({{"area", LogText(Row.Area)}, {"first", std::move(First)}});
     }
-    Result["grid"] = {{"bands", Latin1List(Data.GridBands)}, {"areas", std::move(GridAreas)}};
+    Result["grid"] = {{"bands", LogTextList(Data.GridBands)}, {"areas", std::move(GridAreas)}};
 
     TJson OffTimes = TJson::array();
     for (const TReportOffTime& Off : Data.OffTimes)
@@ -178,11 +178,11 @@ TJson ReportJson(const std::string& LogName, const TLogJob& Job, const TContest&
     TJson Problems = TJson::array();
     for (std::size_t I = 0; I < Read.Problems.size(); ++I)
         Problems.push_back({{"line", Read.Problems[I].Line},
-                            {"message", Latin1(Read.Problems[I].Message)},
-                            {"text", Latin1(Texts[I])}});
+                            {"message", LogText(Read.Problems[I].Message)},
+                            {"text", LogText(Texts[I])}});
     Result["problems"] = std::move(Problems);
-    Result["findings"] = Latin1List(Data.Findings);
-    Result["notes"] = Job.NoAreaList ? Latin1List({*Job.NoAreaList}) : TJson::array();
+    Result["findings"] = LogTextList(Data.Findings);
+    Result["notes"] = Job.NoAreaList ? LogTextList({*Job.NoAreaList}) : TJson::array();
     return Result;
 }
 

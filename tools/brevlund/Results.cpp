@@ -97,8 +97,8 @@ void Rank(TSite& Site) {
 
 // ---- Text into HTML -------------------------------------------------------
 
-// A log's text in a page: each byte above 127 the Latin-1 character of that
-// code, markup characters and quotes escaped, controls as blanks.
+// A log's text in a page: in UTF-8 as LogTextToUtf8 reads it, markup
+// characters and quotes escaped, controls as blanks.
 std::string Html(std::string_view Text) {
     std::string Out;
     Out.reserve(Text.size());
@@ -128,7 +128,7 @@ std::string Html(std::string_view Text) {
             Out += Code < 0x20 || Code == 0x7F ? ' ' : C;
         }
     }
-    return Latin1ToUtf8(Out);
+    return LogTextToUtf8(Out);
 }
 
 // The style and the sorting shared by every page: no address outside the page.
@@ -420,29 +420,29 @@ std::string ResultsJson(const TSite& Site) {
     TJson Entrants = TJson::array(), CheckLogs = TJson::array(), NotChecked = TJson::array();
     for (const TEntrant& E : Site.Entrants) {
         if (E.Header.CheckLog) {
-            CheckLogs.push_back(Latin1(E.Check->Call));
+            CheckLogs.push_back(LogText(E.Check->Call));
             continue;
         }
         TJson J;
-        J["call"] = Latin1(E.Check->Call);
-        J["category"] = Latin1(E.Header.Category);
-        J["area"] = Latin1(E.Header.Area);
+        J["call"] = LogText(E.Check->Call);
+        J["category"] = LogText(E.Header.Category);
+        J["area"] = LogText(E.Header.Area);
         J["rank"] = E.Header.Rank;
         J["claimed"] = TotalsJson(E.Check->Claimed);
         J["checked"] = TotalsJson(E.Check->Checked);
         J["reduction_percent"] = Reduction(*E.Check);
-        J["flags"] = Latin1List(FlagNames(E.Header.Flags));
+        J["flags"] = LogTextList(FlagNames(E.Header.Flags));
         J["errors_caused"] = E.Check->ErrorsCaused;
-        J["name"] = Latin1(E.Header.Name);
-        J["club"] = Latin1(E.Header.Club);
-        J["location"] = Latin1(E.Header.Location);
-        J["file"] = Latin1(E.Log->File);
+        J["name"] = LogText(E.Header.Name);
+        J["club"] = LogText(E.Header.Club);
+        J["location"] = LogText(E.Header.Location);
+        J["file"] = LogText(E.Log->File);
         J["report"] = E.Page + ".html";
         Entrants.push_back(std::move(J));
     }
     for (const TNotChecked& N : *Site.NotChecked)
         NotChecked.push_back(
-            {{"call", Latin1(N.Call)}, {"file", Latin1(N.File)}, {"reason", Latin1(N.Reason)}});
+            {{"call", LogText(N.Call)}, {"file", LogText(N.File)}, {"reason", LogText(N.Reason)}});
     TJson Root;
     Root["entrants"] = std::move(Entrants);
     Root["checklogs"] = std::move(CheckLogs);
@@ -457,31 +457,34 @@ std::string ResultsCsv(const TSite& Site) {
         "checked_score,reduction_percent,flags,errors_caused,name,club,location,"
         "file,status,reason";
     std::string Csv = std::string(Header) + "\n";
+    // Each text in UTF-8 as in results.json: one file, one encoding, whatever
+    // each log was written in.
+    const auto Field = [](const std::string& Text) { return CsvField(LogTextToUtf8(Text)); };
     const auto Row = [&](const TEntrant& E, const char* Status) {
         const TLogCheck& L = *E.Check;
         std::string Flags;
         for (const std::string& F : FlagNames(E.Header.Flags))
             Flags += (Flags.empty() ? "" : " ") + F;
-        Csv += CsvField(L.Call) + "," +
-               CsvField(E.Header.CheckLog ? "CHECKLOG" : E.Header.Category) + "," +
-               CsvField(E.Header.Area) + "," + (E.Header.Rank ? std::to_string(E.Header.Rank) : "");
+        Csv += Field(L.Call) + "," + Field(E.Header.CheckLog ? "CHECKLOG" : E.Header.Category) +
+               "," + Field(E.Header.Area) + "," +
+               (E.Header.Rank ? std::to_string(E.Header.Rank) : "");
         for (const TTotals* T : {&L.Claimed, &L.Checked})
             Csv += "," + std::to_string(T->QSOs) + "," + std::to_string(T->Points) + "," +
                    std::to_string(T->Multipliers) + "," + std::to_string(T->Score());
-        Csv += "," + PercentText(Reduction(L)) + "," + CsvField(Flags) + "," +
-               std::to_string(L.ErrorsCaused) + "," + CsvField(E.Header.Name) + "," +
-               CsvField(E.Header.Club) + "," + CsvField(E.Header.Location) + "," +
-               CsvField(E.Log->File) + "," + Status + ",\n";
+        Csv += "," + PercentText(Reduction(L)) + "," + Field(Flags) + "," +
+               std::to_string(L.ErrorsCaused) + "," + Field(E.Header.Name) + "," +
+               Field(E.Header.Club) + "," + Field(E.Header.Location) + "," + Field(E.Log->File) +
+               "," + Status + ",\n";
     };
     for (const TEntrant& E : Site.Entrants)
         Row(E, E.Header.CheckLog ? "checklog" : "ranked");
     for (const TNotChecked& N : *Site.NotChecked)
         // Empty fields but for the call, the file, the status and the reason.
         Csv +=
-            CsvField(N.Call) +
+            Field(N.Call) +
             std::string(static_cast<std::size_t>(std::count(Header.begin(), Header.end(), ',') - 3),
                         ',') +
-            "," + CsvField(N.File) + ",not-checked," + CsvField(N.Reason) + "\n";
+            "," + Field(N.File) + ",not-checked," + Field(N.Reason) + "\n";
     return Csv;
 }
 
