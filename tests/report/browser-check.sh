@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Opens report pages in headless Chromium, off the network, and reads back the
-# verdict each page writes about itself once page-check.html is put into a
+# verdict each page writes about itself once page-check.js is put into a
 # copy of it: every chart drew, no script error, the table equals the embedded
 # data. The pages operators get carry no check.
 #   browser-check.sh BREVLUND SOURCE_DIR WORK_DIR SCREENSHOT
@@ -18,14 +18,14 @@ command -v pdfimages >/dev/null || { echo "poppler-utils is not installed (./run
 rm -rf "$work"
 mkdir -p "$work"
 
-check_page=$src/tests/report/page-check.html window=1200,2600
+check_page=$src/tests/report/page-check.js window=1200,2600
 # shellcheck source=tests/support/headless-browser.sh
 source "$src/tests/support/headless-browser.sh"
 
 # 1. The example log.
 "$brevlund" report "$src/examples/contest.log" --areas "$src/examples/host/Plugins/brevlund.dom" \
     -o "$work/contest.html" >/dev/null
-if grep -q 'check-verdict\|reportErrors' "$work/contest.html"; then
+if grep -q 'check-verdict\|pageCheck' "$work/contest.html"; then
     echo "FAIL: the operators' page carries the check" >&2
     exit 1
 fi

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Opens the pages of a results site in headless Chromium, off the network, and
-# reads back the verdict each page writes about itself once site-check.html is
+# reads back the verdict each page writes about itself once site-check.js is
 # put into a copy of it (as tests/report/browser-check.sh does for the report).
 #   site-check.sh BREVLUND SOURCE_DIR WORK_DIR SCREENSHOT
 # 1. the site of examples/checklogs passes: every table, sorting by each
@@ -14,13 +14,13 @@ brevlund=$1 src=$2 work=$3 shot=$4
 rm -rf "$work"
 mkdir -p "$work"
 
-check_page=$src/tests/results/site-check.html window=1600,1000
+check_page=$src/tests/results/site-check.js window=1600,1000
 # shellcheck source=tests/support/headless-browser.sh
 source "$src/tests/support/headless-browser.sh"
 
 # 1. The example contest.
 "$brevlund" results "$src/examples/checklogs" --out "$work/site" >/dev/null
-if grep -q 'check-verdict\|siteErrors' "$work/site/index.html"; then
+if grep -q 'check-verdict\|pageCheck' "$work/site/index.html"; then
     echo "FAIL: the sponsor's page carries the check" >&2
     exit 1
 fi

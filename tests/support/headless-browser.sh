@@ -1,7 +1,8 @@
 # Headless Chromium off the network, for the pages' checks in a browser.
 # Sourced after setting: work (a folder for the browser's profiles),
-# check_page (the check put into a copy of a page, which writes its verdict
-# into <pre id="check-verdict">) and window (width,height).
+# check_page (the page's check, a script that sets window.pageCheck; with
+# page-check-frame.js it writes its verdict into <pre id="check-verdict">) and
+# window (width,height).
 command -v chromium >/dev/null || { echo "chromium is not installed (./run installs it)" >&2; exit 1; }
 
 browse() { # what-to-do page...
@@ -15,7 +16,8 @@ browse() { # what-to-do page...
 
 # What a page says of itself once the check is put into a copy of it.
 verdict() { # page
-    sed "/<head>/r $check_page" "$1" > "$1.check.html"
+    { echo '<script>'; cat "$(dirname "${BASH_SOURCE[0]}")/page-check-frame.js" "$check_page"; echo '</script>'; } >"$1.check-script"
+    sed "/<head>/r $1.check-script" "$1" > "$1.check.html"
     browse --dump-dom "file://$1.check.html" > "$1.dom"
     sed -n 's/.*<pre id="check-verdict"[^>]*>\([^<]*\).*/\1/p' "$1.dom"
 }
